@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test through ctest: the normal build, then the
+# core and the command-line tool again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh build test
+
+jobs=$(nproc)
+configure() {  # configure DIR [cmake options...], only when the folder is not configured yet
+    local dir=$1; shift
+    if [[ ! -f "$dir/build.ninja" ]]; then
+        cmake -S . -B "$dir" -G Ninja "$@"
+    fi
+}
+
+configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_WERROR=ON
+cmake --build build -j "$jobs"
+
+configure build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLORY_WERROR=ON -DQUILLORY_SANITIZE=ON \
+    -DQUILLORY_CORE_ONLY=ON -DQUILLORY_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+
+# The tests never touch the real user's settings or documents.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" XDG_DATA_HOME="$scratch/home/.local/share"
+export XDG_CACHE_HOME="$scratch/home/.cache" XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+echo "== tests =="
+ctest --test-dir build --output-on-failure -j "$jobs"
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+ctest --test-dir build-asan --output-on-failure -j "$jobs"

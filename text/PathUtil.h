@@ -1,0 +1,36 @@
+#pragma once
+
+// Path helpers. The separator is "/"; a path is absolute when it starts with "/" or contains "://".
+
+#include <string>
+#include <string_view>
+
+namespace jtext {
+
+bool isAbsolutePath(std::string_view path);
+
+// folder + "/" + name ("/" not doubled); for a URL folder (containing "://") the same with "/".
+std::string joinFolderAndName(std::string_view folder, std::string_view name);
+
+// The path of `target` relative to the folder of the file `baseFile`: "x.txt" in the same folder,
+// otherwise "../" for each folder level of the base left after the common leading folders (compared
+// ignoring case), then the rest of the target.
+std::string relativePathFrom(std::string_view baseFile, std::string_view target);
+
+// The absolute path of `relative` taken from the folder of `baseFile`. When the "../" steps leave the
+// base folder, "相対パスが誤っています" is shown and the relative path itself is returned.
+std::string absolutePathFrom(std::string_view baseFile, std::string_view relative);
+
+// The path itself when nothing exists there, else the first of name(1).ext, name(2).ext, ... that is free.
+std::string uniqueFileName(std::string_view path);
+
+// Creates the folder and any missing parents: 1 when created, 0 when not (the root is never created).
+int makeDirectories(std::string_view path);
+
+// The folder of the running executable, "/", then the name.
+std::string applicationFolderPath(std::string_view fileName);
+
+// The system's temporary folder (TMPDIR or /tmp), without a trailing "/".
+std::string temporaryFolder();
+
+}  // namespace jtext
