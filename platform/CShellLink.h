@@ -1,0 +1,59 @@
+#pragma once
+
+// Shell links (.lnk files in the published Shell Link binary format) that follow moved files. A catalog
+// that uses shortcuts keeps one link per item in its catalog folder and re-reads each item's location
+// from it, so an item follows its file when the file is moved or renamed.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a link records about its target, as the file system reported it when the link was made.
+struct CFindData {
+    std::uint32_t attributes = 0;    // FILE_ATTRIBUTE_* bits (0x10 directory, 0x20 archive, 0x01 read-only)
+    std::int64_t creationTime = 0;   // FILETIME: 100 ns units since 1601-01-01 UTC
+    std::int64_t accessTime = 0;
+    std::int64_t writeTime = 0;
+    std::uint64_t fileSize = 0;
+    bool isDirectory() const { return (attributes & 0x10) != 0; }
+};
+
+// A failure with its context: what went wrong, the file, and the byte offset in it (-1 when none applies).
+struct CShellLinkError {
+    std::string what;
+    std::string path;
+    std::int64_t offset = -1;
+};
+
+class CShellLink final {
+public:
+    // The find data of an existing file or folder, or nullopt when nothing exists at the path.
+    static std::optional<CFindData> findDataOf(const std::string& path);
+
+    // A link to an existing or missing target; the find data are read from the file system when the
+    // target exists.
+    static CShellLink forTarget(const std::string& targetPath);
+
+    // Reads a link file. A file that is truncated or is not a shell link gives an error, never a crash.
+    static std::optional<CShellLink> load(const std::string& linkPath, CShellLinkError* error = nullptr);
+    // Writes the link file (replacing it); false with the error filled in when it cannot be written.
+    bool save(const std::string& linkPath, CShellLinkError* error = nullptr) const;
+
+    // Finds the target without any user interface: true when the recorded target exists, or when a
+    // bounded search (same name, then same size and modification time, then same inode on the same file
+    // system) below the target's old parent folder and below `extraSearchFolder` (may be empty) finds the
+    // moved file; then the target path and find data are updated. False when the target is lost.
+    bool resolve(const std::string& extraSearchFolder);
+
+    const std::string& targetPath() const { return m_targetPath; }
+    const CFindData& findData() const { return m_findData; }
+    void setTargetPath(const std::string& path) { m_targetPath = path; }
+    void setFindData(const CFindData& data) { m_findData = data; }
+
+private:
+    std::string m_targetPath;
+    CFindData m_findData;
+    std::uint64_t m_inode = 0;   // not stored in the file; known only for links made in this process
+    std::uint64_t m_device = 0;
+};
