@@ -1,0 +1,527 @@
+#include "model/CFileCatalog.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "model/CExtArray.h"
+#include "platform/CUserInterface.h"
+#include "search/CFileSearchCondition.h"
+#include "text/Normalize.h"
+#include "text/PathUtil.h"
+
+namespace fs = std::filesystem;
+
+CFileCatalog::CFileCatalog() = default;
+
+void CFileCatalog::clear() {
+    m_displayed.clear();
+    m_items.clear();
+    m_categories.clear();
+    m_choiceLists.clear();
+    m_path.clear();
+    m_reserved = 0;
+    m_showName = m_showDate = m_showSize = true;
+    m_sortKeys.resetToDefault();
+    m_filters.removeAll();
+    m_filterOn = false;
+}
+
+void CFileCatalog::assign(const CFileCatalog& other) {
+    if (&other == this) {
+        return;
+    }
+    m_displayed.clear();
+    m_items.clear();
+    m_categories.clear();
+    m_choiceLists.clear();
+    m_items.reserve(other.m_items.size());
+    for (const auto& item : other.m_items) {
+        m_items.push_back(std::make_unique<CFileItem>(*item));
+    }
+    m_path = other.m_path;
+    m_reserved = other.m_reserved;
+    m_showName = other.m_showName;
+    m_showDate = other.m_showDate;
+    m_showSize = other.m_showSize;
+    m_filterOn = other.m_filterOn;
+    m_sortKeys.copyFrom(other.m_sortKeys);
+    m_filters.copyFrom(other.m_filters);
+    for (const auto& category : other.m_categories) {
+        m_categories.push_back(std::make_unique<CCategory>(category->copyStored()));
+    }
+}
+
+// ---- items ----
+
+std::unique_ptr<CFileItem> CFileCatalog::newItem(bool prefill) const {
+    auto item = std::make_unique<CFileItem>();
+    std::vector<std::string> values(m_categories.size());
+    if (prefill) {
+        for (std::size_t i = 0; i < m_categories.size(); ++i) {
+            if (m_categories[i]->isShownInPane()) {
+                values[i] = CFileItem::joinValues(m_categories[i]->selection());
+            }
+        }
+    }
+    item->setValueStrings(std::move(values));
+    return item;
+}
+
+CFileItem* CFileCatalog::addItem(std::unique_ptr<CFileItem> item) {
+    m_items.push_back(std::move(item));
+    return m_items.back().get();
+}
+
+std::unique_ptr<CFileItem> CFileCatalog::removeItem(CFileItem* item) {
+    const auto found =
+        std::find_if(m_items.begin(), m_items.end(),
+                     [item](const std::unique_ptr<CFileItem>& owned) { return owned.get() == item; });
+    if (found == m_items.end()) {
+        return nullptr;
+    }
+    item->deleteShortcutFile(catalogFolder());
+    std::unique_ptr<CFileItem> removed = std::move(*found);
+    m_items.erase(found);
+    // The displayed list must not keep a pointer to an item the catalog no longer owns.
+    std::erase(m_displayed, item);
+    return removed;
+}
+
+void CFileCatalog::setItems(std::vector<std::unique_ptr<CFileItem>> items) {
+    m_displayed.clear();
+    m_items = std::move(items);
+}
+
+int CFileCatalog::indexOf(const CFileItem* item) const {
+    const auto found = std::find(m_displayed.begin(), m_displayed.end(), item);
+    return found == m_displayed.end() ? -1 : static_cast<int>(found - m_displayed.begin());
+}
+
+// ---- categories ----
+
+std::vector<std::string> CFileCatalog::categoryNames() const {
+    std::vector<std::string> names;
+    for (const auto& category : m_categories) {
+        names.push_back(category->name());
+    }
+    return names;
+}
+
+CCategory& CFileCatalog::addCategory(std::string_view name) {
+    m_categories.push_back(std::make_unique<CCategory>(name));
+    for (auto& item : m_items) {
+        item->addCategorySlot();
+    }
+    m_sortKeys.add(categoryCount() - 1);
+    return *m_categories.back();
+}
+
+void CFileCatalog::appendStoredCategory(CCategory category) {
+    m_categories.push_back(std::make_unique<CCategory>(std::move(category)));
+}
+
+void CFileCatalog::removeCategory(int i) {
+    if (i < 0 || i >= categoryCount()) {
+        return;
+    }
+    m_categories.erase(m_categories.begin() + i);
+    for (auto& item : m_items) {
+        item->removeCategorySlot(i);
+    }
+    m_sortKeys.categoryRemoved(i);
+    m_filters.categoryRemoved(i);
+}
+
+void CFileCatalog::exchangeCategories(int i, int j) {
+    if (i < 0 || j < 0 || i >= categoryCount() || j >= categoryCount() || i == j) {
+        return;
+    }
+    std::swap(m_categories[static_cast<std::size_t>(i)], m_categories[static_cast<std::size_t>(j)]);
+    for (auto& item : m_items) {
+        item->exchangeSlots(i, j);
+    }
+    m_sortKeys.categoriesExchanged(i, j);
+    m_filters.categoriesExchanged(i, j);
+}
+
+void CFileCatalog::renameValueEverywhere(int i, std::string_view oldText, std::string_view newText) {
+    for (auto& item : m_items) {
+        // Items without the value keep their value string (and their shared record) untouched.
+        if (item->hasValue(i, oldText, false)) {
+            item->renameValue(i, oldText, newText);
+        }
+    }
+}
+
+int CFileCatalog::shownCategoryCount() const {
+    return static_cast<int>(std::count_if(m_categories.begin(), m_categories.end(),
+                                          [](const auto& category) { return category->isShownInPane(); }));
+}
+
+int CFileCatalog::shownCategory(int k) const {
+    int seen = 0;
+    for (int i = 0; i < categoryCount(); ++i) {
+        if (category(i).isShownInPane() && seen++ == k) {
+            return i;
+        }
+    }
+    CUserInterface::current().message("エラー：カテゴリインデックス取得不可", MessageIcon::Error);
+    return -1;
+}
+
+bool CFileCatalog::setShownInPane(int i, bool shown) {
+    if (i < 0 || i >= categoryCount()) {
+        return false;
+    }
+    CCategory& target = category(i);
+    if (!shown && target.isShownInPane() && shownCategoryCount() == 1) {
+        CUserInterface::current().message("エラー：最低一つのカテゴリ表示が必要です", MessageIcon::Error);
+        return false;
+    }
+    target.setFlags(shown ? target.flags() & ~CCategory::kHiddenInPane
+                          : target.flags() | CCategory::kHiddenInPane);
+    return true;
+}
+
+int CFileCatalog::gridCategoryCount() const {
+    return static_cast<int>(std::count_if(m_categories.begin(), m_categories.end(),
+                                          [](const auto& category) { return category->isGridColumn(); }));
+}
+
+int CFileCatalog::shownFixedColumns() const {
+    return static_cast<int>(m_showName) + static_cast<int>(m_showDate) + static_cast<int>(m_showSize);
+}
+
+void CFileCatalog::buildChoiceLists() {
+    m_choiceLists.clear();
+    for (const auto& category : m_categories) {
+        std::string list;
+        for (const std::string& value : category->values()) {
+            list += value;
+            list += '\n';
+        }
+        m_choiceLists.push_back(std::move(list));
+    }
+}
+
+// ---- the catalog file and folder ----
+
+std::string CFileCatalog::catalogFolder() const {
+    const std::size_t slash = m_path.rfind('/');
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    return slash == 0 ? std::string("/") : m_path.substr(0, slash);
+}
+
+std::string CFileCatalog::catalogName() const {
+    const std::size_t slash = m_path.rfind('/');
+    std::string name = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) {
+        name.resize(dot);
+    }
+    return name;
+}
+
+std::string CFileCatalog::parentFolder() const {
+    const std::string folder = catalogFolder();
+    const std::size_t slash = folder.rfind('/');
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    return slash == 0 ? std::string("/") : folder.substr(0, slash);
+}
+
+// ---- recompute ----
+
+void CFileCatalog::recompute() {
+    m_displayed.clear();
+    m_displayed.reserve(m_items.size());
+    for (auto& item : m_items) {
+        m_displayed.push_back(item.get());
+    }
+    for (int i = 0; i < categoryCount(); ++i) {
+        if (category(i).isShownInPane()) {
+            narrowByCategory(i);
+        }
+    }
+    refreshDisplayed();
+    applyFilters();
+    sort();
+    buildChoiceLists();
+}
+
+void CFileCatalog::recomputeWithoutRefresh() {
+    m_displayed.clear();
+    m_displayed.reserve(m_items.size());
+    for (auto& item : m_items) {
+        m_displayed.push_back(item.get());
+    }
+    for (int i = 0; i < categoryCount(); ++i) {
+        if (category(i).isShownInPane()) {
+            narrowByCategory(i);
+        }
+    }
+    applyFilters();
+    sort();
+    buildChoiceLists();
+}
+
+// Narrowing by one category works on value numbers: a stamp per number marks what is already collected (and
+// later what is selected), so collecting the values of n items costs n look-ups in an array.
+void CFileCatalog::narrowByCategory(int i) {
+    CCategory& target = category(i);
+    CValueInterner& interner = CValueInterner::instance();
+    if (m_stamp.size() < interner.size()) {
+        m_stamp.resize(interner.size() + interner.size() / 2 + 16, 0);
+    }
+    auto nextEpoch = [this] {
+        if (++m_stampEpoch == 0) {
+            std::fill(m_stamp.begin(), m_stamp.end(), 0);
+            m_stampEpoch = 1;
+        }
+        return m_stampEpoch;
+    };
+
+    // 1. The distinct values of the displayed items, in order of appearance.
+    const std::uint32_t collected = nextEpoch();
+    std::vector<CValueInterner::Id> ids;
+    for (const CFileItem* item : m_displayed) {
+        for (const CValueInterner::Id id : item->valueIdsOf(i)) {
+            if (m_stamp[id] != collected) {
+                m_stamp[id] = collected;
+                ids.push_back(id);
+            }
+        }
+    }
+
+    // 2. Sorted with every folding; the same collection as last time gives the same sorted list.
+    if (m_valuesCache.size() < m_categories.size()) {
+        m_valuesCache.resize(m_categories.size());
+    }
+    ValuesCache& cache = m_valuesCache[static_cast<std::size_t>(i)];
+    if (cache.ids != ids || cache.sorted.size() != ids.size()) {
+        std::vector<std::string> values;
+        values.reserve(ids.size());
+        for (const CValueInterner::Id id : ids) {
+            values.push_back(interner.text(id));
+        }
+        jtext::normalizedSort(values, jtext::kNormAll);
+        cache.ids = std::move(ids);
+        cache.sorted = std::move(values);
+    }
+    target.setValues(cache.sorted);
+
+    // 3. The selection keeps only values still offered.
+    std::vector<std::string> selection;
+    for (const std::string& selected : target.selection()) {
+        const auto id = interner.find(selected);
+        if (id && *id < m_stamp.size() && m_stamp[*id] == collected) {
+            selection.push_back(selected);
+        }
+    }
+    target.setSelection(selection);
+    if (selection.empty()) {
+        return;
+    }
+
+    // 4. Keep the items that carry a selected value; a selected "" lets any item with a value through.
+    const std::uint32_t selected = nextEpoch();
+    bool anyValue = false;
+    for (const std::string& text : selection) {
+        anyValue = anyValue || text.empty();
+        m_stamp[*interner.find(text)] = selected;
+    }
+    std::erase_if(m_displayed, [&](const CFileItem* item) {
+        if (item->valueString(i).empty()) {
+            return true;
+        }
+        if (anyValue) {
+            return false;
+        }
+        for (const CValueInterner::Id id : item->valueIdsOf(i)) {
+            if (m_stamp[id] == selected) {
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+void CFileCatalog::refreshDisplayed() {
+    const std::string folder = catalogFolder();
+    for (CFileItem* item : m_displayed) {
+        item->refresh(folder, m_useShortcuts);
+    }
+}
+
+void CFileCatalog::applyFilters() {
+    if (m_filterOn && !m_filters.isEmpty()) {
+        m_filters.apply(m_displayed, &CExtArray::textFiles());
+    }
+}
+
+void CFileCatalog::setPrimaryAndSort(int key, bool ascending) {
+    m_sortKeys.setPrimary(key, ascending);
+    sort();
+}
+
+// ---- searches ----
+
+int CFileCatalog::findItem(int start, int direction, int i, std::string_view text) const {
+    const int step = direction > 0 ? 1 : -1;
+    for (int k = start; k >= 0 && k < displayedCount(); k += step) {
+        const CFileItem& item = *m_displayed[static_cast<std::size_t>(k)];
+        if (text.empty() ? item.valueString(i).empty() : item.hasValue(i, text, false)) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+int CFileCatalog::findByCondition(int start, int direction, CFileSearchCondition& condition) const {
+    const int step = direction > 0 ? 1 : -1;
+    for (int k = start; k >= 0 && k < displayedCount(); k += step) {
+        if (condition.matches(*m_displayed[static_cast<std::size_t>(k)])) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+int CFileCatalog::findForward(int start, CFileSearchCondition& condition) const {
+    return findByCondition(std::max(start, 0), 1, condition);
+}
+
+int CFileCatalog::findBackward(int start, CFileSearchCondition& condition) const {
+    return findByCondition(std::min(start, displayedCount() - 1), -1, condition);
+}
+
+// ---- shortcuts and folders ----
+
+int CFileCatalog::deleteUnusedShortcuts() {
+    const std::string folder = catalogFolder();
+    std::error_code error;
+    fs::directory_iterator entries(folder.empty() ? std::string(".") : folder, error);
+    if (error) {
+        return 0;
+    }
+    std::vector<fs::path> unused;
+    for (const fs::directory_entry& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".lnk") != 0 || entry.is_directory(error)) {
+            continue;
+        }
+        const bool named = std::any_of(m_items.begin(), m_items.end(),
+                                       [&](const auto& item) { return item->shortcutName() == name; });
+        if (!named) {
+            unused.push_back(entry.path());
+        }
+    }
+    int deleted = 0;
+    for (const fs::path& path : unused) {
+        if (fs::remove(path, error)) {
+            ++deleted;
+        }
+    }
+    return deleted;
+}
+
+void CFileCatalog::makePathsRelative() {
+    const std::string folder = catalogFolder();
+    for (auto& item : m_items) {
+        item->makeRelative(folder);
+    }
+}
+
+bool CFileCatalog::setLocation(std::string_view parentFolder, std::string_view name) {
+    const std::string folder = jtext::joinFolderAndName(parentFolder, name);
+    std::error_code error;
+    if (!fs::is_directory(folder, error) && jtext::makeDirectories(folder) == 0) {
+        CUserInterface::current().message("フォルダが作成できませんでした", MessageIcon::Error);
+        return false;
+    }
+    m_path = jtext::joinFolderAndName(folder, std::string(name) + std::string(kExtension));
+    return true;
+}
+
+namespace {
+
+std::string lastComponent(const std::string& folder) {
+    const std::size_t slash = folder.rfind('/');
+    return slash == std::string::npos ? folder : folder.substr(slash + 1);
+}
+
+// Copies everything in `from` (files and folders) into `to`, creating it; never overwrites a file.
+bool copyFolderContents(const std::string& from, const std::string& to) {
+    std::error_code error;
+    fs::create_directories(to, error);
+    if (error) {
+        return false;
+    }
+    fs::copy(from, to, fs::copy_options::recursive, error);
+    return !error;
+}
+
+}  // namespace
+
+bool CFileCatalog::moveCatalogFolder(std::string_view newParent, std::string_view newName) {
+    const std::string oldFolder = catalogFolder();
+    const std::string newFolder = jtext::joinFolderAndName(
+        newParent, newName.empty() ? lastComponent(oldFolder) : std::string(newName));
+    const std::string name = catalogName();
+    if (newFolder != oldFolder) {
+        std::error_code error;
+        if (fs::exists(newFolder, error)) {
+            return false;  // never merge into or replace another folder
+        }
+        fs::rename(oldFolder, newFolder, error);
+        if (error == std::errc::cross_device_link) {
+            if (!copyFolderContents(oldFolder, newFolder)) {
+                return false;
+            }
+            fs::remove_all(oldFolder, error);
+            if (error) {
+                CUserInterface::current().message(
+                    "前のフォルダの削除に失敗しました。不要であれば手動で削除してください",
+                    MessageIcon::Warning);
+            }
+        } else if (error) {
+            return false;
+        }
+    }
+    m_path = jtext::joinFolderAndName(newFolder, name + std::string(kExtension));
+    return true;
+}
+
+bool CFileCatalog::renameCatalogFile(std::string_view newName) {
+    const std::string newPath =
+        jtext::joinFolderAndName(catalogFolder(), std::string(newName) + std::string(kExtension));
+    if (newPath != m_path) {
+        std::error_code error;
+        if (fs::exists(newPath, error)) {
+            return false;  // renaming over another file would destroy it
+        }
+        fs::rename(m_path, newPath, error);
+        if (error) {
+            return false;
+        }
+    }
+    m_path = newPath;
+    return true;
+}
+
+bool CFileCatalog::copyCatalogFolder(std::string_view newParent, std::string_view newName) {
+    const std::string oldFolder = catalogFolder();
+    const std::string newFolder = jtext::joinFolderAndName(newParent, newName);
+    if (newFolder == oldFolder) {
+        return true;
+    }
+    const std::string name = catalogName();
+    if (!copyFolderContents(oldFolder, newFolder)) {
+        return false;
+    }
+    m_path = jtext::joinFolderAndName(newFolder, name + std::string(kExtension));
+    return renameCatalogFile(newName);
+}

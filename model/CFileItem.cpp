@@ -1,0 +1,422 @@
+#include "model/CFileItem.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include <sys/stat.h>
+
+#include "platform/CShellLink.h"
+#include "text/Normalize.h"
+#include "text/PathUtil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// FILETIME (100 ns units since 1601-01-01 UTC) to seconds and nanoseconds since the Unix epoch.
+constexpr std::int64_t kFileTimeUnixEpoch = 116444736000000000LL;
+
+COleDate dateOfFileTime(std::int64_t fileTime) {
+    const std::int64_t sinceUnix = fileTime - kFileTimeUnixEpoch;
+    std::int64_t seconds = sinceUnix / 10000000;
+    std::int64_t rest = sinceUnix % 10000000;
+    if (rest < 0) {
+        rest += 10000000;
+        --seconds;
+    }
+    return COleDate::fromUnixTime(seconds, rest * 100);
+}
+
+// Calls fn(begin, length) for every value of a value string: single commas separate, ",," stays inside.
+template <typename Fn>
+void forEachValue(std::string_view text, Fn&& fn) {
+    if (text.empty()) {
+        return;
+    }
+    std::size_t begin = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ',') {
+            if (i + 1 < text.size() && text[i + 1] == ',') {
+                i += 2;
+                continue;
+            }
+            fn(text.substr(begin, i - begin));
+            begin = ++i;
+            continue;
+        }
+        ++i;
+    }
+    fn(text.substr(begin));
+}
+
+std::string fileNameOf(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.remove_suffix(1);
+    }
+    const std::size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string baseOf(std::string_view catalogFolder) {
+    return jtext::joinFolderAndName(catalogFolder, "dummy");
+}
+
+bool existsAt(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// False only when both exist and lie on different file systems.
+bool onSameFileSystem(std::string_view a, std::string_view b) {
+    struct stat first {};
+    struct stat second {};
+    if (::stat(std::string(a).c_str(), &first) != 0 || ::stat(std::string(b).c_str(), &second) != 0) {
+        return true;
+    }
+    return first.st_dev == second.st_dev;
+}
+
+}  // namespace
+
+// ---- the record ----
+
+void CFileItem::Record::reindex() {
+    valueIds.clear();
+    slotStart.assign(1, 0);
+    CValueInterner& interner = CValueInterner::instance();
+    for (const std::string& valueString : values) {
+        forEachValue(valueString,
+                     [&](std::string_view value) { valueIds.push_back(interner.intern(value)); });
+        slotStart.push_back(static_cast<std::uint32_t>(valueIds.size()));
+    }
+}
+
+CFileItem::CFileItem() : m_record(std::make_shared<Record>()) {}
+
+CFileItem::CFileItem(const CFileItem& other)
+    : m_record(other.m_record), m_kind(other.m_kind), m_displayName(other.m_displayName) {}
+
+CFileItem::CFileItem(std::shared_ptr<const Record> record) : m_record(std::move(record)) {
+    if (!m_record) {
+        m_record = std::make_shared<Record>();
+    }
+}
+
+CFileItem::Record& CFileItem::editableRecord() {
+    // Nobody else holds the record: change it in place. Otherwise give this item a copy of its own.
+    if (m_record.use_count() != 1) {
+        m_record = std::make_shared<Record>(*m_record);
+    }
+    return const_cast<Record&>(*m_record);
+}
+
+void CFileItem::setShortcutName(std::string_view name) {
+    if (name != m_record->shortcutName) {
+        editableRecord().shortcutName = name;
+    }
+}
+
+void CFileItem::setTitle(std::string_view title) {
+    if (title != m_record->title) {
+        editableRecord().title = title;
+    }
+}
+
+void CFileItem::setMemo(std::string_view memo) {
+    if (memo != m_record->memo) {
+        editableRecord().memo = memo;
+    }
+}
+
+void CFileItem::setStoredPath(std::string_view path) {
+    if (path != m_record->path) {
+        editableRecord().path = path;
+    }
+}
+
+const std::string& CFileItem::valueString(int i) const {
+    static const std::string kEmpty;
+    if (i < 0 || i >= valueCount()) {
+        return kEmpty;
+    }
+    return m_record->values[static_cast<std::size_t>(i)];
+}
+
+void CFileItem::setValueString(int i, std::string_view text) {
+    if (i < 0 || i >= valueCount() || text == valueString(i)) {
+        return;
+    }
+    Record& record = editableRecord();
+    record.values[static_cast<std::size_t>(i)] = text;
+    record.reindex();
+}
+
+void CFileItem::setValueStrings(std::vector<std::string> values) {
+    Record& record = editableRecord();
+    record.values = std::move(values);
+    record.reindex();
+}
+
+// ---- value slots ----
+
+void CFileItem::addCategorySlot() {
+    Record& record = editableRecord();
+    record.values.emplace_back();
+    record.slotStart.push_back(record.slotStart.back());
+}
+
+void CFileItem::removeCategorySlot(int i) {
+    if (i < 0 || i >= valueCount()) {
+        return;
+    }
+    Record& record = editableRecord();
+    record.values.erase(record.values.begin() + i);
+    record.reindex();
+}
+
+void CFileItem::exchangeSlots(int i, int j) {
+    if (i < 0 || j < 0 || i >= valueCount() || j >= valueCount() || i == j) {
+        return;
+    }
+    Record& record = editableRecord();
+    std::swap(record.values[static_cast<std::size_t>(i)], record.values[static_cast<std::size_t>(j)]);
+    record.reindex();
+}
+
+void CFileItem::resetSlots(int count) {
+    Record& record = editableRecord();
+    record.values.assign(static_cast<std::size_t>(std::max(count, 0)), std::string());
+    record.reindex();
+}
+
+// ---- values ----
+
+std::vector<std::string> CFileItem::splitValues(std::string_view valueString) {
+    std::vector<std::string> values;
+    forEachValue(valueString, [&](std::string_view value) { values.emplace_back(value); });
+    return values;
+}
+
+std::string CFileItem::joinValues(const std::vector<std::string>& values) {
+    std::string joined;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) {
+            joined += ',';
+        }
+        joined += values[i];
+    }
+    return joined;
+}
+
+bool CFileItem::valuesOf(int i, std::vector<std::string>& out) const {
+    const std::string& text = valueString(i);
+    if (text.empty()) {
+        return false;
+    }
+    forEachValue(text, [&](std::string_view value) { out.emplace_back(value); });
+    return true;
+}
+
+std::vector<std::string> CFileItem::valuesOf(int i) const {
+    return splitValues(valueString(i));
+}
+
+std::span<const CValueInterner::Id> CFileItem::valueIdsOf(int i) const {
+    if (i < 0 || i >= valueCount()) {
+        return {};
+    }
+    const auto& record = *m_record;
+    const std::uint32_t begin = record.slotStart[static_cast<std::size_t>(i)];
+    const std::uint32_t end = record.slotStart[static_cast<std::size_t>(i) + 1];
+    return std::span<const CValueInterner::Id>(record.valueIds.data() + begin, end - begin);
+}
+
+bool CFileItem::hasValue(int i, std::string_view text, bool partial) const {
+    bool found = false;
+    forEachValue(valueString(i), [&](std::string_view value) {
+        if (!found) {
+            found = partial ? jtext::normalizedSearch(value, text, jtext::kNormCase) >= 0 : value == text;
+        }
+    });
+    return found;
+}
+
+bool CFileItem::addValue(int i, std::string_view text) {
+    if (i < 0 || i >= valueCount() || hasValue(i, text, false)) {
+        return false;
+    }
+    std::string updated = valueString(i);
+    if (!updated.empty()) {
+        updated += ',';
+    }
+    updated += text;
+    setValueString(i, updated);
+    return true;
+}
+
+void CFileItem::renameValue(int i, std::string_view oldText, std::string_view newText) {
+    std::vector<std::string> values = valuesOf(i);
+    const auto found = std::find(values.begin(), values.end(), oldText);
+    if (found != values.end()) {
+        *found = newText;
+    }
+    setValueString(i, joinValues(values));
+}
+
+std::string CFileItem::sortedValueText(int i) const {
+    const std::string& text = valueString(i);
+    if (text.find(',') == std::string::npos) {
+        return text;
+    }
+    std::vector<std::string> values = splitValues(text);
+    jtext::normalizedSort(values, jtext::kNormCase);
+    return joinValues(values);
+}
+
+std::string CFileItem::folder() const {
+    if (m_kind == ItemKind::Folder) {
+        return path();
+    }
+    const std::size_t slash = path().rfind('/');
+    return slash == std::string::npos ? std::string() : path().substr(0, slash);
+}
+
+std::string CFileItem::extension() const {
+    if (m_kind == ItemKind::Folder) {
+        return std::string();
+    }
+    const std::size_t dot = m_displayName.rfind('.');
+    return dot == std::string::npos ? std::string() : m_displayName.substr(dot + 1);
+}
+
+// ---- the file system ----
+
+bool CFileItem::isPlainFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+std::string CFileItem::createShortcut(std::string_view target, std::string_view catalogFolder) {
+    std::string stem = fileNameOf(target);
+    if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) {
+        stem.resize(dot);
+    }
+    if (stem.empty() || stem == "/") {
+        stem = "shortcut";
+    }
+    std::string name = stem + ".lnk";
+    for (int n = 1; existsAt(jtext::joinFolderAndName(catalogFolder, name)); ++n) {
+        name = stem + "(" + std::to_string(n) + ").lnk";
+    }
+    // A failure to save is silent: the next refresh finds no shortcut and makes it again.
+    CShellLink::forTarget(std::string(target)).save(jtext::joinFolderAndName(catalogFolder, name));
+    return name;
+}
+
+void CFileItem::setPath(std::string_view newPath, std::string_view catalogFolder, bool useShortcuts) {
+    if (newPath.find("://") != std::string_view::npos) {
+        setShortcutName(newPath);
+        setStoredPath(newPath);
+        return;
+    }
+    if (newPath == path()) {
+        return;
+    }
+    if (useShortcuts) {
+        deleteShortcutFile(catalogFolder);
+        setShortcutName(createShortcut(newPath, catalogFolder));
+    } else {
+        setShortcutName("");
+    }
+    setStoredPath(newPath);
+}
+
+void CFileItem::takeFileData(const std::string& path, bool isDirectory, std::uint64_t size,
+                             std::int64_t writeTime) {
+    setStoredPath(path);
+    m_displayName = title().empty() ? fileNameOf(path) : title();
+    m_date = dateOfFileTime(writeTime);
+    m_size = size;
+    m_kind = isDirectory ? ItemKind::Folder : ItemKind::File;
+}
+
+bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts) {
+    if (isUrl()) {
+        setStoredPath(shortcutName());
+        m_displayName = title();
+        m_kind = ItemKind::Url;
+        m_size = 0;
+        m_date = COleDate::now();
+        return true;
+    }
+    if (!useShortcuts) {
+        const std::string resolved = resolve(catalogFolder);
+        if (auto data = CShellLink::findDataOf(resolved)) {
+            takeFileData(resolved, data->isDirectory(), data->fileSize, data->writeTime);
+            return true;
+        }
+        return false;
+    }
+    std::optional<CShellLink> link;
+    const std::string linkPath = isPlainFileName(shortcutName())
+                                     ? jtext::joinFolderAndName(catalogFolder, shortcutName())
+                                     : std::string();
+    if (!linkPath.empty()) {
+        link = CShellLink::load(linkPath);
+    }
+    if (link) {
+        const std::string before = link->targetPath();
+        if (!link->resolve(std::string(catalogFolder))) {
+            return false;  // the target is lost: the item keeps its last data
+        }
+        if (link->targetPath() != before) {
+            link->save(linkPath);  // remember where the file went
+        }
+        CFindData data = link->findData();
+        if (auto current = CShellLink::findDataOf(link->targetPath())) {
+            data = *current;
+        }
+        takeFileData(link->targetPath(), data.isDirectory(), data.fileSize, data.writeTime);
+        return true;
+    }
+    if (!path().empty()) {
+        setShortcutName(createShortcut(path(), catalogFolder));
+        if (auto data = CShellLink::findDataOf(path())) {
+            takeFileData(path(), data->isDirectory(), data->fileSize, data->writeTime);
+        }
+    }
+    return false;
+}
+
+std::string CFileItem::relativePath(std::string_view catalogFolder) const {
+    if (isUrl() || path().empty() || !jtext::isAbsolutePath(path()) ||
+        path().find("://") != std::string::npos) {
+        return path();
+    }
+    // Only a path on the catalog folder's own file system becomes relative.
+    if (!onSameFileSystem(catalogFolder, path())) {
+        return path();
+    }
+    return jtext::relativePathFrom(baseOf(catalogFolder), path());
+}
+
+void CFileItem::makeRelative(std::string_view catalogFolder) {
+    setStoredPath(relativePath(catalogFolder));
+}
+
+std::string CFileItem::resolve(std::string_view catalogFolder) const {
+    if (path().empty() || jtext::isAbsolutePath(path())) {
+        return path();
+    }
+    return jtext::absolutePathFrom(baseOf(catalogFolder), path());
+}
+
+void CFileItem::deleteShortcutFile(std::string_view catalogFolder) const {
+    if (!isPlainFileName(shortcutName())) {
+        return;
+    }
+    std::error_code error;
+    fs::remove(jtext::joinFolderAndName(catalogFolder, shortcutName()), error);
+}

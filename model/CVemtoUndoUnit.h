@@ -1,0 +1,7 @@
+#pragma once
+
+// The base of everything the undo history stores.
+class CVemtoUndoUnit {
+public:
+    virtual ~CVemtoUndoUnit() = default;
+};

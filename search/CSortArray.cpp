@@ -1,0 +1,151 @@
+#include "search/CSortArray.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/CFileItem.h"
+#include "text/Normalize.h"
+
+namespace {
+
+int textOrder(std::string_view a, std::string_view b) {
+    return jtext::normalizedCompare(a, b, jtext::kNormCase);
+}
+
+// Whole seconds between the dates, truncated toward zero: dates less than a second apart are equal.
+int dateOrder(const COleDate& a, const COleDate& b) {
+    const double seconds = std::trunc((a.chronologicalDays() - b.chronologicalDays()) * 86400.0);
+    return seconds < 0 ? -1 : seconds > 0 ? 1 : 0;
+}
+
+// Sizes compare as numbers, whatever their distance.
+int sizeOrder(std::uint64_t a, std::uint64_t b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+int keyOrder(int key, const CFileItem& a, const CFileItem& b) {
+    switch (key) {
+        case CSortItem::kName:
+            return textOrder(a.displayName(), b.displayName());
+        case CSortItem::kDate:
+            return dateOrder(a.date(), b.date());
+        case CSortItem::kSize:
+            return sizeOrder(a.size(), b.size());
+        case CSortItem::kExtension:
+            return textOrder(a.extension(), b.extension());
+        case CSortItem::kFolder:
+            return textOrder(a.folder(), b.folder());
+        default:
+            return key >= 0 ? textOrder(a.sortedValueText(key), b.sortedValueText(key)) : 0;
+    }
+}
+
+}  // namespace
+
+CSortArray::CSortArray() {
+    resetToDefault();
+}
+
+void CSortArray::resetToDefault() {
+    m_keys.clear();
+    for (int key = CSortItem::kName; key >= CSortItem::kFolder; --key) {
+        m_keys.emplace_back(key, true);
+    }
+}
+
+void CSortArray::add(int key) {
+    m_keys.emplace_back(key, true);
+}
+
+void CSortArray::removeAt(int i) {
+    if (i >= 0 && i < count()) {
+        m_keys.erase(m_keys.begin() + i);
+    }
+}
+
+void CSortArray::setPrimary(int key, bool ascending) {
+    std::erase_if(m_keys, [key](const CSortItem& item) { return item.key() == key; });
+    m_keys.insert(m_keys.begin(), CSortItem(key, ascending));
+}
+
+bool CSortArray::contains(int key) const {
+    return std::any_of(m_keys.begin(), m_keys.end(),
+                       [key](const CSortItem& item) { return item.key() == key; });
+}
+
+int CSortArray::primaryKey() const {
+    return m_keys.empty() ? 0 : m_keys.front().key();
+}
+
+bool CSortArray::primaryAscending() const {
+    return m_keys.empty() ? true : m_keys.front().ascending();
+}
+
+void CSortArray::swap(int i, int j) {
+    if (i >= 0 && j >= 0 && i < count() && j < count()) {
+        std::swap(m_keys[static_cast<std::size_t>(i)], m_keys[static_cast<std::size_t>(j)]);
+    }
+}
+
+void CSortArray::categoryRemoved(int n) {
+    std::erase_if(m_keys, [n](const CSortItem& item) { return item.key() == n; });
+    for (CSortItem& item : m_keys) {
+        if (item.key() > n) {
+            item.setKey(item.key() - 1);
+        }
+    }
+}
+
+void CSortArray::categoriesExchanged(int a, int b) {
+    for (CSortItem& item : m_keys) {
+        if (item.key() == a) {
+            item.setKey(b);
+        } else if (item.key() == b) {
+            item.setKey(a);
+        }
+    }
+}
+
+int CSortArray::compare(const CFileItem& a, const CFileItem& b) const {
+    for (const CSortItem& key : m_keys) {
+        const int order = keyOrder(key.key(), a, b);
+        if (order != 0) {
+            return key.ascending() ? order : -order;
+        }
+    }
+    return 0;
+}
+
+// A heap sort over positions 1..n. The steps are fixed because the order of equal items follows from them:
+// build the heap from n/2 down to 1, then repeatedly move the top to the end and sift the saved last item
+// down from the top.
+void CSortArray::sortItems(std::vector<CFileItem*>& items) const {
+    const std::size_t n = items.size();
+    if (n < 2) {
+        return;
+    }
+    auto at = [&items](std::size_t position) -> CFileItem*& { return items[position - 1]; };
+    auto siftDown = [&](CFileItem* x, std::size_t p, std::size_t m) {
+        std::size_t j = 2 * p;
+        while (j <= m) {
+            if (j < m && compare(*at(j), *at(j + 1)) < 0) {
+                ++j;
+            }
+            if (compare(*x, *at(j)) >= 0) {
+                break;
+            }
+            at(p) = at(j);
+            p = j;
+            j *= 2;
+        }
+        at(p) = x;
+    };
+    for (std::size_t i = n / 2; i >= 1; --i) {
+        siftDown(at(i), i, n);
+    }
+    for (std::size_t m = n; m > 1; --m) {
+        CFileItem* saved = at(m);
+        at(m) = at(1);
+        siftDown(saved, 1, m - 1);
+    }
+}
