@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -162,6 +163,14 @@ TEST_F(ShellLinkTest, JapaneseTargetPathRoundTripsInBothPathForms) {
     ASSERT_FALSE(squeeze(utf16).empty());
     EXPECT_NE(squeeze(fileHex).find(squeeze(utf16)), std::string::npos);
 
+    // Where the code-page form lost characters (Windows writes "?" for them), the UTF-16 form is used.
+    std::vector<char> bytes = bytesOf(path("link.lnk"));
+    const auto ansi = std::search(bytes.begin(), bytes.end(), target.begin(), target.end());
+    ASSERT_NE(ansi, bytes.end());
+    std::fill(ansi, ansi + static_cast<std::ptrdiff_t>(target.size()), '?');
+    writeBytes(path("link.lnk"), bytes);
+    EXPECT_EQ(CShellLink::load(path("link.lnk"))->targetPath(), target);
+
     // A file name that is not UTF-8 is kept byte for byte.
     const std::string latin1 = makeFile("caf\xE9.txt", "x");
     EXPECT_EQ(roundTrip(latin1).targetPath(), latin1);
@@ -282,4 +291,125 @@ TEST_F(ShellLinkTest, LinksWithTheOptionalPartsOfOtherWritersAreRead) {
     const auto relative = CShellLink::load(path("sub/rel.lnk"), &error);
     ASSERT_TRUE(relative.has_value()) << error.what << " at " << error.offset;
     EXPECT_EQ(relative->targetPath(), m_root.string() + "/");
+}
+
+TEST_F(ShellLinkTest, ResolveFindsMovedAndRenamedTargetsAndGivesUpOnLostOnes) {
+    // A link read back from its file, so that what resolve uses is what the file recorded.
+    auto linkFor = [&](const std::string& target) {
+        EXPECT_TRUE(CShellLink::forTarget(target).save(path("t.lnk")));
+        return CShellLink::load(path("t.lnk")).value_or(CShellLink());
+    };
+
+    // An existing target stays and its data are refreshed.
+    const std::string kept = makeFile("kept/k.txt", "12");
+    CShellLink keptLink = linkFor(kept);
+    makeFile("kept/k.txt", "12345");
+    EXPECT_TRUE(keptLink.resolve(""));
+    EXPECT_EQ(keptLink.targetPath(), kept);
+    EXPECT_EQ(keptLink.findData().fileSize, 5u);
+
+    // Moved into a subfolder: found by its name.
+    CShellLink moved = linkFor(makeFile("a/photo.jpg", "photo"));
+    makeFile("a/decoy.jpg", "other");
+    fs::create_directories(path("a/2020"));
+    fs::rename(path("a/photo.jpg"), path("a/2020/photo.jpg"));
+    EXPECT_TRUE(moved.resolve(""));
+    EXPECT_EQ(moved.targetPath(), path("a/2020/photo.jpg"));
+    EXPECT_EQ(moved.findData().fileSize, 5u);
+
+    // Renamed in its folder: found by size and time, not confused with a file of the same size only.
+    const std::string notes = makeFile("b/notes.txt", "same size");
+    setWriteTime(notes);
+    CShellLink renamed = linkFor(notes);
+    makeFile("b/another.txt", "same-size");
+    fs::rename(notes, path("b/memo.txt"));
+    EXPECT_TRUE(renamed.resolve(""));
+    EXPECT_EQ(renamed.targetPath(), path("b/memo.txt"));
+
+    // Copied under a new name with its time and the original deleted (as a move between file systems
+    // does): a new inode, so only size and time can find it.
+    const std::string copied = makeFile("b2/song.mp3", "la la la");
+    setWriteTime(copied);
+    CShellLink copiedLink = linkFor(copied);
+    makeFile("b2/same-size.mp3", "lalalala");
+    fs::create_directories(path("b2/sub"));
+    fs::copy_file(copied, path("b2/sub/renamed.mp3"));
+    setWriteTime(path("b2/sub/renamed.mp3"));
+    fs::remove(copied);
+    EXPECT_TRUE(copiedLink.resolve(""));
+    EXPECT_EQ(copiedLink.targetPath(), path("b2/sub/renamed.mp3"));
+
+    // Rewritten in a subfolder under its old name: only the name is left to find it by.
+    CShellLink rewritten = linkFor(makeFile("b3/draft.txt", "first"));
+    fs::remove(path("b3/draft.txt"));
+    makeFile("b3/v2/draft.txt", "second, longer");
+    EXPECT_TRUE(rewritten.resolve(""));
+    EXPECT_EQ(rewritten.targetPath(), path("b3/v2/draft.txt"));
+
+    // A renamed folder: found by its inode among other folders.
+    fs::create_directories(path("c/albums"));
+    fs::create_directories(path("c/other"));
+    CShellLink folder = linkFor(path("c/albums"));
+    ASSERT_NE(folder.inode(), 0u);
+    fs::rename(path("c/albums"), path("c/albums-2019"));
+    EXPECT_TRUE(folder.resolve(""));
+    EXPECT_EQ(folder.targetPath(), path("c/albums-2019"));
+    EXPECT_TRUE(folder.findData().isDirectory());
+
+    // A file whose folder was renamed: searched from the folder above, and the same name with the
+    // same data wins over the same name alone, although that one comes first.
+    CShellLink inRenamedFolder = linkFor(makeFile("d/2019/img.jpg", "summer"));
+    makeFile("d/2018/img.jpg", "winter!");
+    fs::rename(path("d/2019"), path("d/2019-old"));
+    EXPECT_TRUE(inRenamedFolder.resolve(""));
+    EXPECT_EQ(inRenamedFolder.targetPath(), path("d/2019-old/img.jpg"));
+
+    // Moved to another tree: only the extra folder finds it.
+    CShellLink farAway = linkFor(makeFile("e/far.txt", "far"));
+    fs::create_directories(path("elsewhere/deep/er"));
+    fs::rename(path("e/far.txt"), path("elsewhere/deep/er/far.txt"));
+    CShellLink withoutExtra = farAway;
+    EXPECT_FALSE(withoutExtra.resolve(""));
+    EXPECT_TRUE(farAway.resolve(path("elsewhere")));
+    EXPECT_EQ(farAway.targetPath(), path("elsewhere/deep/er/far.txt"));
+
+    // Lost: deleted, while new files (which may reuse its inode number) appear in its folder.
+    CShellLink lost = linkFor(makeFile("g/lost.txt", "gone"));
+    fs::remove(path("g/lost.txt"));
+    for (int i = 0; i < 5; ++i) {
+        makeFile("g/new" + std::to_string(i) + ".txt", "new file " + std::to_string(i));
+    }
+    EXPECT_FALSE(lost.resolve(path("elsewhere")));
+    EXPECT_EQ(lost.targetPath(), path("g/lost.txt"));
+    EXPECT_FALSE(CShellLink().resolve(path("g")));
+}
+
+TEST_F(ShellLinkTest, TheSearchForAMovedFileIsBoundedAndSurvivesLinkLoops) {
+    const std::string target = makeFile("root/deep1/deep2/deep3/deep4/wanted.txt", "wanted");
+    const auto identity = CShellLink::forTarget(target);
+    const std::string lostPath = path("root/wanted.txt");
+    for (int i = 0; i < 40; ++i) {
+        makeFile("root/a" + std::to_string(i) + ".txt", "filler");
+    }
+    fs::create_directory_symlink(path("root"), path("root/loop"));
+    fs::create_directory_symlink(path("root/deep1"), path("root/deep1/deep2/back"));
+    auto search = [&](std::size_t entries, int depth) {
+        CMovedFileSearch moved(lostPath, identity.findData(), identity.device(), identity.inode());
+        moved.setLimits(entries, depth);
+        auto found = moved.find("");
+        EXPECT_LE(moved.visitedEntries(), entries);
+        return found;
+    };
+    EXPECT_EQ(search(1000, 16), target);
+    EXPECT_EQ(search(1000, 5), target);
+    EXPECT_FALSE(search(1000, 4).has_value());
+    EXPECT_FALSE(search(20, 16).has_value());
+
+    // A symbolic link is neither followed nor taken as the file.
+    fs::rename(target, path("outside.txt"));
+    fs::create_directories(path("root2"));
+    fs::create_symlink(path("outside.txt"), path("root2/wanted.txt"));
+    CMovedFileSearch viaLink(path("root2/gone/wanted.txt"), identity.findData(), identity.device(),
+                             identity.inode());
+    EXPECT_FALSE(viaLink.find("").has_value());
 }
