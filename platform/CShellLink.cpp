@@ -67,8 +67,9 @@ std::optional<CShellLink> CShellLink::load(const std::string& linkPath, CShellLi
     }
     std::ifstream in(linkPath, std::ios::binary);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        report(error, "cannot read shell link", linkPath, static_cast<std::int64_t>(in ? size : 0));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!in) {
+        report(error, "cannot read shell link", linkPath, static_cast<std::int64_t>(in.gcount()));
         return std::nullopt;
     }
     return CShellLinkReader(bytes, linkPath).read(error);

@@ -116,6 +116,19 @@ bool CShellLinkReader::readU32(std::uint64_t offset, std::uint64_t end, const ch
     return true;
 }
 
+// Where the u32 at structure + field points, counted from the structure's start; fails at the field when
+// that lies outside the structure (which ends at end).
+std::optional<std::uint64_t> CShellLinkReader::pointee(std::uint64_t structure, std::uint64_t field,
+                                                       std::uint64_t end, const char* name) {
+    const std::uint64_t target = structure + u32At(structure + field);
+    if (target >= end) {
+        fail(structure + field, std::string("damaged shell link: ") + name + " at offset " +
+                                    std::to_string(structure + field) + " points past its structure");
+        return std::nullopt;
+    }
+    return target;
+}
+
 // A NUL-terminated byte string that starts at offset and ends (with its NUL) before end.
 std::optional<std::string> CShellLinkReader::ansiStringAt(std::uint64_t offset, std::uint64_t end,
                                                           const char* field) {
@@ -212,39 +225,43 @@ bool CShellLinkReader::readLinkInfo() {
         return fail(start + 0x04, "damaged shell link: LinkInfoHeaderSize " + hex(headerSize));
     }
     const std::uint32_t flags = u32At(start + 0x08);
-    const std::uint32_t volumeIdOffset = u32At(start + 0x0C);
-    const std::uint32_t localBasePathOffset = u32At(start + 0x10);
-    const std::uint32_t networkLinkOffset = u32At(start + 0x14);
-    const std::uint32_t suffixOffset = u32At(start + 0x18);
     const bool hasUnicodeOffsets = headerSize >= kLinkInfoHeaderSizeUnicode;
     if ((flags & kVolumeIdAndLocalBasePath) != 0) {
-        if (!readVolumeId(start + volumeIdOffset, end)) {
+        const auto volumeId = pointee(start, 0x0C, end, "VolumeIDOffset");
+        if (!volumeId || !readVolumeId(*volumeId, end)) {
             return false;
         }
-        m_localBasePath = ansiStringAt(start + localBasePathOffset, end, "LocalBasePath");
+        const auto basePath = pointee(start, 0x10, end, "LocalBasePathOffset");
+        m_localBasePath = basePath ? ansiStringAt(*basePath, end, "LocalBasePath") : std::nullopt;
         if (!m_localBasePath) {
             return false;
         }
-        const std::uint32_t unicodeOffset = hasUnicodeOffsets ? u32At(start + 0x1C) : 0;
-        if (unicodeOffset != 0) {
-            m_localBasePathUnicode = unicodeStringAt(start + unicodeOffset, end, "LocalBasePathUnicode");
+        if (hasUnicodeOffsets && u32At(start + 0x1C) != 0) {
+            const auto unicodePath = pointee(start, 0x1C, end, "LocalBasePathOffsetUnicode");
+            m_localBasePathUnicode =
+                unicodePath ? unicodeStringAt(*unicodePath, end, "LocalBasePathUnicode") : std::nullopt;
             if (!m_localBasePathUnicode) {
                 return false;
             }
         }
     }
-    if ((flags & kCommonNetworkRelativeLink) != 0 && !readNetworkLink(start + networkLinkOffset, end)) {
-        return false;
+    if ((flags & kCommonNetworkRelativeLink) != 0) {
+        const auto networkLink = pointee(start, 0x14, end, "CommonNetworkRelativeLinkOffset");
+        if (!networkLink || !readNetworkLink(*networkLink, end)) {
+            return false;
+        }
     }
-    if (suffixOffset != 0) {
-        m_pathSuffix = ansiStringAt(start + suffixOffset, end, "CommonPathSuffix");
+    if (u32At(start + 0x18) != 0) {
+        const auto suffix = pointee(start, 0x18, end, "CommonPathSuffixOffset");
+        m_pathSuffix = suffix ? ansiStringAt(*suffix, end, "CommonPathSuffix") : std::nullopt;
         if (!m_pathSuffix) {
             return false;
         }
     }
-    const std::uint32_t unicodeSuffixOffset = hasUnicodeOffsets ? u32At(start + 0x20) : 0;
-    if (unicodeSuffixOffset != 0) {
-        m_pathSuffixUnicode = unicodeStringAt(start + unicodeSuffixOffset, end, "CommonPathSuffixUnicode");
+    if (hasUnicodeOffsets && u32At(start + 0x20) != 0) {
+        const auto suffix = pointee(start, 0x20, end, "CommonPathSuffixOffsetUnicode");
+        m_pathSuffixUnicode =
+            suffix ? unicodeStringAt(*suffix, end, "CommonPathSuffixUnicode") : std::nullopt;
         if (!m_pathSuffixUnicode) {
             return false;
         }
@@ -283,16 +300,15 @@ bool CShellLinkReader::readNetworkLink(std::uint64_t offset, std::uint64_t end) 
         return false;
     }
     const std::uint64_t linkEnd = offset + size;
-    const std::uint32_t netNameOffset = u32At(offset + 0x08);
-    m_netName = ansiStringAt(offset + netNameOffset, linkEnd, "NetName");
+    const auto netName = pointee(offset, 0x08, linkEnd, "NetNameOffset");
+    m_netName = netName ? ansiStringAt(*netName, linkEnd, "NetName") : std::nullopt;
     if (!m_netName) {
         return false;
     }
-    if (netNameOffset > kNetworkLinkMinimumSize && size >= kNetworkLinkMinimumSize + 4) {
-        const std::uint32_t unicodeOffset = u32At(offset + 0x14);
-        if (unicodeOffset != 0) {
-            m_netName = unicodeStringAt(offset + unicodeOffset, linkEnd, "NetNameUnicode");
-        }
+    if (*netName - offset > kNetworkLinkMinimumSize && size >= kNetworkLinkMinimumSize + 4 &&
+        u32At(offset + 0x14) != 0) {
+        const auto unicodeName = pointee(offset, 0x14, linkEnd, "NetNameOffsetUnicode");
+        m_netName = unicodeName ? unicodeStringAt(*unicodeName, linkEnd, "NetNameUnicode") : std::nullopt;
     }
     return m_netName.has_value();
 }

@@ -35,6 +35,8 @@ private:
     std::uint32_t u32At(std::uint64_t offset) const;
     std::uint64_t u64At(std::uint64_t offset) const;
     bool readU32(std::uint64_t offset, std::uint64_t end, const char* field, std::uint32_t& value);
+    std::optional<std::uint64_t> pointee(std::uint64_t structure, std::uint64_t field, std::uint64_t end,
+                                         const char* name);
     std::optional<std::string> ansiStringAt(std::uint64_t offset, std::uint64_t end, const char* field);
     std::optional<std::string> unicodeStringAt(std::uint64_t offset, std::uint64_t end, const char* field);
 

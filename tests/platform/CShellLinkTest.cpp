@@ -210,7 +210,7 @@ TEST_F(ShellLinkTest, TruncatedOrForeignFilesGiveAnErrorWithItsOffset) {
     EXPECT_EQ(errorOf(bytes).offset, 0x4C);
     bytes = whole;
     bytes[0x4C + 0x10] = static_cast<char>(0xF0);  // LocalBasePathOffset past LinkInfo
-    EXPECT_EQ(errorOf(bytes).offset, 0x4C + 0xF0);
+    EXPECT_EQ(errorOf(bytes).offset, 0x4C + 0x10);
     bytes = whole;
     bytes[bytes.size() - 4] = 0x7F;  // the terminal block turned into a block longer than the file
     EXPECT_EQ(errorOf(bytes).offset, static_cast<std::int64_t>(whole.size() - 4));
