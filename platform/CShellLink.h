@@ -44,10 +44,12 @@ public:
     // in when it cannot be written.
     bool save(const std::string& linkPath, CShellLinkError* error = nullptr) const;
 
-    // Finds the target without any user interface: true when the recorded target exists, or when a
-    // bounded search (same name, then same size and modification time, then same inode on the same file
-    // system) below the target's old parent folder and below `extraSearchFolder` (may be empty) finds the
-    // moved file; then the target path and find data are updated. False when the target is lost.
+    // Finds the target without any user interface: true when the recorded target exists (its find data
+    // are refreshed), or when a bounded search (same name, then same size and modification time, then
+    // same inode on the same file system; see CMovedFileSearch) below the target's old parent folder, or
+    // that folder's parent when it is gone, and below `extraSearchFolder` (may be empty) finds the moved
+    // file or folder; then the target path and find data are updated. False, with nothing changed, when
+    // the target is lost. Unreadable or missing folders are skipped; nothing is thrown.
     bool resolve(const std::string& extraSearchFolder);
 
     const std::string& targetPath() const { return m_targetPath; }
