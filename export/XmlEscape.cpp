@@ -8,10 +8,15 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// The length of the valid UTF-8 sequence that starts at `pos` with a byte >= 0x80, or 0 when the bytes are
-// not one (overlong forms, surrogates, code points beyond U+10FFFF) or encode U+FFFE or U+FFFF, which XML
-// does not allow.
-std::size_t validSequenceLength(std::string_view text, std::size_t pos) {
+struct Sequence {
+    std::size_t length;  // bytes taken, >= 1
+    bool allowed;        // a character that an XML document may hold
+};
+
+// The multibyte sequence that starts at `pos` with a byte >= 0x80. A byte that does not start a complete
+// sequence is taken alone; a complete sequence that is no character XML allows (overlong forms, surrogates,
+// code points beyond U+10FFFF, U+FFFE and U+FFFF) is taken whole, to be replaced once.
+Sequence multibyteSequence(std::string_view text, std::size_t pos) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[pos + k]); };
     const unsigned char lead = byte(0);
     std::size_t length = 0;
@@ -26,24 +31,21 @@ std::size_t validSequenceLength(std::string_view text, std::size_t pos) {
         length = 4;
         codePoint = lead & 0x07;
     } else {
-        return 0;
+        return {1, false};
     }
     if (pos + length > text.size()) {
-        return 0;
+        return {1, false};
     }
     for (std::size_t k = 1; k < length; ++k) {
         if (!isContinuationByte(byte(k))) {
-            return 0;
+            return {1, false};
         }
         codePoint = (codePoint << 6) | (byte(k) & 0x3F);
     }
     const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
     const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
     const bool notACharacter = codePoint == 0xFFFE || codePoint == 0xFFFF;
-    if (overlong || surrogate || notACharacter || codePoint > 0x10FFFF) {
-        return 0;
-    }
-    return length;
+    return {length, !(overlong || surrogate || notACharacter || codePoint > 0x10FFFF)};
 }
 
 // The replacement of an ASCII byte, or an empty view when the byte is written as it is.
@@ -72,21 +74,22 @@ void appendEscaped(std::string& out, std::string_view text, bool inAttribute) {
     while (pos < text.size()) {
         const auto byte = static_cast<unsigned char>(text[pos]);
         std::string_view replacement;
+        std::size_t length = 1;
         if (byte < 0x80) {
             replacement = asciiReplacement(byte, inAttribute);
-        } else if (const std::size_t length = validSequenceLength(text, pos); length != 0) {
-            pos += length;
-            continue;
         } else {
-            replacement = kReplacementCharacter;
+            const Sequence sequence = multibyteSequence(text, pos);
+            length = sequence.length;
+            replacement = sequence.allowed ? std::string_view() : kReplacementCharacter;
         }
         if (replacement.empty()) {
-            ++pos;
+            pos += length;
             continue;
         }
         out.append(text, copiedUpTo, pos - copiedUpTo);
         out.append(replacement);
-        copiedUpTo = ++pos;
+        pos += length;
+        copiedUpTo = pos;
     }
     out.append(text, copiedUpTo, text.size() - copiedUpTo);
 }
