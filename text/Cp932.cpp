@@ -204,6 +204,18 @@ CharValue charValueAt(std::string_view utf8, std::size_t pos, std::size_t* lengt
         *length = 1;
         return first;
     }
+    // Kana and kanji are three-byte sequences: decode them here without the general checks.
+    if ((first & 0xF0) == 0xE0 && pos + 2 < utf8.size()) {
+        const auto second = static_cast<unsigned char>(utf8[pos + 1]);
+        const auto third = static_cast<unsigned char>(utf8[pos + 2]);
+        const char32_t codePoint = (first & 0x0F) << 12 | (second & 0x3F) << 6 | (third & 0x3F);
+        if (isContinuation(second) && isContinuation(third) && codePoint >= 0x800 &&
+            (codePoint < 0xD800 || codePoint > 0xDFFF)) {
+            *length = 3;
+            const std::uint16_t code = encodeTable()[codePoint];
+            return code == kNoCode ? kNoCp932Base + codePoint : code;
+        }
+    }
     const Utf8Char c = decodeUtf8(utf8, pos);
     *length = c.length;
     return charValue(c.codePoint);

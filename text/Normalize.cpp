@@ -4,7 +4,8 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <numeric>
+#include <optional>
+#include <unordered_map>
 
 namespace jtext {
 namespace {
@@ -149,27 +150,43 @@ bool matchesAt(std::string_view text, std::size_t pos, const std::u32string& key
 // continuation byte starts a character (an invalid byte decodes alone), so a hit of a whole UTF-8
 // character is always at a character boundary.
 
-bool isSingleCharacter(std::string_view text, unsigned flags, CharValue expected) {
+// The value that `text` reads as when it is one normalised character, or nullopt.
+std::optional<CharValue> singleCharacterValue(std::string_view text, unsigned flags) {
     std::size_t length;
-    return readNormalized(text, 0, flags, &length) == expected;
+    const CharValue value = readNormalized(text, 0, flags, &length);
+    if (length != text.size())
+        return std::nullopt;
+    return value;
 }
 
-// Whether `codePoint`, alone or followed by a voicing mark, normalises to `first`.
-bool canStartWith(char32_t codePoint, unsigned flags, CharValue first) {
-    std::string text;
-    appendUtf8(text, codePoint);
-    if (isSingleCharacter(text, flags, first))
-        return true;
-    if (!(flags & kNormWidth))
-        return false;
-    const CharValue value = charValue(codePoint);
-    if (!isHalfWidthKatakana(value) && !isKatakana(value) && !isHiragana(value))
-        return false;
-    for (const char* mark : {"ﾞ", "ﾟ", "゛", "゜"}) {
-        if (isSingleCharacter(text + mark, flags, first))
-            return true;
+using CandidateIndex = std::unordered_map<CharValue, std::vector<std::string>>;
+
+// For every normalised value, the characters that start a reading of it: the character alone, or a kana
+// followed by a voicing mark. Built once per flags from every code page 932 character.
+CandidateIndex buildCandidateIndex(unsigned flags) {
+    CandidateIndex index;
+    auto add = [&](CharValue value, const std::string& form) {
+        std::vector<std::string>& forms = index[value];
+        if (std::find(forms.begin(), forms.end(), form) == forms.end())
+            forms.push_back(form);
+    };
+    for (unsigned code = 0x20; code <= 0xFFFF; ++code) {
+        const auto codePoint = codePointOfCp932(static_cast<std::uint16_t>(code));
+        if (!codePoint)
+            continue;
+        std::string form;
+        appendUtf8(form, *codePoint);
+        std::size_t length;
+        add(readNormalized(form, 0, flags, &length), form);
+        if (!(flags & kNormWidth) || !(isHalfWidthKatakana(code) || isKatakana(code) || isHiragana(code))) {
+            continue;
+        }
+        for (const char* mark : {"ﾞ", "ﾟ", "゛", "゜"}) {
+            if (const auto value = singleCharacterValue(form + mark, flags))
+                add(*value, form);
+        }
     }
-    return false;
+    return index;
 }
 
 std::vector<std::string> computeCandidates(CharValue first, unsigned flags) {
@@ -192,10 +209,14 @@ std::vector<std::string> computeCandidates(CharValue first, unsigned flags) {
             add(codePointOf(first + 0x21));
         return candidates;
     }
-    for (unsigned code = 0x20; code <= 0xFFFF; ++code) {
-        const auto codePoint = codePointOfCp932(static_cast<std::uint16_t>(code));
-        if (codePoint && canStartWith(*codePoint, flags, first))
-            add(*codePoint);
+    thread_local std::unordered_map<unsigned, CandidateIndex> indexes;
+    auto found = indexes.find(flags);
+    if (found == indexes.end())
+        found = indexes.emplace(flags, buildCandidateIndex(flags)).first;
+    const auto forms = found->second.find(first);
+    if (forms != found->second.end()) {
+        for (const std::string& form : forms->second)
+            add(decodeUtf8(form, 0).codePoint);
     }
     return candidates;
 }
@@ -367,17 +388,64 @@ std::u32string normalizedKey(std::string_view text, unsigned flags) {
 }
 
 void normalizedSort(std::vector<std::string>& strings, unsigned flags) {
-    std::vector<std::u32string> keys;
-    keys.reserve(strings.size());
+    // Each string is normalised once into a byte key: its values as 3-byte big-endian numbers, so that
+    // memcmp order is the compare's order. The keys live in one buffer; the sort moves small entries
+    // that carry the first three values (21 bits each) for a quick decision.
+    std::string buffer;
+    std::size_t totalLength = 0;
     for (const std::string& text : strings)
-        keys.push_back(normalizedKey(text, flags));
-    std::vector<std::size_t> order(strings.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+        totalLength += text.size();
+    buffer.reserve(totalLength * 3);
+    std::vector<std::size_t> offsets;
+    offsets.reserve(strings.size() + 1);
+    for (const std::string& text : strings) {
+        offsets.push_back(buffer.size());
+        const std::size_t start = buffer.size();
+        for (std::size_t pos = 0; pos < text.size();) {
+            std::size_t length;
+            const CharValue value = readNormalized(text, pos, flags, &length);
+            pos += length;
+            buffer.push_back(static_cast<char>(value >> 16));
+            buffer.push_back(static_cast<char>(value >> 8));
+            buffer.push_back(static_cast<char>(value));
+        }
+        // A string that ends compares as 0 characters, so trailing 0 values do not order.
+        while (buffer.size() > start &&
+               buffer.compare(buffer.size() - 3, 3, std::string_view("\0\0\0", 3)) == 0) {
+            buffer.resize(buffer.size() - 3);
+        }
+    }
+    offsets.push_back(buffer.size());
+
+    struct Entry {
+        std::uint64_t prefix;  // the first three values, zero-padded
+        std::string_view key;
+        std::size_t index;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(strings.size());
+    for (std::size_t i = 0; i < strings.size(); ++i) {
+        const std::string_view key(buffer.data() + offsets[i], offsets[i + 1] - offsets[i]);
+        std::uint64_t prefix = 0;
+        for (std::size_t k = 0; k < 9; k += 3) {
+            std::uint64_t value = 0;
+            if (k < key.size()) {
+                value = static_cast<std::uint64_t>(static_cast<unsigned char>(key[k])) << 16 |
+                        static_cast<unsigned char>(key[k + 1]) << 8 | static_cast<unsigned char>(key[k + 2]);
+            }
+            prefix = prefix << 21 | value;
+        }
+        entries.push_back({prefix, key, i});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return a.key < b.key;
+    });
     std::vector<std::string> sorted;
     sorted.reserve(strings.size());
-    for (const std::size_t index : order)
-        sorted.push_back(std::move(strings[index]));
+    for (const Entry& entry : entries)
+        sorted.push_back(std::move(strings[entry.index]));
     strings = std::move(sorted);
 }
 

@@ -238,3 +238,39 @@ TEST(Normalize, SortOrdersAsTheCompareDoes) {
         }
     }
 }
+
+TEST(Normalize, SearchFindsTheFirstStartThatReadsAsThePattern) {
+    // Reference: the first character boundary from which the text reads (in context) as the pattern.
+    auto reference = [](const std::string& text, const std::string& pattern,
+                        unsigned flags) -> std::ptrdiff_t {
+        const std::u32string wanted = normalizedKey(pattern, flags);
+        for (std::size_t pos = 0; pos < text.size(); pos += decodeUtf8(text, pos).length) {
+            if (normalizedKey(text.substr(pos), flags).starts_with(wanted))
+                return static_cast<std::ptrdiff_t>(pos);
+        }
+        return -1;
+    };
+    const std::vector<std::string> alphabet = {"a",  "A",  "ｶ",  "ﾞ",  "ﾟ", "カ",   "が",
+                                               "゛", "ァ", "あ", "ー", "-", "ｰ",    "ﾊ",
+                                               "パ", "ぱ", "Ａ", "ａ", "é", "\xE3", "\x81"};
+    std::mt19937 random(2024);
+    for (const unsigned flags : {0u, 1u, 2u, 3u, 4u, 5u, 8u, 0xFFu}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string text;
+            std::string pattern;
+            const int textLength = static_cast<int>(random() % 12);
+            for (int k = 0; k < textLength; ++k)
+                text += alphabet[random() % alphabet.size()];
+            const int patternLength = 1 + static_cast<int>(random() % 3);
+            for (int k = 0; k < patternLength; ++k)
+                pattern += alphabet[random() % alphabet.size()];
+            std::size_t length = 0;
+            const std::ptrdiff_t found = normalizedSearch(text, pattern, flags, &length);
+            ASSERT_EQ(found, reference(text, pattern, flags))
+                << flags << " [" << text << "] [" << pattern << "]";
+            if (found >= 0) {
+                EXPECT_EQ(normalizedKey(text.substr(found, length), flags), normalizedKey(pattern, flags));
+            }
+        }
+    }
+}
