@@ -32,7 +32,8 @@ Utf8Char decodeUtf8(std::string_view text, std::size_t pos);
 void appendUtf8(std::string& out, char32_t codePoint);
 
 // ---- code page 932 codec -----------------------------------------------------------------------------
-// The code page 932 code of a code point, or nullopt when it has none.
+// The code page 932 code of a code point, or nullopt when it has none. A code that reads back as another
+// character (iconv writes ¥ as 0x5C and 〜 as 81 60) does not count: such characters have no form.
 std::optional<std::uint16_t> cp932Code(char32_t codePoint);
 bool hasCp932Form(char32_t codePoint);
 // The code point of a code page 932 code, or nullopt for an unassigned code.

@@ -20,12 +20,13 @@ enum JapaneseCode : int {
 };
 
 // Detects the code of the bytes from the file's current position on. A text that is valid UTF-8 and holds
-// at least one non-ASCII character is UTF-8; otherwise the byte classification decides.
+// at least one non-ASCII character is UTF-8; otherwise the byte classification decides. The file's
+// position is left where it was.
 int detectJapaneseCode(std::FILE* file);
 int detectJapaneseCode(std::string_view bytes);
 
 enum LineEnd : int { kLineEndCrLf = 0, kLineEndLf = 1, kLineEndCr = 2, kLineEndNone = -1 };
-int detectLineEnd(std::FILE* file);
+int detectLineEnd(std::FILE* file);  // from the current position, which is kept
 int detectLineEnd(std::string_view bytes);
 
 // The JIS converters share one process-wide shift state (kanji mode, half-width kana mode), both off at
