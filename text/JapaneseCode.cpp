@@ -26,18 +26,6 @@ bool isShiftJisOnlyLead(int byte) {
     return inRange(byte, 0x81, 0x8D) || inRange(byte, 0x8F, 0x9F);
 }
 
-// Reads the remaining bytes of a file and puts the position back where it was.
-std::string readRest(std::FILE* file) {
-    std::string bytes;
-    const long start = std::ftell(file);
-    char buffer[65536];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.append(buffer, got);
-    if (start >= 0)
-        std::fseek(file, start, SEEK_SET);
-    return bytes;
-}
-
 bool isUtf8WithNonAscii(std::string_view bytes) {
     bool nonAscii = false;
     for (std::size_t pos = 0; pos < bytes.size();) {
@@ -55,10 +43,10 @@ bool isUtf8WithNonAscii(std::string_view bytes) {
     return nonAscii;
 }
 
-// The classification of the bytes, byte by byte, until a code is certain.
-int classifyBytes(std::string_view bytes) {
-    std::size_t pos = 0;
-    auto next = [&]() -> int { return pos < bytes.size() ? static_cast<unsigned char>(bytes[pos++]) : -1; };
+// The classification of the bytes, byte by byte, until a code is certain. `next` gives the next byte, or
+// -1 at the end.
+template <typename NextByte>
+int classifyBytes(NextByte next) {
     int result = kCodeNone;
     while (result == kCodeNone || result == kCodeEucOrShiftJis) {
         const int c = next();
@@ -156,11 +144,49 @@ void appendPair(std::string& out, unsigned code) {
 int detectJapaneseCode(std::string_view bytes) {
     if (isUtf8WithNonAscii(bytes))
         return kCodeUtf8;
-    return classifyBytes(bytes);
+    std::size_t pos = 0;
+    return classifyBytes(
+        [&]() -> int { return pos < bytes.size() ? static_cast<unsigned char>(bytes[pos++]) : -1; });
 }
 
 int detectJapaneseCode(std::FILE* file) {
-    return detectJapaneseCode(readRest(file));
+    // The UTF-8 check reads the file in blocks and stops at the first invalid sequence; a sequence cut by
+    // a block boundary is carried into the next block. Then the classification reads from the start.
+    const long start = std::ftell(file);
+    std::string block;
+    char buffer[65536];
+    bool valid = true;
+    bool nonAscii = false;
+    for (std::size_t got; valid && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        block.append(buffer, got);
+        const bool atEnd = got < sizeof buffer;
+        std::size_t pos = 0;
+        while (pos < block.size()) {
+            const auto byte = static_cast<unsigned char>(block[pos]);
+            if (byte < 0x80) {
+                ++pos;
+                continue;
+            }
+            const Utf8Char c = decodeUtf8(block, pos);
+            if (c.length == 1) {
+                if (!atEnd && block.size() - pos < 4)
+                    break;  // possibly cut: decide with the next block
+                valid = false;
+                break;
+            }
+            nonAscii = true;
+            pos += c.length;
+        }
+        block.erase(0, pos);
+    }
+    if (valid && !block.empty())
+        valid = false;  // a sequence cut off by the end of the file
+    std::fseek(file, start < 0 ? 0 : start, SEEK_SET);
+    if (valid && nonAscii)
+        return kCodeUtf8;
+    const int code = classifyBytes([file]() -> int { return std::getc(file); });
+    std::fseek(file, start < 0 ? 0 : start, SEEK_SET);
+    return code;
 }
 
 int detectLineEnd(std::string_view bytes) {

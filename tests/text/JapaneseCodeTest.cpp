@@ -70,6 +70,26 @@ TEST(JapaneseCode, DetectsTheCodeOfFilesWrittenByIconvAndNkf) {
     EXPECT_EQ(detectFile(folder, runTool("nkf -j", kSampleUtf8)), kCodeJis);
     EXPECT_EQ(detectFile(folder, runTool("nkf -w", sjis)), kCodeUtf8);
 
+    // Large files: a character cut by a read block is still UTF-8; one bad byte far in makes it not.
+    EXPECT_EQ(detectFile(folder, std::string(65535, 'a') + "あ"), kCodeUtf8);
+    EXPECT_EQ(detectFile(folder, std::string(65534, 'a') + "😀"), kCodeUtf8);
+    std::string nearlyUtf8;
+    for (int i = 0; i < 30000; ++i)
+        nearlyUtf8 += "あ";
+    EXPECT_EQ(detectFile(folder, nearlyUtf8 + "\xFF"), kCodeShiftJis);
+    EXPECT_EQ(detectFile(folder, nearlyUtf8 + "\xE3\x81"), kCodeShiftJis);
+    EXPECT_EQ(detectJapaneseCode(nearlyUtf8 + "\xE3\x81"), kCodeShiftJis);
+    {
+        // Detection reads from the current position and leaves it there.
+        const std::string path = folder.file("offset.txt");
+        texttest::writeFile(path, "\x88\x9F" + kSampleUtf8);
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::fseek(file, 2, SEEK_SET);
+        EXPECT_EQ(detectJapaneseCode(file), kCodeUtf8);
+        EXPECT_EQ(std::ftell(file), 2);
+        std::fclose(file);
+    }
+
     EXPECT_EQ(detectJapaneseCode("plain ASCII\r\n"), kCodeNone);
     EXPECT_EQ(detectJapaneseCode(""), kCodeNone);
     EXPECT_EQ(detectJapaneseCode("\xB1\xB2\xB3\xB4"), kCodeEucOrShiftJis);  // ｱｲｳｴ in Shift-JIS
