@@ -112,11 +112,28 @@ void BM_SortJapaneseValues(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * values.size()));
 }
 
+// The catalog's use: one pattern searched in each of many short item values.
+void BM_SearchShortValues(benchmark::State& state) {
+    const std::vector<std::string> values = japaneseValues();
+    std::size_t bytes = 0;
+    for (const std::string& value : values)
+        bytes += value.size();
+    for (auto _ : state) {
+        int found = 0;
+        for (const std::string& value : values)
+            found += jtext::normalizedSearch(value, "京都x", jtext::kNormCase) >= 0;
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * values.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
 }  // namespace
 
 BENCHMARK(BM_MemchrBase)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchAsciiPattern)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchJapanesePattern)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchShortValues)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortJapaneseValues)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -239,12 +239,27 @@ const std::vector<std::string>& candidatesFor(CharValue first, unsigned flags) {
 }
 
 std::size_t findForm(std::string_view text, std::size_t from, const std::string& form) {
+    constexpr std::size_t kShortText = 256;  // below this memmem's set-up costs more than it saves
     if (from >= text.size())
         return std::string_view::npos;
     const char* base = text.data();
-    const void* hit = form.size() == 1 ? std::memchr(base + from, form[0], text.size() - from)
-                                       : memmem(base + from, text.size() - from, form.data(), form.size());
-    return hit ? static_cast<const char*>(hit) - base : std::string_view::npos;
+    const std::size_t rest = text.size() - from;
+    if (form.size() > 1 && rest >= kShortText) {
+        const void* hit = memmem(base + from, rest, form.data(), form.size());
+        return hit ? static_cast<const char*>(hit) - base : std::string_view::npos;
+    }
+    const char* end = base + text.size();
+    for (const char* at = base + from; at < end;) {
+        const auto* hit = static_cast<const char*>(std::memchr(at, form[0], end - at));
+        if (!hit)
+            break;
+        if (static_cast<std::size_t>(end - hit) >= form.size() &&
+            std::memcmp(hit, form.data(), form.size()) == 0) {
+            return hit - base;
+        }
+        at = hit + 1;
+    }
+    return std::string_view::npos;
 }
 
 bool startsCharacter(const std::string& form) {
