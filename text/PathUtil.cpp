@@ -15,29 +15,6 @@ bool endsWithSlash(std::string_view text) {
     return !text.empty() && text.back() == '/';
 }
 
-std::string withSlashes(std::string_view path) {
-    std::string out(path);
-    for (char& c : out) {
-        if (c == '\\')
-            c = '/';
-    }
-    return out;
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool existsAt(const std::string& path) {
     std::error_code error;
     return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found &&
@@ -59,22 +36,24 @@ std::string joinFolderAndName(std::string_view folder, std::string_view name) {
 }
 
 std::string relativePathFrom(std::string_view baseFile, std::string_view target) {
-    const std::string base = withSlashes(baseFile);
-    const std::string to = withSlashes(target);
+    // A backslash is an ordinary file-name character on Linux: only "/" separates folders.
+    const std::string_view base = baseFile;
+    const std::string_view to = target;
     const std::size_t baseSplit = base.rfind('/') + 1;  // 0 when there is no folder
     const std::size_t toSplit = to.rfind('/') + 1;
-    std::string_view baseFolder = std::string_view(base).substr(0, baseSplit);
-    std::string_view toFolder = std::string_view(to).substr(0, toSplit);
-    const std::string_view toName = std::string_view(to).substr(toSplit);
+    std::string_view baseFolder = base.substr(0, baseSplit);
+    std::string_view toFolder = to.substr(0, toSplit);
+    const std::string_view toName = to.substr(toSplit);
     if (baseFolder == toFolder)
         return std::string(toName);
-    // Drop the leading folders the two have in common.
+    // Drop the leading folders the two have in common. Linux file names differ by case, so the folders
+    // are compared exactly: /a/B and /a/b are different folders.
     for (;;) {
         const std::size_t baseEnd = baseFolder.find('/');
         const std::size_t toEnd = toFolder.find('/');
         if (baseEnd == std::string_view::npos || toEnd == std::string_view::npos)
             break;
-        if (!equalIgnoringCase(baseFolder.substr(0, baseEnd), toFolder.substr(0, toEnd)))
+        if (baseFolder.substr(0, baseEnd) != toFolder.substr(0, toEnd))
             break;
         baseFolder.remove_prefix(baseEnd + 1);
         toFolder.remove_prefix(toEnd + 1);

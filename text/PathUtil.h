@@ -14,7 +14,7 @@ std::string joinFolderAndName(std::string_view folder, std::string_view name);
 
 // The path of `target` relative to the folder of the file `baseFile`: "x.txt" in the same folder,
 // otherwise "../" for each folder level of the base left after the common leading folders (compared
-// ignoring case), then the rest of the target.
+// exactly, as Linux file names are), then the rest of the target.
 std::string relativePathFrom(std::string_view baseFile, std::string_view target);
 
 // The absolute path of `relative` taken from the folder of `baseFile`. When the "../" steps leave the

@@ -28,7 +28,10 @@ TEST(PathUtil, RelativePathsFromTheCatalogFile) {
     EXPECT_EQ(relativePathFrom("/a/b/cat.qlry", "/a/b/y.txt"), "y.txt");
     EXPECT_EQ(relativePathFrom("/a/b/cat.qlry", "/a/b/sub/z.txt"), "sub/z.txt");
     EXPECT_EQ(relativePathFrom("/a/b/cat.qlry", "/x/y/z.txt"), "../../x/y/z.txt");
-    EXPECT_EQ(relativePathFrom("/a/b/cat.qlry", "/A/B/写真/z.jpg"), "写真/z.jpg");  // folders ignore case
+    EXPECT_EQ(relativePathFrom("/a/b/cat.qlry", "/a/b/c\\d.txt"), "c\\d.txt");  // a backslash is part of a name
+    // Folders that differ only by case are different folders on Linux.
+    EXPECT_EQ(relativePathFrom("/a/b/cat.qlry", "/a/B/写真/z.jpg"), "../B/写真/z.jpg");
+    EXPECT_EQ(absolutePathFrom("/a/b/cat.qlry", "../B/写真/z.jpg"), "/a/B/写真/z.jpg");
     EXPECT_EQ(relativePathFrom("/home/u/カタログ/c.qlry", "/home/u/文書/d.txt"), "../文書/d.txt");
 
     EXPECT_EQ(absolutePathFrom("/a/b/cat.qlry", "../c/x.txt"), "/a/c/x.txt");
