@@ -236,23 +236,14 @@ std::string CFileCatalog::parentFolder() const {
 // ---- recompute ----
 
 void CFileCatalog::recompute() {
-    m_displayed.clear();
-    m_displayed.reserve(m_items.size());
-    for (auto& item : m_items) {
-        m_displayed.push_back(item.get());
-    }
-    for (int i = 0; i < categoryCount(); ++i) {
-        if (category(i).isShownInPane()) {
-            narrowByCategory(i);
-        }
-    }
-    refreshDisplayed();
-    applyFilters();
-    sort();
-    buildChoiceLists();
+    rebuild(true);
 }
 
 void CFileCatalog::recomputeWithoutRefresh() {
+    rebuild(false);
+}
+
+void CFileCatalog::rebuild(bool refresh) {
     m_displayed.clear();
     m_displayed.reserve(m_items.size());
     for (auto& item : m_items) {
@@ -262,6 +253,9 @@ void CFileCatalog::recomputeWithoutRefresh() {
         if (category(i).isShownInPane()) {
             narrowByCategory(i);
         }
+    }
+    if (refresh) {
+        refreshDisplayed();
     }
     applyFilters();
     sort();

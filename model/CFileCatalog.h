@@ -157,6 +157,7 @@ public:
     bool copyCatalogFolder(std::string_view newParent, std::string_view newName);
 
 private:
+    void rebuild(bool refresh);
     void narrowByCategory(int i);
     void refreshDisplayed();
     void applyFilters();

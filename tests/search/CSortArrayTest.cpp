@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "model/CFileCatalog.h"
+#include "search/CSortArray.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct Row {
+    Row(std::string name, std::string memo, double date = 0, std::uint64_t size = 0,
+        std::string path = "/f/x", std::string values = "")
+        : name(std::move(name)),
+          memo(std::move(memo)),
+          date(date),
+          size(size),
+          path(std::move(path)),
+          values(std::move(values)) {}
+    std::string name;
+    std::string memo;  // never compared: tells equal items apart
+    double date;
+    std::uint64_t size;
+    std::string path;
+    std::string values;
+};
+
+std::vector<std::unique_ptr<CFileItem>> makeItems(const std::vector<Row>& rows) {
+    std::vector<std::unique_ptr<CFileItem>> items;
+    for (const Row& row : rows) {
+        auto item = std::make_unique<CFileItem>();
+        item->resetSlots(1);
+        item->setDisplayName(row.name);
+        item->setMemo(row.memo);
+        item->setDate(COleDate(row.date, COleDate::Status::Valid));
+        item->setSize(row.size);
+        item->setStoredPath(row.path);
+        item->setValueString(0, row.values);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+Strings sortedMemos(const CSortArray& keys, const std::vector<std::unique_ptr<CFileItem>>& items) {
+    std::vector<CFileItem*> list;
+    for (const auto& item : items) {
+        list.push_back(item.get());
+    }
+    keys.sortItems(list);
+    Strings memos;
+    for (const CFileItem* item : list) {
+        memos.push_back(item->memo());
+    }
+    return memos;
+}
+
+}  // namespace
+
+TEST(SortArrayTest, HeapSortGivesItsOwnOrderToEqualItems) {
+    CSortArray keys;
+    // Five equal items: every sift stops at once, so each extraction puts the saved last item on top.
+    // [a b c d e] -> [e b c d | a] -> [d b c | e a] -> [c b | d e a] -> [b | c d e a].
+    auto equal = makeItems({{"n", "a"}, {"n", "b"}, {"n", "c"}, {"n", "d"}, {"n", "e"}});
+    EXPECT_EQ(sortedMemos(keys, equal), (Strings{"b", "c", "d", "e", "a"}));
+
+    // Three distinct names with ties: "x" twice, "y" twice, "w" once, in this order.
+    // Build: i=2 sifts memo 2 ("y") against child 4 ("y" + 1): equal, stays; i=1 sifts "x"(1): children
+    // "y"(2) and "w"(3): larger is 2, x < y, so 2 moves up; then child 4 "y"(4) and 5 "x"(5): 4, x < y,
+    // moves. Heap [y2 y4 w3 x1 x5]; the extractions give [y4 x5 w3 x1 | y2], [x1 x5 w3 | y4 y2], [x5 w3 | x1
+    // y4 y2] and [w3 x5 x1 y4 y2].
+    auto mixed = makeItems({{"x", "1"}, {"y", "2"}, {"w", "3"}, {"y", "4"}, {"x", "5"}});
+    EXPECT_EQ(sortedMemos(keys, mixed), (Strings{"3", "5", "1", "4", "2"}));
+
+    // Descending by name, worked the same way: heap [w3 x5 x1 y4 y2], result [y2 y4 x1 x5 w3].
+    keys.setPrimary(CSortItem::kName, false);
+    EXPECT_EQ(sortedMemos(keys, mixed), (Strings{"2", "4", "1", "5", "3"}));
+}
+
+TEST(SortArrayTest, KeysCompareNameDateSizeExtensionFolderAndCategoryTexts) {
+    CSortArray keys;
+    // Equal names fall back to the date, then the size.
+    auto items = makeItems({{"same", "late", 2.0, 1},
+                            {"same", "big", 1.0, 5'000'000'000ULL},
+                            {"same", "small", 1.0, 1},
+                            {"Alpha", "first", 9.0, 9}});
+    EXPECT_EQ(sortedMemos(keys, items), (Strings{"first", "small", "big", "late"}));
+    // Sizes more than 4 GB apart still compare as numbers.
+    keys.setPrimary(CSortItem::kSize, false);
+    EXPECT_EQ(sortedMemos(keys, items).front(), "big");
+
+    // Dates less than a second apart are equal.
+    CSortArray byDate;
+    byDate.removeAll();
+    byDate.add(CSortItem::kDate);
+    auto close = makeItems({{"a", "1", 1.0 + 0.4 / 86400}, {"b", "2", 1.0}});
+    EXPECT_EQ(byDate.compare(*close[0], *close[1]), 0);
+    auto apart = makeItems({{"a", "1", 1.0 + 1.5 / 86400}, {"b", "2", 1.0}});
+    EXPECT_GT(byDate.compare(*apart[0], *apart[1]), 0);
+
+    // An item with the values b and a sorts as "a,b", before an item whose only value is b.
+    CSortArray byCategory;
+    byCategory.removeAll();
+    byCategory.add(0);
+    auto tagged = makeItems({{"1", "only b", 0, 0, "/f/x", "b"}, {"2", "b and a", 0, 0, "/f/x", "b,a"}});
+    EXPECT_EQ(sortedMemos(byCategory, tagged), (Strings{"b and a", "only b"}));
+
+    // Extension and folder.
+    CSortArray byExtension;
+    byExtension.removeAll();
+    byExtension.add(CSortItem::kExtension);
+    byExtension.add(CSortItem::kFolder);
+    auto files = makeItems({{"z.TXT", "txt in b", 0, 0, "/b/z.TXT"},
+                            {"y.doc", "doc", 0, 0, "/c/y.doc"},
+                            {"x.txt", "txt in a", 0, 0, "/a/x.txt"}});
+    EXPECT_EQ(sortedMemos(byExtension, files), (Strings{"doc", "txt in a", "txt in b"}));
+}
+
+TEST(SortArrayTest, KeyListOperationsKeepOneKeyPerCode) {
+    CSortArray keys;
+    keys.add(0);
+    keys.add(1);
+    keys.add(2);
+    keys.setPrimary(CSortItem::kDate, true);  // already second: moves to the front, the rest keep order
+    Strings order;
+    for (const CSortItem& key : keys.keys()) {
+        order.push_back(std::to_string(key.key()));
+    }
+    EXPECT_EQ(order, (Strings{"-2", "-1", "-3", "-4", "-5", "0", "1", "2"}));
+    // Toggling the direction twice restores it.
+    keys.setPrimary(keys.primaryKey(), !keys.primaryAscending());
+    keys.setPrimary(keys.primaryKey(), !keys.primaryAscending());
+    EXPECT_EQ(keys.primaryKey(), CSortItem::kDate);
+    EXPECT_TRUE(keys.primaryAscending());
+    EXPECT_EQ(keys.count(), 8);
+
+    keys.categoryRemoved(1);
+    EXPECT_FALSE(keys.contains(2));
+    EXPECT_TRUE(keys.contains(1));
+    EXPECT_EQ(keys.at(6).key(), 1);
+    keys.categoriesExchanged(0, 1);
+    EXPECT_EQ(keys.at(5).key(), 1);
+    EXPECT_EQ(keys.at(6).key(), 0);
+    keys.swap(0, 1);
+    EXPECT_EQ(keys.primaryKey(), CSortItem::kName);
+
+    CSortArray empty;
+    empty.removeAll();
+    EXPECT_EQ(empty.primaryKey(), 0);
+    EXPECT_TRUE(empty.primaryAscending());
+    auto items = makeItems({{"b", "1"}, {"a", "2"}});
+    EXPECT_EQ(empty.compare(*items[0], *items[1]), 0);
+    keys.copyFrom(empty);
+    EXPECT_EQ(keys.count(), 0);
+}
