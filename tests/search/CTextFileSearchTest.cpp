@@ -58,13 +58,18 @@ TEST(TextFileSearchTest, FindsTextInEveryJapaneseCodeAndAcrossReadPieces) {
     const std::string big = temp.write("long.txt", longLine);
     EXPECT_EQ(CTextFileSearch::findInFile(big, "needle"), 2040);
     EXPECT_EQ(CTextFileSearch::findInFile(big, "bｶﾀ"), 2046 + 40000 - 1);
-    for (std::size_t at : {16380u, 16383u, 16384u, 32767u, 65535u, 65536u}) {
+    // Pieces of long lines are cut near 16 KiB; the text is placed across and around such cuts, in
+    // Shift-JIS and in UTF-8.
+    for (std::size_t at : {16370u, 16378u, 16379u, 16381u, 16383u, 16384u, 32760u, 32761u, 65530u}) {
         std::string straddling(at, 'x');
         straddling += "長い行の境目";
-        straddling += std::string(100, 'y');
-        const std::string path =
-            writeConverted(temp, "edge" + std::to_string(at) + ".txt", straddling, "iconv -f UTF-8 -t CP932");
-        EXPECT_EQ(CTextFileSearch::findInFile(path, "の境目"), static_cast<std::int64_t>(at) + 6) << at;
+        straddling += std::string(40000, 'y');
+        const std::string name = "edge" + std::to_string(at) + ".txt";
+        const std::string path = writeConverted(temp, name, straddling, "iconv -f UTF-8 -t CP932");
+        EXPECT_EQ(CTextFileSearch::findInFile(path, "長い行の境目"), static_cast<std::int64_t>(at)) << at;
+        EXPECT_EQ(CTextFileSearch::findInFile(temp / (name + ".utf8"), "長い行の境目"),
+                  static_cast<std::int64_t>(at))
+            << at;
     }
 
     // Bad input gives no match: a missing file, a folder, an empty text, an extension not in the list.
