@@ -116,22 +116,96 @@ int CSortArray::compare(const CFileItem& a, const CFileItem& b) const {
     return 0;
 }
 
+namespace {
+
+// The compared properties of the items being sorted, each computed once per item on first use: the
+// normalised text keys (ordered as the normalised compare orders their texts) and the dates.
+class CSortValues final {
+public:
+    CSortValues(const std::vector<CFileItem*>& items, const std::vector<CSortItem>& keys)
+        : m_items(items), m_keys(keys), m_texts(keys.size()), m_ready(keys.size()) {}
+
+    int compare(std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < m_keys.size(); ++k) {
+            const int order = keyOrder(k, a, b);
+            if (order != 0) {
+                return m_keys[k].ascending() ? order : -order;
+            }
+        }
+        return 0;
+    }
+
+private:
+    int keyOrder(std::size_t k, std::size_t a, std::size_t b) {
+        const int key = m_keys[k].key();
+        if (key == CSortItem::kDate) {
+            return dateOrder(m_items[a]->date(), m_items[b]->date());
+        }
+        if (key == CSortItem::kSize) {
+            return sizeOrder(m_items[a]->size(), m_items[b]->size());
+        }
+        if (key < CSortItem::kFolder) {
+            return 0;
+        }
+        const std::u32string& x = text(k, a);
+        const std::u32string& y = text(k, b);
+        return x < y ? -1 : y < x ? 1 : 0;
+    }
+
+    const std::u32string& text(std::size_t k, std::size_t i) {
+        if (m_texts[k].empty()) {
+            m_texts[k].resize(m_items.size());
+            m_ready[k].assign(m_items.size(), false);
+        }
+        if (!m_ready[k][i]) {
+            m_texts[k][i] = jtext::normalizedKey(textOf(m_keys[k].key(), *m_items[i]), jtext::kNormCase);
+            m_ready[k][i] = true;
+        }
+        return m_texts[k][i];
+    }
+
+    static std::string textOf(int key, const CFileItem& item) {
+        switch (key) {
+            case CSortItem::kName:
+                return item.displayName();
+            case CSortItem::kExtension:
+                return item.extension();
+            case CSortItem::kFolder:
+                return item.folder();
+            default:
+                return item.sortedValueText(key);
+        }
+    }
+
+    const std::vector<CFileItem*>& m_items;
+    const std::vector<CSortItem>& m_keys;
+    std::vector<std::vector<std::u32string>> m_texts;
+    std::vector<std::vector<bool>> m_ready;
+};
+
+}  // namespace
+
 // A heap sort over positions 1..n. The steps are fixed because the order of equal items follows from them:
 // build the heap from n/2 down to 1, then repeatedly move the top to the end and sift the saved last item
-// down from the top.
+// down from the top. It sorts item numbers so that each item's keys are normalised only once.
 void CSortArray::sortItems(std::vector<CFileItem*>& items) const {
     const std::size_t n = items.size();
     if (n < 2) {
         return;
     }
-    auto at = [&items](std::size_t position) -> CFileItem*& { return items[position - 1]; };
-    auto siftDown = [&](CFileItem* x, std::size_t p, std::size_t m) {
+    CSortValues values(items, m_keys);
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        order[i] = i;
+    }
+    auto at = [&order](std::size_t position) -> std::size_t& { return order[position - 1]; };
+    auto siftDown = [&](std::size_t x, std::size_t p, std::size_t m) {
         std::size_t j = 2 * p;
         while (j <= m) {
-            if (j < m && compare(*at(j), *at(j + 1)) < 0) {
+            if (j < m && values.compare(at(j), at(j + 1)) < 0) {
                 ++j;
             }
-            if (compare(*x, *at(j)) >= 0) {
+            if (values.compare(x, at(j)) >= 0) {
                 break;
             }
             at(p) = at(j);
@@ -144,8 +218,13 @@ void CSortArray::sortItems(std::vector<CFileItem*>& items) const {
         siftDown(at(i), i, n);
     }
     for (std::size_t m = n; m > 1; --m) {
-        CFileItem* saved = at(m);
+        const std::size_t saved = at(m);
         at(m) = at(1);
         siftDown(saved, 1, m - 1);
     }
+    std::vector<CFileItem*> sorted(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        sorted[i] = items[order[i]];
+    }
+    items = std::move(sorted);
 }
