@@ -1,6 +1,8 @@
 #include "model/CCatalogSnapshot.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "model/CFileCatalog.h"
 
@@ -56,15 +58,31 @@ CCatalogSnapshot CCatalogSnapshot::take(const CFileCatalog& catalog, const CCata
 }
 
 void CCatalogSnapshot::restore(CFileCatalog& catalog) const {
-    catalog.m_displayed.clear();
-    catalog.m_choiceLists.clear();
-    catalog.m_items.clear();
-    catalog.m_items.reserve(m_itemCount);
+    // What the file system last said about each path carries over to the restored items, so that an item
+    // whose file is missing keeps its last name, size, date and kind across undo and redo.
+    std::unordered_map<std::string_view, const CFileItem*> known;
+    known.reserve(catalog.m_items.size());
+    for (const auto& item : catalog.m_items) {
+        known.emplace(item->path(), item.get());
+    }
+    std::vector<std::unique_ptr<CFileItem>> items;
+    items.reserve(m_itemCount);
     for (const auto& chunk : m_chunks) {
         for (const auto& record : *chunk) {
-            catalog.m_items.push_back(std::make_unique<CFileItem>(record));
+            auto item = std::make_unique<CFileItem>(record);
+            if (auto found = known.find(item->path()); found != known.end()) {
+                const CFileItem& before = *found->second;
+                item->setDisplayName(before.displayName());
+                item->setSize(before.size());
+                item->setDate(before.date());
+                item->setKind(before.kind());
+            }
+            items.push_back(std::move(item));
         }
     }
+    catalog.m_displayed.clear();
+    catalog.m_choiceLists.clear();
+    catalog.m_items = std::move(items);
     catalog.m_path = m_path;
     catalog.m_reserved = m_reserved;
     catalog.m_showName = m_showName;

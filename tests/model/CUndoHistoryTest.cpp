@@ -3,6 +3,9 @@
 #include "model/CFileCatalog.h"
 #include "model/CQuilloryUndo.h"
 #include "model/CUndoHistory.h"
+#include "support/CTempFolder.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -129,4 +132,26 @@ TEST(UndoHistoryTest, KeepsTheLastHundredStatesOfLargeCatalogsExactly) {
     ASSERT_TRUE(second.undoCatalog(catalog));
     EXPECT_EQ(catalog.itemCount(), 1000);
     EXPECT_EQ(catalog.item(0).title(), "item 0");
+}
+
+TEST(UndoHistoryTest, ItemsWhoseFilesAreGoneKeepTheirLastDataAcrossUndo) {
+    CTempFolder temp;
+    CFileCatalog catalog;
+    ASSERT_TRUE(catalog.setLocation(temp.path(), "cat"));
+    catalog.addCategory("A");
+    const std::string file = temp.write("song.mp3", "0123456789");
+    catalog.addItem(catalog.newItem(false))->setPath(file, catalog.catalogFolder(), false);
+    catalog.recompute();
+    std::filesystem::remove(file);
+
+    CUndoHistory history;
+    history.recordCatalog(catalog);
+    catalog.item(0).setValueString(0, "edited");
+    ASSERT_TRUE(history.undoCatalog(catalog));
+    catalog.recompute();
+    ASSERT_EQ(catalog.displayedCount(), 1);
+    EXPECT_EQ(catalog.displayedItem(0)->displayName(), "song.mp3");
+    EXPECT_EQ(catalog.displayedItem(0)->size(), 10u);
+    EXPECT_EQ(catalog.displayedItem(0)->extension(), "mp3");
+    EXPECT_EQ(catalog.displayedItem(0)->valueString(0), "");
 }
