@@ -7,6 +7,7 @@
 #include "model/CFileCatalog.h"
 #include "platform/CMemoryProfile.h"
 #include "search/CFileSearchCondition.h"
+#include "search/CSearchHistory.h"
 #include "search/CTextFileSearch.h"
 #include "support/CTempFolder.h"
 
@@ -146,6 +147,11 @@ TEST(FileSearchConditionTest, SearchesInOrderWalksWithoutWrappingAndKeepsItsHist
     // Searching the text that is already first keeps the order.
     loaded.save(profile, "Search", loadedHistory);
     EXPECT_EQ(profile.readString("Search", "FileName01", ""), "old0");
+    // The attribute list search keeps its own history the same way.
+    CSearchHistory::saveAttributeHistory(profile, "Search", "tag", {"older", "tag", "oldest"});
+    EXPECT_EQ(CSearchHistory::loadAttributeHistory(profile, "Search"), (Strings{"tag", "older", "oldest"}));
+    EXPECT_EQ(profile.readString("Search", "FileName00", ""), "new");
+
     // Defaults of an empty store: name, path and memo.
     CFileSearchCondition defaults;
     Strings none;
