@@ -382,9 +382,11 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts) {
         return true;
     }
     if (!path().empty()) {
-        setShortcutName(createShortcut(path(), catalogFolder));
-        if (auto data = CShellLink::findDataOf(path())) {
-            takeFileData(path(), data->isDirectory(), data->fileSize, data->writeTime);
+        // A path read from a catalog with relative paths is made absolute first: a link needs its target.
+        const std::string target = resolve(catalogFolder);
+        setShortcutName(createShortcut(target, catalogFolder));
+        if (auto data = CShellLink::findDataOf(target)) {
+            takeFileData(target, data->isDirectory(), data->fileSize, data->writeTime);
         }
     }
     return false;

@@ -14,7 +14,8 @@ class CTextFileSearch final {
 public:
     // The byte offset of the first match in the file, or -1: for URLs, for extensions not in the list, for
     // files that cannot be opened or read, and when the text does not occur. The offset counts bytes of the
-    // file as stored (for a converted file, the offset of the piece where the match starts).
+    // file as stored; in a JIS file, whose shifts hide where a character starts, it is the offset of the
+    // line where the match starts.
     static std::int64_t find(const CFileItem& item, std::string_view text,
                              const CExtArray& textFileExtensions);
     // The same on a file path, without the item checks.

@@ -323,9 +323,15 @@ TEST(FileCatalogTest, ShortcutsFollowMovedAndRenamedFiles) {
     CFileItem* item = plain.addItem(plain.newItem(false));
     item->setPath(other, plain.catalogFolder(), false);
     EXPECT_EQ(item->shortcutName(), "");
+    CFileItem* relative = plain.addItem(plain.newItem(false));
+    relative->setStoredPath("inside.txt");  // as read from a catalog saved with relative paths
+    const std::string inside = temp.write("plain/inside.txt", "in");
     plain.setUseShortcuts(true);
     plain.recompute();
     EXPECT_EQ(item->shortcutName(), "other.lnk");
+    EXPECT_EQ(relative->path(), inside);
+    ASSERT_TRUE(CShellLink::load(temp / "plain/inside.lnk").has_value());
+    EXPECT_EQ(CShellLink::load(temp / "plain/inside.lnk")->targetPath(), inside);
     ASSERT_TRUE(exists(temp / "plain/other.lnk"));
     temp.write("plain/other.lnk", std::string("L\0\0\0", 4));
     plain.recompute();
