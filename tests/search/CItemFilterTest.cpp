@@ -120,6 +120,10 @@ TEST(ItemFilterTest, ConditionsMatchTheirTargetsWithTheirOperators) {
     EXPECT_FALSE(test(CItemFilter::kTargetSize, "1001", 0));
     EXPECT_FALSE(test(CItemFilter::kTargetSize, "-1", 0));
     EXPECT_TRUE(test(CItemFilter::kTargetSize, "x", 0));
+    item.setSize(1ULL << 32);  // 4 GiB is at least 4294967295 bytes, whatever its low 32 bits say
+    EXPECT_TRUE(test(CItemFilter::kTargetSize, "-1", 0));
+    EXPECT_FALSE(test(CItemFilter::kTargetSize, "0", 1));
+    item.setSize(1000);
 
     EXPECT_TRUE(test(CItemFilter::kTargetDate, "2007/1/5", 1));
     EXPECT_TRUE(test(CItemFilter::kTargetDate, "2007/1/5 10:30", 1));

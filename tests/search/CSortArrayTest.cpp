@@ -79,11 +79,11 @@ TEST(SortArrayTest, KeysCompareNameDateSizeExtensionFolderAndCategoryTexts) {
     CSortArray keys;
     // Equal names fall back to the date, then the size.
     auto items = makeItems({{"same", "late", 2.0, 1},
-                            {"same", "big", 1.0, 5'000'000'000ULL},
+                            {"same", "big", 1.0, 1ULL << 32},
                             {"same", "small", 1.0, 1},
                             {"Alpha", "first", 9.0, 9}});
     EXPECT_EQ(sortedMemos(keys, items), (Strings{"first", "small", "big", "late"}));
-    // Sizes more than 4 GB apart still compare as numbers.
+    // 4 GiB against 1 byte: sizes compare as numbers, not by their low 32 bits.
     keys.setPrimary(CSortItem::kSize, false);
     EXPECT_EQ(sortedMemos(keys, items).front(), "big");
 
