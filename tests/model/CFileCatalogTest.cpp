@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "model/CExtArray.h"
 #include "model/CFileCatalog.h"
 #include "platform/CMemoryProfile.h"
@@ -432,6 +435,35 @@ TEST(FileCatalogTest, RelativePathsSurviveMovingTheCatalogFolderWithItsFiles) {
     CFileCatalog unlisted;
     unlisted.setPath(temp / "plainfile/cat.qlry");
     EXPECT_EQ(unlisted.deleteUnusedShortcuts(), 0);
+}
+
+TEST(FileCatalogTest, MovesAndCopiesTheCatalogFolderToAnotherFileSystem) {
+    struct stat shm {};
+    struct stat tmp {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(fs::temp_directory_path().c_str(), &tmp) != 0 ||
+        shm.st_dev == tmp.st_dev || ::access("/dev/shm", W_OK) != 0) {
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    }
+    CTempFolder here;
+    CTempFolder there("/dev/shm");
+    CFileCatalog catalog;
+    ASSERT_TRUE(catalog.setLocation(here.path(), "cat"));
+    here.write("cat/cat.qlry", "catalog");
+    here.write("cat/photo.lnk", "link");
+    here.write("cat/sub/deep.txt", "deep");
+
+    ASSERT_TRUE(catalog.moveCatalogFolder(there.path(), ""));
+    EXPECT_EQ(catalog.path(), there / "cat/cat.qlry");
+    EXPECT_TRUE(exists(there / "cat/cat.qlry"));
+    EXPECT_TRUE(exists(there / "cat/photo.lnk"));
+    EXPECT_TRUE(exists(there / "cat/sub/deep.txt"));
+    EXPECT_FALSE(exists(here / "cat"));
+
+    ASSERT_TRUE(catalog.copyCatalogFolder(here.path(), "back"));
+    EXPECT_EQ(catalog.path(), here / "back/back.qlry");
+    EXPECT_TRUE(exists(here / "back/back.qlry"));
+    EXPECT_TRUE(exists(here / "back/sub/deep.txt"));
+    EXPECT_TRUE(exists(there / "cat/cat.qlry"));
 }
 
 TEST(ExtArrayTest, ListsLoadSaveAndIgnoreCase) {

@@ -7,8 +7,10 @@
 
 namespace fs = std::filesystem;
 
-CTempFolder::CTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quillory-test-XXXXXX").string();
+CTempFolder::CTempFolder() : CTempFolder(fs::temp_directory_path().string()) {}
+
+CTempFolder::CTempFolder(const std::string& base) {
+    std::string pattern = (fs::path(base) / "quillory-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }

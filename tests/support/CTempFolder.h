@@ -7,6 +7,8 @@
 class CTempFolder final {
 public:
     CTempFolder();
+    // A fresh folder under the given folder instead.
+    explicit CTempFolder(const std::string& base);
     ~CTempFolder();
     CTempFolder(const CTempFolder&) = delete;
     CTempFolder& operator=(const CTempFolder&) = delete;
