@@ -396,8 +396,11 @@ int CFileCatalog::findBackward(int start, CFileSearchCondition& condition) const
 
 int CFileCatalog::deleteUnusedShortcuts() {
     const std::string folder = catalogFolder();
+    if (folder.empty()) {
+        return 0;  // a catalog not yet saved has no shortcuts
+    }
     std::error_code error;
-    fs::directory_iterator entries(folder.empty() ? std::string(".") : folder, error);
+    fs::directory_iterator entries(folder, error);
     if (error) {
         return 0;
     }

@@ -59,6 +59,15 @@ std::string fileNameOf(std::string_view path) {
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+// The shortcut file of a name in the catalog folder, or "" when there is none to touch: a catalog not yet
+// saved has no folder (joining would name a file at the root), and only plain file names are used.
+std::string shortcutFile(std::string_view catalogFolder, std::string_view name) {
+    if (catalogFolder.empty() || !CFileItem::isPlainFileName(name)) {
+        return std::string();
+    }
+    return jtext::joinFolderAndName(catalogFolder, name);
+}
+
 std::string baseOf(std::string_view catalogFolder) {
     return jtext::joinFolderAndName(catalogFolder, "dummy");
 }
@@ -299,6 +308,9 @@ bool CFileItem::isPlainFileName(std::string_view name) {
 }
 
 std::string CFileItem::createShortcut(std::string_view target, std::string_view catalogFolder) {
+    if (catalogFolder.empty()) {
+        return std::string();
+    }
     std::string stem = fileNameOf(target);
     if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) {
         stem.resize(dot);
@@ -324,7 +336,7 @@ void CFileItem::setPath(std::string_view newPath, std::string_view catalogFolder
     if (newPath == path()) {
         return;
     }
-    if (useShortcuts) {
+    if (useShortcuts && !catalogFolder.empty()) {
         deleteShortcutFile(catalogFolder);
         setShortcutName(createShortcut(newPath, catalogFolder));
     } else {
@@ -351,7 +363,8 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts) {
         m_date = COleDate::now();
         return true;
     }
-    if (!useShortcuts) {
+    // Until the catalog has a folder its items are found by their paths alone.
+    if (!useShortcuts || catalogFolder.empty()) {
         const std::string resolved = resolve(catalogFolder);
         if (auto data = CShellLink::findDataOf(resolved)) {
             takeFileData(resolved, data->isDirectory(), data->fileSize, data->writeTime);
@@ -360,9 +373,7 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts) {
         return false;
     }
     std::optional<CShellLink> link;
-    const std::string linkPath = isPlainFileName(shortcutName())
-                                     ? jtext::joinFolderAndName(catalogFolder, shortcutName())
-                                     : std::string();
+    const std::string linkPath = shortcutFile(catalogFolder, shortcutName());
     if (!linkPath.empty()) {
         link = CShellLink::load(linkPath);
     }
@@ -416,9 +427,10 @@ std::string CFileItem::resolve(std::string_view catalogFolder) const {
 }
 
 void CFileItem::deleteShortcutFile(std::string_view catalogFolder) const {
-    if (!isPlainFileName(shortcutName())) {
+    const std::string file = shortcutFile(catalogFolder, shortcutName());
+    if (file.empty()) {
         return;
     }
     std::error_code error;
-    fs::remove(jtext::joinFolderAndName(catalogFolder, shortcutName()), error);
+    fs::remove(file, error);
 }

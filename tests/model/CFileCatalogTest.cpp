@@ -374,6 +374,19 @@ TEST(FileCatalogTest, ShortcutNamesNeverReachOutsideTheCatalogFolder) {
     dots->deleteShortcutFile(catalog.catalogFolder());
     EXPECT_TRUE(exists(victim));
     EXPECT_TRUE(exists(temp / "cat"));
+    // A catalog not yet saved has no folder: no shortcut is made, read or deleted anywhere.
+    CFileCatalog unsaved;
+    unsaved.setUseShortcuts(true);
+    const std::string name = "quillory-unsaved-" + std::to_string(::getpid());
+    const std::string loose = temp.write(name + ".txt", "loose");
+    CFileItem* item = unsaved.addItem(unsaved.newItem(false));
+    item->setPath(loose, unsaved.catalogFolder(), true);
+    unsaved.recompute();
+    EXPECT_EQ(item->shortcutName(), "");
+    EXPECT_FALSE(exists("/" + name + ".lnk"));
+    EXPECT_EQ(item->size(), 5u);
+    EXPECT_EQ(unsaved.deleteUnusedShortcuts(), 0);
+
     EXPECT_FALSE(CFileItem::isPlainFileName("a/b.lnk"));
     EXPECT_FALSE(CFileItem::isPlainFileName("."));
     EXPECT_FALSE(CFileItem::isPlainFileName(""));
