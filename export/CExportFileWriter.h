@@ -11,6 +11,8 @@
 
 class CExportFileWriter final {
 public:
+    // Texts are handed to write() in pieces of about this size; larger pieces go to the file directly.
+    static constexpr std::size_t kChunkSize = 1 << 20;
     static constexpr std::string_view kOpenFailed = "ファイルのオープンに失敗しました";
     static constexpr std::string_view kWriteFailed = "ファイルの書込に失敗しました";
     static constexpr std::string_view kCloseFailed = "ファイルのクローズに失敗しました";
@@ -31,7 +33,7 @@ private:
     bool writeThrough(std::string_view bytes);
     void report(std::string_view failure) const;
 
-    static constexpr std::size_t kBufferSize = 1 << 18;
+    static constexpr std::size_t kBufferSize = kChunkSize;
 
     std::FILE* m_file = nullptr;
     std::string m_path;

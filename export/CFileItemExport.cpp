@@ -1,7 +1,5 @@
 #include "export/CFileItemExport.h"
 
-#include <cstdio>
-
 #include "export/CExportFileWriter.h"
 #include "model/CFileCatalog.h"
 
@@ -10,20 +8,20 @@ bool CFileItemExport::exportToFile(std::string_view path) {
     if (!file.open(path)) {
         return false;
     }
-    std::string text;
-    appendHeader(text);
-    bool written = file.write(text);
+    std::string chunk;
+    chunk.reserve(CExportFileWriter::kChunkSize * 2);
+    appendHeader(chunk);
+    bool written = true;
     const int count = catalog().displayedCount();
     for (int i = 0; i < count && written; ++i) {
-        text.clear();
-        appendRow(text, i);
-        written = file.write(text);
+        appendRow(chunk, i);
+        if (chunk.size() >= CExportFileWriter::kChunkSize) {
+            written = file.write(chunk);
+            chunk.clear();
+        }
     }
-    if (written) {
-        text.clear();
-        appendFooter(text);
-        written = file.write(text);
-    }
+    appendFooter(chunk);
+    written = written && file.write(chunk);
     return file.close() && written;
 }
 
@@ -62,14 +60,30 @@ std::string CFileItemExport::footer() const {
     return text;
 }
 
+// The years that the date type can hold.
+constexpr int kFirstYear = 100;
+constexpr int kLastYear = 9999;
+
 std::string CFileItemExport::formatDate(const COleDate& date) {
     if (!date.isValid()) {
         return {};
     }
     const COleDate::Fields f = date.fields();
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour, f.minute,
-                  f.second);
+    if (f.year < kFirstYear || f.year > kLastYear) {
+        return {};
+    }
+    std::string text = "0000-00-00 00:00:00";
+    const auto put = [&text](std::size_t end, int value, int digits) {
+        for (; digits > 0; --digits, value /= 10) {
+            text[--end] = static_cast<char>('0' + value % 10);
+        }
+    };
+    put(4, f.year, 4);
+    put(7, f.month, 2);
+    put(10, f.day, 2);
+    put(13, f.hour, 2);
+    put(16, f.minute, 2);
+    put(19, f.second, 2);
     return text;
 }
 

@@ -32,7 +32,7 @@ public:
     std::string header() const;
     std::string footer() const;
 
-    // "%Y-%m-%d %H:%M:%S"; an invalid or empty date gives "".
+    // "%Y-%m-%d %H:%M:%S"; an invalid date, or one outside the years 100 to 9999, gives "".
     static std::string formatDate(const COleDate& date);
 
 protected:
