@@ -36,7 +36,11 @@ void CFileItemCSVExport::appendRow(std::string& out, int index) const {
     out += ',';
     appendQuotedField(out, item.title());
     out += ',';
-    appendQuotedField(out, item.kind() == ItemKind::Url ? std::string() : formatDate(item.date()));
+    out += '"';
+    if (item.kind() != ItemKind::Url) {
+        appendDate(out, item.date());  // digits, "-", ":" and a blank: nothing to quote
+    }
+    out += '"';
     for (const std::string& values : item.valueStrings()) {
         out += ',';
         appendQuotedField(out, values);

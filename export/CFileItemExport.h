@@ -34,6 +34,7 @@ public:
 
     // "%Y-%m-%d %H:%M:%S"; an invalid date, or one outside the years 100 to 9999, gives "".
     static std::string formatDate(const COleDate& date);
+    static void appendDate(std::string& out, const COleDate& date);
 
 protected:
     const CFileCatalog& catalog() const { return *m_catalog; }

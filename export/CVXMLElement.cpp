@@ -26,15 +26,7 @@ bool CVXMLElement::setContent(std::string_view content) {
     return CVXMLFragmentParser::parse(*this, content);
 }
 
-// A lone plain-text child is refilled in place, so that elements that are written over and over with new
-// texts do not allocate every time.
 void CVXMLElement::setText(std::string_view text) {
-    CVXMLNode* only = children().size() == 1 ? firstChild() : nullptr;
-    if (!text.empty() && only != nullptr && only->nodeType() == XMLNodeType::Text &&
-        static_cast<CVXMLTextNode*>(only)->form() == XMLTextForm::PlainText) {
-        only->setContent(text);
-        return;
-    }
     removeAllChildren();
     if (!text.empty()) {
         appendChild(std::make_unique<CVXMLTextNode>(text, XMLTextForm::PlainText));

@@ -57,8 +57,6 @@ public:
     // Moves a node that is already in a tree (a child of this node or of another) to the end of this node's
     // children. A node without a parent is not owned by any tree and is refused (nullptr).
     CVXMLNode* appendChild(CVXMLNode* child);
-    // Takes a child out and gives it back to the caller; nullptr when it is not a child of this node.
-    std::unique_ptr<CVXMLNode> removeChild(CVXMLNode* child) { return m_children.take(child); }
 
     const CVXMLNodeList& children() const { return m_children; }
     CVXMLNode* firstChild() const { return m_children.first(); }

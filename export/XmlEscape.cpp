@@ -1,55 +1,36 @@
 #include "export/XmlEscape.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
-bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+// What a byte asks for: copied as it is, replaced, or the start of a multibyte sequence to check.
+enum ByteClass : std::uint8_t { kCopy, kReplace, kMultibyte };
 
-struct Sequence {
-    std::size_t length;  // bytes taken, >= 1
-    bool allowed;        // a character that an XML document may hold
-};
-
-// The multibyte sequence that starts at `pos` with a byte >= 0x80. A byte that does not start a complete
-// sequence is taken alone; a complete sequence that is no character XML allows (overlong forms, surrogates,
-// code points beyond U+10FFFF, U+FFFE and U+FFFF) is taken whole, to be replaced once.
-Sequence multibyteSequence(std::string_view text, std::size_t pos) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[pos + k]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    char32_t codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07;
-    } else {
-        return {1, false};
+constexpr std::array<std::uint8_t, 256> byteClasses(bool inAttribute) {
+    std::array<std::uint8_t, 256> classes{};
+    for (int byte = 0; byte < 0x20; ++byte) {
+        classes[byte] = kReplace;
     }
-    if (pos + length > text.size()) {
-        return {1, false};
+    classes['\t'] = classes['\n'] = classes['\r'] = kCopy;
+    classes['&'] = classes['<'] = classes['>'] = kReplace;
+    if (inAttribute) {
+        classes['"'] = kReplace;
     }
-    for (std::size_t k = 1; k < length; ++k) {
-        if (!isContinuationByte(byte(k))) {
-            return {1, false};
-        }
-        codePoint = (codePoint << 6) | (byte(k) & 0x3F);
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        classes[byte] = kMultibyte;
     }
-    const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    const bool notACharacter = codePoint == 0xFFFE || codePoint == 0xFFFF;
-    return {length, !(overlong || surrogate || notACharacter || codePoint > 0x10FFFF)};
+    return classes;
 }
 
-// The replacement of an ASCII byte, or an empty view when the byte is written as it is.
-std::string_view asciiReplacement(unsigned char byte, bool inAttribute) {
+constexpr std::array<std::uint8_t, 256> kTextClasses = byteClasses(false);
+constexpr std::array<std::uint8_t, 256> kAttributeClasses = byteClasses(true);
+
+std::string_view asciiReplacement(char byte) {
     switch (byte) {
         case '&':
             return "&amp;";
@@ -58,44 +39,88 @@ std::string_view asciiReplacement(unsigned char byte, bool inAttribute) {
         case '>':
             return "&gt;";
         case '"':
-            return inAttribute ? std::string_view("&quot;") : std::string_view();
-        case '\t':
-        case '\n':
-        case '\r':
-            return {};
+            return "&quot;";
         default:
-            return byte < 0x20 ? kReplacementCharacter : std::string_view();
+            return kReplacementCharacter;
     }
 }
 
-void appendEscaped(std::string& out, std::string_view text, bool inAttribute) {
+struct Sequence {
+    std::size_t length;  // bytes taken, >= 1
+    bool allowed;        // a character that an XML document may hold
+};
+
+// The multibyte sequence that starts at `pos`, checked against the well-formed byte ranges of UTF-8 (the
+// second byte's range depends on the lead byte, which excludes overlong forms, surrogates and code points
+// beyond U+10FFFF). A byte that does not start a well-formed sequence is taken alone. U+FFFE and U+FFFF
+// are well-formed but not allowed in XML: they are taken whole, to be replaced once.
+Sequence multibyteSequence(std::string_view text, std::size_t pos) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[pos + k]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return {1, false};
+    }
+    if (pos + length > text.size() || byte(1) < low || byte(1) > high) {
+        return {1, false};
+    }
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) {
+            return {1, false};
+        }
+    }
+    const bool notACharacter = lead == 0xEF && byte(1) == 0xBF && byte(2) >= 0xBE;
+    return {length, !notACharacter};
+}
+
+void appendEscaped(std::string& out, std::string_view text, const std::array<std::uint8_t, 256>& classes) {
     std::size_t copiedUpTo = 0;
     std::size_t pos = 0;
-    while (pos < text.size()) {
+    const std::size_t size = text.size();
+    while (pos < size) {
         const auto byte = static_cast<unsigned char>(text[pos]);
+        const std::uint8_t byteClass = classes[byte];
+        if (byteClass == kCopy) {
+            ++pos;
+            continue;
+        }
         std::string_view replacement;
         std::size_t length = 1;
-        if (byte < 0x80) {
-            replacement = asciiReplacement(byte, inAttribute);
+        if (byteClass == kReplace) {
+            replacement = asciiReplacement(text[pos]);
         } else {
             const Sequence sequence = multibyteSequence(text, pos);
             length = sequence.length;
-            replacement = sequence.allowed ? std::string_view() : kReplacementCharacter;
-        }
-        if (replacement.empty()) {
-            pos += length;
-            continue;
+            if (sequence.allowed) {
+                pos += length;
+                continue;
+            }
+            replacement = kReplacementCharacter;
         }
         out.append(text, copiedUpTo, pos - copiedUpTo);
         out.append(replacement);
         pos += length;
         copiedUpTo = pos;
     }
-    out.append(text, copiedUpTo, text.size() - copiedUpTo);
+    out.append(text, copiedUpTo, size - copiedUpTo);
 }
 
 }  // namespace
 
-void appendEscapedXmlText(std::string& out, std::string_view text) { appendEscaped(out, text, false); }
+void appendEscapedXmlText(std::string& out, std::string_view text) { appendEscaped(out, text, kTextClasses); }
 
-void appendEscapedXmlAttribute(std::string& out, std::string_view text) { appendEscaped(out, text, true); }
+void appendEscapedXmlAttribute(std::string& out, std::string_view text) {
+    appendEscaped(out, text, kAttributeClasses);
+}

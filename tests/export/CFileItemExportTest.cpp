@@ -223,7 +223,7 @@ TEST(CFileItemExport, EmptyListsAndCatalogsWithoutCategories) {
     EXPECT_FALSE(CFileItemCSVExport(catalog).exportToFile(missing));
     EXPECT_FALSE(CFileItemXMLExport(catalog).exportToFile("/dev/full"));
     EXPECT_EQ(ui.texts(), (std::vector<std::string>{"ファイルのオープンに失敗しました:" + missing,
-                                                    "ファイルの書込に失敗しました:/dev/full"}));
+                                                    "ファイルのクローズに失敗しました:/dev/full"}));
 }
 
 TEST(CFileItemExport, AnyTextReadsBackUnchangedFromXmlAndCsv) {

@@ -168,8 +168,12 @@ TEST(CVXMLModel, DocumentIsWrittenAsUtf8WithCrLfAndFailuresAreShown) {
 
     const std::string missing = (folder / "no" / "out.xml").string();
     EXPECT_FALSE(document.writeToFile(missing));
+    // A small document fails when its buffer is flushed at closing, a large one while it is written.
+    EXPECT_FALSE(document.writeToFile("/dev/full"));
+    document.documentRoot()->setText(std::string(1 << 20, 'x'));
     EXPECT_FALSE(document.writeToFile("/dev/full"));
     EXPECT_EQ(ui.texts(), (std::vector<std::string>{"ファイルのオープンに失敗しました:" + missing,
+                                                    "ファイルのクローズに失敗しました:/dev/full",
                                                     "ファイルの書込に失敗しました:/dev/full"}));
     std::filesystem::remove_all(folder);
 }
