@@ -3,6 +3,34 @@
 #include "export/CExportFileWriter.h"
 #include "model/CFileCatalog.h"
 
+#include <algorithm>
+
+namespace {
+
+// Where the warm-up's reads go, so that the compiler keeps them.
+volatile unsigned g_warmUpSink = 0;
+
+unsigned firstByte(const std::string& text) { return static_cast<unsigned char>(text.c_str()[0]); }
+
+}  // namespace
+
+// Display order visits the items out of the order they were allocated in, so formatting them one by one
+// waits for memory item after item. A short loop that reads one byte of every text of a batch lets the
+// processor fetch the whole batch at the same time; the formatting then finds it in the cache.
+void CFileItemExport::warmUp(int first, int count) const {
+    const std::vector<CFileItem*>& items = catalog().displayedItems();
+    const std::size_t end = std::min(items.size(), static_cast<std::size_t>(first + count));
+    unsigned sum = 0;
+    for (std::size_t i = static_cast<std::size_t>(first); i < end; ++i) {
+        const CFileItem& item = *items[i];
+        sum += firstByte(item.path()) + firstByte(item.title()) + firstByte(item.memo());
+        for (const std::string& values : item.valueStrings()) {
+            sum += firstByte(values);
+        }
+    }
+    g_warmUpSink = sum;
+}
+
 bool CFileItemExport::exportToFile(std::string_view path) {
     CExportFileWriter file;
     if (!file.open(path)) {
@@ -14,6 +42,9 @@ bool CFileItemExport::exportToFile(std::string_view path) {
     bool written = true;
     const int count = catalog().displayedCount();
     for (int i = 0; i < count && written; ++i) {
+        if (i % kWarmUpBatch == 0) {
+            warmUp(i, kWarmUpBatch);
+        }
         appendRow(chunk, i);
         if (chunk.size() >= CExportFileWriter::kChunkSize) {
             written = file.write(chunk);

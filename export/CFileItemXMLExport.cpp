@@ -111,8 +111,12 @@ bool CFileItemXMLExport::exportToFile(std::string_view path) {
     chunk += '>';
     ItemWriter writer(catalog());
     bool written = true;
-    for (const CFileItem* item : catalog().displayedItems()) {
-        writer.append(chunk, *item);
+    const int count = catalog().displayedCount();
+    for (int i = 0; i < count; ++i) {
+        if (i % kWarmUpBatch == 0) {
+            warmUp(i, kWarmUpBatch);
+        }
+        writer.append(chunk, displayedItem(i));
         if (chunk.size() >= CExportFileWriter::kChunkSize) {
             written = file.write(chunk);
             chunk.clear();
