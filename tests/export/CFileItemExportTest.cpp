@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "export/CFileItemCSVExport.h"
 #include "export/CFileItemHtmlExport.h"
@@ -52,7 +53,8 @@ void fillSample(CFileCatalog& catalog) {
 class ScratchFolder final {
 public:
     explicit ScratchFolder(const std::string& name)
-        : m_path(std::filesystem::temp_directory_path() / ("quillory-export-" + name)) {
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("quillory-export-" + name + "-" + std::to_string(std::random_device()()))) {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }

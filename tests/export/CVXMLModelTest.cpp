@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "export/CExportFileWriter.h"
 #include "export/CVXMLCDATASection.h"
@@ -28,7 +29,8 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 std::filesystem::path scratchFolder(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() / ("quillory-xml-" + name);
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("quillory-xml-" + name + "-" + std::to_string(std::random_device()()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
