@@ -1,0 +1,46 @@
+#include "app/CQtUserInterface.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton runBox(std::string_view text, MessageIcon icon, QMessageBox::StandardButtons buttons,
+                                   QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(boxIcon(icon), QStringLiteral("Quillory"),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), buttons,
+                    QApplication::activeWindow());
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+void CQtUserInterface::message(std::string_view text, MessageIcon icon) {
+    runBox(text, icon, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool CQtUserInterface::askYesNo(std::string_view text) {
+    return runBox(text, MessageIcon::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+bool CQtUserInterface::askOkCancel(std::string_view text, MessageIcon icon) {
+    return runBox(text, icon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+}

@@ -1,0 +1,242 @@
+#include "app/CQuilloryApp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/AppUtil.h"
+#include "app/CMainFrame.h"
+#include "app/CQSettingsProfile.h"
+#include "app/CQuilloryDoc.h"
+#include "app/CRecentFileList.h"
+#include "app/CommandIds.h"
+#include "desktop/CDesktopIntegration.h"
+#include "dialogs/CAboutDlg.h"
+#include "platform/CUserInterface.h"
+
+namespace {
+
+CQuilloryApp* g_instance = nullptr;
+
+constexpr const char* kSystem = "System";
+
+// The help pages beside the program (a build) or in the data folder of an install; the first candidate
+// when neither exists, so that the missing-help message names where the pages were expected.
+QString findHelpFilePath() {
+    const QString beside = apputil::executableFolderPath(QStringLiteral("help/index.html"));
+    const QStringList candidates{
+        beside,
+        QDir::cleanPath(apputil::executableFolderPath(QStringLiteral("../share/quillory/help/index.html"))),
+        QStringLiteral(QUILLORY_DATA_INSTALL_DIR "/help/index.html"),
+    };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo::exists(candidate)) {
+            return candidate;
+        }
+    }
+    return beside;
+}
+
+// The catalog named on the command line: the first argument that is not an option.
+QString fileFromCommandLine(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            return argument;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+CQuilloryApp::CQuilloryApp() { g_instance = this; }
+
+CQuilloryApp::~CQuilloryApp() {
+    m_frame.reset();
+    m_document.reset();
+    if (g_instance == this) {
+        g_instance = nullptr;
+    }
+}
+
+CQuilloryApp* CQuilloryApp::instance() { return g_instance; }
+
+QString CQuilloryApp::sampleCatalogPath() {
+    return apputil::defaultCatalogFolder() + QStringLiteral("/Sample3/Sample3.qlry");
+}
+
+bool CQuilloryApp::initInstance(const QStringList& arguments) {
+    // OLE and COM need no set-up here: Qt's clipboard and drag and drop work without it. The image
+    // library is loaded by the image preview itself.
+    m_helpFilePath = findHelpFilePath();
+
+    // The settings live in ~/.config/Vemto/Quillory.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("Vemto"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillory"));
+    m_profile = std::make_unique<CQSettingsProfile>();
+
+    m_recentFiles = std::make_unique<CRecentFileList>(*m_profile);
+    m_recentFiles->load();
+
+    // The single document with its main frame and first view; the catalog file type is made known to
+    // the desktop for this user.
+    m_document = std::make_unique<CQuilloryDoc>(*m_recentFiles);
+    m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
+    m_frame = std::make_unique<CMainFrame>(*m_profile, *m_document, *this);
+    m_frame->setHelpFilePath(m_helpFilePath);
+    m_frame->createClient();
+    CDesktopIntegration::installForUser(QCoreApplication::applicationFilePath());
+
+    const QString commandLineFile = fileFromCommandLine(arguments);
+
+    if (m_profile->readInt(kSystem, "UseSusiePlugin", 0) != 0) {
+        m_susiePluginFolder = QString::fromStdString(m_profile->readString(kSystem, "SusiePlugin", ""));
+    }
+
+    loadExtensionLists();
+
+    bool opened = false;
+    if (m_profile->readInt(kSystem, "FirstExec", 1) != 0) {
+        opened = runSampleStep();
+        m_profile->writeInt(kSystem, "FirstExec", 0);
+    }
+
+    if (!opened) {
+        if (commandLineFile.isEmpty() && m_profile->readInt(kSystem, "InitFile", 1) != 0) {
+            const QString recent = m_recentFiles->at(0);
+            if (!(!recent.isEmpty() && QFileInfo::exists(recent) && openDocumentFile(recent))) {
+                m_newCatalogPending = 1;
+                newCatalog();
+                if (m_newCatalogPending == 1) {
+                    return false;
+                }
+            }
+        } else if (!commandLineFile.isEmpty()) {
+            if (!openDocumentFile(commandLineFile)) {
+                return false;
+            }
+        } else if (!newCatalog()) {
+            return false;
+        }
+    }
+
+    m_frame->showWithStoredPlacement();
+    m_frame->updateCommandStates();
+    return true;
+}
+
+void CQuilloryApp::loadExtensionLists() {
+    m_noPreview.clear();
+    m_noPreview.load(*m_profile, CExtArray::kNoPreviewSection);
+    CExtArray::loadTextFiles(*m_profile);
+}
+
+void CQuilloryApp::exitInstance() {
+    if (!m_profile) {
+        return;
+    }
+    m_frame.reset();
+    m_noPreview.save(*m_profile, CExtArray::kNoPreviewSection);
+    CExtArray::saveTextFiles(*m_profile);
+    m_recentFiles->save();
+    m_profile->flush();
+}
+
+bool CQuilloryApp::runSampleStep() {
+    const QString path = sampleCatalogPath();
+    if (!QFileInfo::exists(path)) {
+        CUserInterface::current().message("サンプルファイルが見つかりません。再度、インストールを行ってください。",
+                                          MessageIcon::None);
+        return false;
+    }
+    if (!CUserInterface::current().askYesNo("サンプルファイルを開きますか？")) {
+        return false;
+    }
+    return openDocumentFile(path);
+}
+
+bool CQuilloryApp::newCatalog() {
+    if (!m_document->saveModified()) {
+        return false;
+    }
+    const bool created = m_document->onNewDocument();
+    // The document keeps its path when the wizard was cancelled; setting it again restores the title and
+    // puts the catalog back at the top of the recent-file list.
+    if (!m_document->pathName().isEmpty()) {
+        m_document->setPathName(m_document->pathName());
+    }
+    return created;
+}
+
+bool CQuilloryApp::openDocumentFile(const QString& path) {
+    if (!m_document->saveModified()) {
+        return false;
+    }
+    return m_document->onOpenDocument(path);
+}
+
+void CQuilloryApp::openRecentFile(int index) {
+    const QString path = m_recentFiles->at(index);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!openDocumentFile(path)) {
+        m_recentFiles->remove(index);
+    }
+}
+
+void CQuilloryApp::showAbout() {
+    CAboutDlg dialog(m_frame.get());
+    dialog.exec();
+}
+
+bool CQuilloryApp::onCommand(int id) {
+    if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast) {
+        openRecentFile(id - cmd::kFileMruFirst);
+        return true;
+    }
+    switch (id) {
+        case cmd::kFileNew:
+            newCatalog();
+            return true;
+        case cmd::kFileOpen: {
+            // Until the catalog list exists, the catalog is chosen with the file dialog.
+            const QString path = QFileDialog::getOpenFileName(m_frame.get(), QStringLiteral("開く"),
+                                                              apputil::defaultCatalogFolder(),
+                                                              QStringLiteral("Quilly ﾌｧｲﾙ (*.qlry)"));
+            if (!path.isEmpty()) {
+                openDocumentFile(path);
+            }
+            return true;
+        }
+        case cmd::kOpenSample:
+            runSampleStep();
+            return true;
+        case cmd::kAppAbout:
+            showAbout();
+            return true;
+        case cmd::kHomePage:
+            apputil::shellOpen(QString::fromLatin1(CAboutDlg::kHomePageUrl));
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CQuilloryApp::onUpdateCommand(int id, CCommandState& state) {
+    (void)state;
+    if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast) {
+        return true;
+    }
+    switch (id) {
+        case cmd::kFileNew:
+        case cmd::kFileOpen:
+        case cmd::kOpenSample:
+        case cmd::kAppAbout:
+        case cmd::kHomePage:
+            return true;
+        default:
+            return false;
+    }
+}

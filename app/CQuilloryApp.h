@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "app/CCommandTarget.h"
+#include "model/CExtArray.h"
+
+class CMainFrame;
+class CQSettingsProfile;
+class CQuilloryDoc;
+class CRecentFileList;
+
+// The application object: brings the program up in a fixed order, owns the settings that live for the
+// whole run (the extension lists, the help path, the recent-file list), opens the first catalog, carries
+// out the application-level commands and saves its own settings at exit.
+class CQuilloryApp final : public QObject, public CCommandTarget {
+    Q_OBJECT
+public:
+    CQuilloryApp();
+    ~CQuilloryApp() override;
+
+    // The running application (nullptr outside a run).
+    static CQuilloryApp* instance();
+
+    // Start-up. `arguments` are the command line without the program name. False when the program must
+    // end before any window is shown (a cancelled new-catalog wizard, or a command line that failed).
+    bool initInstance(const QStringList& arguments);
+    // Exit: saves the extension lists and the recent-file list.
+    void exitInstance();
+
+    CQSettingsProfile& profile() const { return *m_profile; }
+    CQuilloryDoc& document() const { return *m_document; }
+    CMainFrame* mainFrame() const { return m_frame.get(); }
+    CRecentFileList& recentFiles() const { return *m_recentFiles; }
+    const CExtArray& noPreviewExtensions() const { return m_noPreview; }
+    CExtArray& noPreviewExtensions() { return m_noPreview; }
+    CExtArray& textFileExtensions() { return CExtArray::textFiles(); }
+    QString helpFilePath() const { return m_helpFilePath; }
+    QString susiePluginFolder() const { return m_susiePluginFolder; }
+    int newCatalogPending() const { return m_newCatalogPending; }
+
+    // The sample catalog: "<default catalog folder>/Sample3/Sample3.qlry".
+    static QString sampleCatalogPath();
+    // The sample step: offers the sample catalog and opens it on Yes. True when it was opened.
+    bool runSampleStep();
+    // The new-catalog command: the document's new-catalog step, keeping the title when it is cancelled.
+    bool newCatalog();
+    // Opens a catalog file as the document.
+    bool openDocumentFile(const QString& path);
+
+    bool onCommand(int id) override;
+    bool onUpdateCommand(int id, CCommandState& state) override;
+
+private:
+    void loadExtensionLists();
+    void openRecentFile(int index);
+    void showAbout();
+
+    std::unique_ptr<CQSettingsProfile> m_profile;
+    std::unique_ptr<CRecentFileList> m_recentFiles;
+    std::unique_ptr<CQuilloryDoc> m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    CExtArray m_noPreview;
+    QString m_helpFilePath;
+    QString m_susiePluginFolder;
+    int m_newCatalogPending = 0;
+};

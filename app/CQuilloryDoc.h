@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "app/CCommandTarget.h"
+#include "model/CFileCatalog.h"
+#include "model/CUndoHistory.h"
+
+class CCategoryView;
+class CFileListView;
+class CQuilloryView;
+class CRecentFileList;
+class CTextView;
+
+// The single document of the program. It lives for the whole run and owns the one catalog and its undo
+// history; opening or creating a catalog clears and refills that same catalog. Every change ends with an
+// update hint (app/UpdateHints.h) sent to all views.
+class CQuilloryDoc final : public QObject, public CCommandTarget {
+    Q_OBJECT
+public:
+    // The title of a catalog that has no file yet.
+    static constexpr const char* kUntitled = "無題";
+
+    explicit CQuilloryDoc(CRecentFileList& recentFiles, QObject* parent = nullptr);
+    ~CQuilloryDoc() override;
+
+    CFileCatalog& catalog() { return m_catalog; }
+    const CFileCatalog& catalog() const { return m_catalog; }
+    CUndoHistory& undoHistory() { return m_undo; }
+    CRecentFileList& recentFiles() const { return m_recentFiles; }
+
+    // ---- views ----
+    void addView(CQuilloryView* view);
+    void removeView(CQuilloryView* view);
+    const std::vector<CQuilloryView*>& views() const { return m_views; }
+    // Tells every view but the sender of a change.
+    void updateAllViews(CQuilloryView* sender, int hintValue);
+    CCategoryView* categoryView() const;
+    CFileListView* fileListView() const;
+    CTextView* textView() const;
+
+    // ---- the document's file ----
+    QString pathName() const { return m_pathName; }
+    // The file name of the path, or "無題" while the catalog has no file.
+    QString title() const;
+    // Sets the path (and so the title); the path goes to the top of the recent-file list.
+    void setPathName(const QString& path, bool addToRecentFiles = true);
+    bool isModified() const { return m_modified; }
+    void setModifiedFlag(bool modified = true);
+
+    // The category names in catalog order, as the sort menu lists them.
+    QStringList categoryNames() const;
+
+    // ---- the catalog's life: opening, the new-catalog step, closing ----
+    // The new-catalog step of the new-catalog command: runs the new-catalog wizard and sets the catalog up.
+    // False when the user cancelled; the open catalog then stays as it was.
+    bool onNewDocument();
+    // Reads the catalog file at the path into the catalog. False (after telling the user) when it cannot.
+    bool onOpenDocument(const QString& path);
+    // Before the catalog is closed: false when the user wants to keep it open.
+    bool saveModified();
+    // Empties the catalog before another is opened or created (the undo history stays).
+    void deleteContents();
+
+    // The wizard that the new-catalog step runs: it sets up the catalog and returns false when cancelled.
+    // Replaceable, so that the start-up can be driven without a window.
+    using NewCatalogWizard = std::function<bool(CQuilloryDoc&)>;
+    void setNewCatalogWizard(NewCatalogWizard wizard) { m_newCatalogWizard = std::move(wizard); }
+    // Called when the wizard completed (the application's new-catalog-pending flag is cleared here).
+    void setNewCatalogCompleted(std::function<void()> completed) { m_newCatalogCompleted = std::move(completed); }
+
+    bool onCommand(int id) override;
+    bool onUpdateCommand(int id, CCommandState& state) override;
+
+Q_SIGNALS:
+    void titleChanged();
+
+private:
+    CRecentFileList& m_recentFiles;
+    CFileCatalog m_catalog;
+    CUndoHistory m_undo;
+    std::vector<CQuilloryView*> m_views;
+    QString m_pathName;
+    bool m_modified = false;
+    NewCatalogWizard m_newCatalogWizard;
+    std::function<void()> m_newCatalogCompleted;
+};

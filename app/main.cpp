@@ -1,0 +1,24 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "app/CQtUserInterface.h"
+#include "app/CQuilloryApp.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillory.svg")));
+
+    CQtUserInterface messageBoxes;
+    CUserInterface::install(&messageBoxes);
+
+    int exitCode = 1;
+    {
+        CQuilloryApp quillory;
+        if (quillory.initInstance(QApplication::arguments().mid(1))) {
+            exitCode = QApplication::exec();
+        }
+        quillory.exitInstance();
+    }
+    CUserInterface::install(nullptr);
+    return exitCode;
+}

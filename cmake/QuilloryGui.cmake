@@ -1,0 +1,43 @@
+# The Qt application: the static library quillory_gui holds every Qt source but main(); the executable
+# quillory is main() alone, so that the Qt tests link the same code the program runs.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
+
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTORCC ON)
+
+set(QUILLORY_GUI_SOURCES "")
+foreach(dir IN LISTS QUILLORY_GUI_DIRS)
+    file(GLOB dir_sources CONFIGURE_DEPENDS
+        ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h ${CMAKE_SOURCE_DIR}/${dir}/*.qrc)
+    list(APPEND QUILLORY_GUI_SOURCES ${dir_sources})
+endforeach()
+list(REMOVE_ITEM QUILLORY_GUI_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
+
+add_library(quillory_gui STATIC ${QUILLORY_GUI_SOURCES})
+target_link_libraries(quillory_gui PUBLIC quillory_core Qt6::Widgets)
+target_include_directories(quillory_gui PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(quillory_gui PUBLIC QT_NO_KEYWORDS
+    QUILLORY_DATA_INSTALL_DIR="${CMAKE_INSTALL_FULL_DATADIR}/quillory")
+
+add_executable(quillory ${CMAKE_SOURCE_DIR}/app/main.cpp)
+target_link_libraries(quillory PRIVATE quillory_gui)
+set_target_properties(quillory PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The help pages sit beside the built program (build/help), as they sit in the data folder of an install.
+add_custom_target(quillory_help ALL
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/help ${CMAKE_BINARY_DIR}/help
+    COMMENT "Copying the help pages")
+add_dependencies(quillory quillory_help)
+
+# A system-wide install: the program, its data (help pages, sample catalog), the desktop entry, the icon and
+# the catalog's MIME type.
+install(TARGETS quillory RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/help DESTINATION ${CMAKE_INSTALL_DATADIR}/quillory)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/sample DESTINATION ${CMAKE_INSTALL_DATADIR}/quillory OPTIONAL)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/quillory.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/quillory-catalog.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${CMAKE_SOURCE_DIR}/data/icons/quillory.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/data/icons/quillory.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes RENAME application-x-quillory-catalog.svg)
+install(CODE "execute_process(COMMAND update-mime-database \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_DATADIR}/mime\" ERROR_QUIET)")
