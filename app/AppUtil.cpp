@@ -9,7 +9,15 @@
 #include <QTextStream>
 #include <QUrl>
 
+// Resources of a static library are registered by hand; this must stand outside any namespace.
+static void registerQuilloryResources() { Q_INIT_RESOURCE(quillory); }
+
 namespace apputil {
+
+void initResources() {
+    static const bool registered = (registerQuilloryResources(), true);
+    (void)registered;
+}
 
 QString executableFolderPath(const QString& fileName) {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + fileName;

@@ -9,6 +9,9 @@ class QWidget;
 
 namespace apputil {
 
+// Registers the program's built-in resources (icons, desktop files); safe to call more than once.
+void initResources();
+
 // The folder of the running executable, "/", then the file name.
 QString executableFolderPath(const QString& fileName);
 

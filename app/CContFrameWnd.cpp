@@ -20,7 +20,7 @@ void CContFrameWnd::setBars(QToolBar* toolBar, QStatusBar* statusBar) {
 CContFrameWnd::Placement CContFrameWnd::parsePlacement(const QString& rect, QPoint defaultMaximizedPosition) {
     Placement placement;
     if (rect.isEmpty()) {
-        placement.normal = QRect(QPoint(100, 100), QPoint(800, 600));
+        placement.normal = QRect(100, 100, 700, 500);  // 100,100 to 800,600, right and bottom exclusive
         placement.maximizedPosition = defaultMaximizedPosition;
         return placement;
     }

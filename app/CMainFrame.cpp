@@ -15,6 +15,7 @@
 #include "app/CCommandActions.h"
 #include "app/CHelpWindow.h"
 #include "app/CQuilloryDoc.h"
+#include "app/CRecentFileList.h"
 #include "app/CSplitterWndEx.h"
 #include "app/CommandIds.h"
 #include "app/MainMenuLayout.h"
@@ -174,8 +175,8 @@ void CMainFrame::applyPaneSizes() {
         return;
     }
     m_paneSizesApplied = true;
-    if (layout()) {
-        layout()->activate();
+    if (QLayout* frameLayout = QMainWindow::layout()) {
+        frameLayout->activate();
     }
     setLeadingPaneSize(*m_outer, 0, m_categoryPaneSize);
     setLeadingPaneSize(*m_inner, 0, m_itemListHeight);
@@ -325,6 +326,9 @@ void CMainFrame::setItemListHeight(int height) {
 void CMainFrame::togglePreview() {
     if (m_inner->rowCount() == 2) {
         profile().writeInt(kViewSection, "PreviewRow", m_inner->rowHeight(0));
+        if (activeView() == m_textView) {
+            setActiveView(m_fileListView);
+        }
         m_inner->hideLastRow();
         profile().writeInt(kViewSection, "ShowPreview", 0);
         return;

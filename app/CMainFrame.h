@@ -31,7 +31,7 @@ public:
     // Creates the splitters and the three views (the framework's create-client step) and the bars.
     void createClient();
 
-    Layout layout() const { return m_layout; }
+    Layout categoryLayout() const { return m_layout; }
     CCategoryView* categoryView() const { return m_categoryView; }
     CFileListView* fileListView() const { return m_fileListView; }
     CTextView* textView() const { return m_textView; }

@@ -1,7 +1,7 @@
 #include "app/CQSettingsProfile.h"
 
 CQSettingsProfile::CQSettingsProfile()
-    : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vemto"), QStringLiteral("Quillory")) {}
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vemto"), QStringLiteral("Quillory")) {}
 
 QString CQSettingsProfile::key(std::string_view section, std::string_view entry) {
     return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + QLatin1Char('/') +

@@ -50,7 +50,10 @@ QString fileFromCommandLine(const QStringList& arguments) {
 
 }  // namespace
 
-CQuilloryApp::CQuilloryApp() { g_instance = this; }
+CQuilloryApp::CQuilloryApp() {
+    g_instance = this;
+    apputil::initResources();
+}
 
 CQuilloryApp::~CQuilloryApp() {
     m_frame.reset();
@@ -83,6 +86,9 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     // the desktop for this user.
     m_document = std::make_unique<CQuilloryDoc>(*m_recentFiles);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
+    if (m_newCatalogWizard) {
+        m_document->setNewCatalogWizard(m_newCatalogWizard);
+    }
     m_frame = std::make_unique<CMainFrame>(*m_profile, *m_document, *this);
     m_frame->setHelpFilePath(m_helpFilePath);
     m_frame->createClient();

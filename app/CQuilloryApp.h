@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "app/CCommandTarget.h"
@@ -51,6 +52,10 @@ public:
     // Opens a catalog file as the document.
     bool openDocumentFile(const QString& path);
 
+    // The new-catalog wizard that the document runs (set before start-up; the default comes from the
+    // document).
+    void setNewCatalogWizard(std::function<bool(CQuilloryDoc&)> wizard) { m_newCatalogWizard = std::move(wizard); }
+
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
@@ -67,4 +72,5 @@ private:
     QString m_helpFilePath;
     QString m_susiePluginFolder;
     int m_newCatalogPending = 0;
+    std::function<bool(CQuilloryDoc&)> m_newCatalogWizard;
 };

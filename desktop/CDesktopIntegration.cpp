@@ -9,6 +9,7 @@
 #include "app/AppUtil.h"
 
 QByteArray CDesktopIntegration::resource(const QString& name) {
+    apputil::initResources();
     QFile file(name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -10,6 +10,7 @@ build_packages=(
     qt6-image-formats-plugins qt6-wayland
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     fonts-ipafont-gothic fonts-ipafont-mincho shared-mime-info desktop-file-utils xdg-user-dirs
+    adwaita-icon-theme
 )
 test_packages=(
     clang libclang-rt-14-dev
