@@ -1,0 +1,136 @@
+#include "model/CArchiveReader.h"
+
+#include "model/CatalogFormat.h"
+#include "model/Utf16.h"
+#include "text/Cp932.h"
+
+using namespace catalog_format;
+
+namespace {
+
+bool isAscii(std::string_view bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CArchiveReader::fail(ArchiveErrorKind kind, std::uint64_t offset, std::string detail) {
+    if (!m_error)
+        m_error.emplace(kind, offset, std::move(detail));
+}
+
+bool CArchiveReader::need(std::size_t count, std::uint64_t fieldOffset) {
+    if (!ok())
+        return false;
+    if (count > remaining()) {
+        fail(ArchiveErrorKind::EndOfFile, fieldOffset);
+        return false;
+    }
+    return true;
+}
+
+std::int32_t CArchiveReader::readI32() {
+    return static_cast<std::int32_t>(readU32());
+}
+
+std::uint16_t CArchiveReader::readU16() {
+    if (!need(2, m_pos))
+        return 0;
+    auto byte = [&](std::size_t i) {
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(m_bytes[m_pos + i]));
+    };
+    std::uint16_t value = static_cast<std::uint16_t>(byte(0) | (byte(1) << 8));
+    m_pos += 2;
+    return value;
+}
+
+std::uint32_t CArchiveReader::readU32() {
+    if (!need(4, m_pos))
+        return 0;
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(m_bytes[m_pos + i]);
+    m_pos += 4;
+    return value;
+}
+
+std::string_view CArchiveReader::readBytes(std::size_t count) {
+    if (!need(count, m_pos))
+        return {};
+    std::string_view bytes = m_bytes.substr(m_pos, count);
+    m_pos += count;
+    return bytes;
+}
+
+// Reads a length prefix. In the first prefix of a string, 0xFF 0xFFFE is not a length but the mark of the
+// UTF-16 form: *utf16 is set and the complete prefix that follows is read as the length in code units
+// (there 0xFF 0xFFFE is simply the length 0xFFFE).
+std::uint64_t CArchiveReader::readLength(std::uint64_t fieldOffset, bool* utf16) {
+    if (!need(1, fieldOffset))
+        return 0;
+    std::uint8_t first = static_cast<unsigned char>(m_bytes[m_pos++]);
+    if (first != kStringByteEscape)
+        return first;
+    std::uint16_t word = readU16();
+    if (word == kStringUtf16Mark && utf16 != nullptr) {
+        *utf16 = true;
+        return readLength(fieldOffset, nullptr);
+    }
+    if (word != kStringWordEscape)
+        return word;
+    return readU32();
+}
+
+std::string CArchiveReader::readString() {
+    std::uint64_t fieldOffset = m_pos;
+    bool utf16 = false;
+    std::uint64_t length = readLength(fieldOffset, &utf16);
+    if (utf16)
+        return readUtf16Text(length, fieldOffset);
+    return readCp932Text(length, fieldOffset);
+}
+
+std::string CArchiveReader::readCp932Text(std::uint64_t length, std::uint64_t fieldOffset) {
+    if (!need(length, fieldOffset))
+        return {};
+    std::string_view bytes = readBytes(length);
+    if (isAscii(bytes))
+        return std::string(bytes);
+    return jtext::cp932ToUtf8(bytes);
+}
+
+std::string CArchiveReader::readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset) {
+    if (!need(units * 2, fieldOffset))
+        return {};
+    return utf16LeToUtf8(readBytes(units * 2));
+}
+
+std::uint32_t CArchiveReader::readCount(std::size_t minElementBytes) {
+    std::uint64_t fieldOffset = m_pos;
+    std::uint32_t count = readU16();
+    if (count == kCountEscape)
+        count = readU32();
+    if (!ok())
+        return 0;
+    if (count > remaining() / minElementBytes) {
+        fail(ArchiveErrorKind::CountTooLarge, fieldOffset,
+             std::to_string(count) + " elements in " + std::to_string(remaining()) + " bytes");
+        return 0;
+    }
+    return count;
+}
+
+std::vector<std::string> CArchiveReader::readStringArray() {
+    std::uint32_t count = readCount(kMinStringBytes);
+    std::vector<std::string> strings;
+    strings.reserve(count);
+    for (std::uint32_t i = 0; i < count && ok(); ++i)
+        strings.push_back(readString());
+    if (!ok())
+        strings.clear();
+    return strings;
+}

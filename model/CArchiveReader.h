@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/CArchiveError.h"
+
+// Reads the primitive encodings of the catalog file from bytes in memory. Every read is bounds-checked.
+// The first failure is kept with its kind and the offset of the field where it was found; from then on
+// every read returns a zero value and changes nothing, so a caller can read a whole record and test ok()
+// once. Nothing is allocated beyond what the remaining bytes can justify.
+class CArchiveReader final {
+public:
+    // The reader keeps a view of the bytes: they must outlive it.
+    explicit CArchiveReader(std::string_view bytes) : m_bytes(bytes) {}
+    explicit CArchiveReader(std::string&&) = delete;
+
+    bool ok() const { return !m_error.has_value(); }
+    const std::optional<CArchiveError>& error() const { return m_error; }
+    // Records a failure found at `offset` unless one is already recorded.
+    void fail(ArchiveErrorKind kind, std::uint64_t offset, std::string detail = {});
+
+    std::uint64_t offset() const { return m_pos; }
+    std::size_t remaining() const { return m_bytes.size() - m_pos; }
+
+    std::int32_t readI32();
+    std::uint16_t readU16();
+    std::uint32_t readU32();
+    // Raw bytes (for class names).
+    std::string_view readBytes(std::size_t count);
+
+    // A string in any of its prefix forms, code page 932 or UTF-16, returned as UTF-8.
+    std::string readString();
+    // A count in either form. `minElementBytes` is the fewest bytes one element takes: a count whose
+    // elements cannot fit in the rest of the file is a count-too-large error (and reads as 0).
+    std::uint32_t readCount(std::size_t minElementBytes);
+    std::vector<std::string> readStringArray();
+
+private:
+    bool need(std::size_t count, std::uint64_t fieldOffset);
+    std::uint64_t readLength(std::uint64_t fieldOffset, bool* utf16);
+    std::string readCp932Text(std::uint64_t length, std::uint64_t fieldOffset);
+    std::string readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset);
+
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+    std::optional<CArchiveError> m_error;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/CFileError.h"
+
+// Replaces a file's contents without ever destroying the previous version: the bytes go to a temporary
+// file in the same folder, which is flushed to disk, given the old file's permissions and renamed over
+// the old file. When any step fails the temporary file is removed, the old file is untouched and the
+// failure is returned.
+class CSafeFileWriter final {
+public:
+    // The steps of a save, for fault injection.
+    enum class Step { CreateTemporary, Write, Sync, Rename };
+
+    static std::optional<CFileError> write(const std::string& path, std::string_view bytes);
+
+    // Tests make one step fail with the given errno value (0 clears it), to show what a full disk or a
+    // read-only folder does.
+    static void injectFault(Step step, int errorNumber);
+    static void clearFaults();
+};
