@@ -21,12 +21,11 @@ namespace catalog_format {
 constexpr std::int32_t kRecordVersion = 100;
 
 // Filter condition record: i32 version, i32 target, string value text, i32 operator, i32 conjunction.
-// Records marked 100 use the old target numbering: targets 3 and up are read 2 higher. This build writes
-// its conditions marked 101 and reads those unchanged, so a condition survives any number of saves.
+// Records marked 100 use the old target numbering: targets 3 and up are read 2 higher (CItemFilter knows
+// the shift). This build writes its conditions marked 101 and reads those unchanged, so a condition
+// survives any number of saves.
 constexpr std::int32_t kFilterVersionShifted = 100;
-constexpr std::int32_t kFilterVersionExact = 101;
-constexpr std::int32_t kFilterShiftFromTarget = 3;
-constexpr std::int32_t kFilterShift = 2;
+constexpr std::int32_t kFilterVersion = 101;
 
 // Catalog record: fields 8-11 are reserved integers, fields 12-16 reserved strings.
 constexpr int kReservedIntegers = 4;

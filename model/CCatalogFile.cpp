@@ -1,0 +1,316 @@
+#include "model/CCatalogFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "model/CArchiveReader.h"
+#include "model/CArchiveWriter.h"
+#include "model/CFileCatalog.h"
+#include "model/CObjectTagReader.h"
+#include "model/CObjectTagWriter.h"
+#include "model/CSafeFileWriter.h"
+#include "model/CatalogFormat.h"
+
+using namespace catalog_format;
+
+static_assert(kFilterVersion == CItemFilter::kRecordVersion);
+static_assert(kFilterVersionShifted == CItemFilter::kRecordVersionShifted);
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// ---- reading -----------------------------------------------------------------------------------------
+
+class CatalogParser final {
+public:
+    CatalogParser(CFileCatalog& catalog, std::string_view bytes) : m_catalog(catalog), m_reader(bytes) {}
+
+    std::optional<CArchiveError> parse() {
+        readHeader();
+        readFilters();
+        readSortKeys();
+        readCategories();
+        readItems();
+        return m_reader.error();
+    }
+
+private:
+    // Fields 1-16: version, reserved, the show flags, the two options, reserved integers and strings.
+    void readHeader() {
+        m_reader.readI32();  // version
+        m_catalog.setReserved(m_reader.readI32());
+        m_catalog.setShowName(m_reader.readI32() != 0);
+        m_catalog.setShowDate(m_reader.readI32() != 0);
+        m_catalog.setShowSize(m_reader.readI32() != 0);
+        m_catalog.setUseShortcuts(m_reader.readI32() != 0);
+        m_catalog.setRelativePaths(m_reader.readI32() != 0);
+        for (int i = 0; i < kReservedIntegers; ++i)
+            m_reader.readI32();
+        for (int i = 0; i < kReservedStrings; ++i)
+            m_reader.readString();
+    }
+
+    // Reads an object array whose elements must all be of `elementClass`, calling readRecord for each.
+    // Null elements carry nothing and are skipped. A reference to an object read before would put one
+    // object into the catalog twice; it is refused.
+    template <typename ReadRecord>
+    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord) {
+        std::uint32_t count = m_reader.readCount(kMinObjectReferenceBytes);
+        for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
+            std::optional<CObjectTagReader::Tag> tag = m_tags.read(m_reader);
+            if (!tag || tag->kind == CObjectTagReader::TagKind::Null)
+                continue;
+            if (tag->objectClass != elementClass) {
+                m_reader.fail(ArchiveErrorKind::WrongElementClass, tag->offset,
+                              std::string(CClassRegistry::entry(tag->objectClass).name) + " where " +
+                                  std::string(CClassRegistry::entry(elementClass).name) + " belongs");
+                return;
+            }
+            if (tag->kind == CObjectTagReader::TagKind::Reference) {
+                m_reader.fail(ArchiveErrorKind::SharedObject, tag->offset,
+                              "object " + std::to_string(tag->objectIndex) + " again");
+                return;
+            }
+            readRecord();
+        }
+    }
+
+    void readFilters() {
+        CFilterArray& filters = m_catalog.filters();
+        filters.removeAll();
+        readObjectArray(ArchiveClass::Filter, [&] {
+            std::int32_t version = m_reader.readI32();
+            std::int32_t target = m_reader.readI32();
+            std::string valueText = m_reader.readString();
+            std::int32_t operatorIndex = m_reader.readI32();
+            std::int32_t conjunction = m_reader.readI32();
+            if (!m_reader.ok())
+                return;
+            filters.append(CItemFilter(CItemFilter::targetFromRecord(version, target), valueText,
+                                       operatorIndex, conjunction));
+        });
+    }
+
+    void readSortKeys() {
+        CSortArray& keys = m_catalog.sortKeys();
+        keys.removeAll();
+        readObjectArray(ArchiveClass::SortKey, [&] {
+            m_reader.readI32();  // version
+            std::int32_t key = m_reader.readI32();
+            std::int32_t ascending = m_reader.readI32();
+            if (!m_reader.ok())
+                return;
+            keys.append(CSortItem(key, ascending != 0));
+        });
+    }
+
+    void readCategories() {
+        readObjectArray(ArchiveClass::Category, [&] {
+            m_reader.readI32();  // version
+            CCategory category(m_reader.readString());
+            category.setListWidth(m_reader.readI32());
+            category.setColumnWidth(m_reader.readI32());
+            category.setFlags(static_cast<std::uint32_t>(m_reader.readI32()));
+            category.setSelection(m_reader.readStringArray());
+            if (!m_reader.ok())
+                return;
+            m_catalog.appendStoredCategory(std::move(category));
+        });
+    }
+
+    // Every item gets exactly one value string per category: a record with fewer is padded with empty
+    // strings, one with more loses the extra ones, which no category could show.
+    void readItems() {
+        std::vector<std::unique_ptr<CFileItem>> items;
+        const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
+        readObjectArray(ArchiveClass::Item, [&] {
+            auto record = std::make_shared<CFileItem::Record>();
+            m_reader.readI32();  // version
+            record->shortcutName = m_reader.readString();
+            record->memo = m_reader.readString();
+            record->title = m_reader.readString();
+            record->path = m_reader.readString();
+            record->values = m_reader.readStringArray();
+            if (!m_reader.ok())
+                return;
+            record->values.resize(categories);
+            record->reindex();
+            items.push_back(std::make_unique<CFileItem>(std::move(record)));
+        });
+        if (m_reader.ok())
+            m_catalog.setItems(std::move(items));
+    }
+
+    CFileCatalog& m_catalog;
+    CArchiveReader m_reader;
+    CObjectTagReader m_tags;
+};
+
+// ---- writing -----------------------------------------------------------------------------------------
+
+class CatalogSerializer final {
+public:
+    CatalogSerializer(const CFileCatalog& catalog, const std::string& catalogFolder)
+        : m_catalog(catalog), m_catalogFolder(catalogFolder) {}
+
+    std::string serialize() {
+        writeHeader();
+        writeFilters();
+        writeSortKeys();
+        writeCategories();
+        writeItems();
+        return m_writer.takeBytes();
+    }
+
+private:
+    void writeHeader() {
+        m_writer.writeI32(kRecordVersion);
+        m_writer.writeI32(m_catalog.reserved());
+        m_writer.writeI32(m_catalog.showName() ? 1 : 0);
+        m_writer.writeI32(m_catalog.showDate() ? 1 : 0);
+        m_writer.writeI32(m_catalog.showSize() ? 1 : 0);
+        m_writer.writeI32(m_catalog.useShortcuts() ? 1 : 0);
+        m_writer.writeI32(m_catalog.relativePaths() ? 1 : 0);
+        for (int i = 0; i < kReservedIntegers; ++i)
+            m_writer.writeI32(0);
+        for (int i = 0; i < kReservedStrings; ++i)
+            m_writer.writeString("");
+    }
+
+    void writeFilters() {
+        const std::vector<CItemFilter>& filters = m_catalog.filters().filters();
+        m_writer.writeCount(static_cast<std::uint32_t>(filters.size()));
+        for (const CItemFilter& filter : filters) {
+            m_tags.writeNewObject(m_writer, ArchiveClass::Filter);
+            m_writer.writeI32(kFilterVersion);
+            m_writer.writeI32(filter.target());
+            m_writer.writeString(filter.valueText());
+            m_writer.writeI32(filter.operatorIndex());
+            m_writer.writeI32(filter.conjunction());
+        }
+    }
+
+    void writeSortKeys() {
+        const std::vector<CSortItem>& keys = m_catalog.sortKeys().keys();
+        m_writer.writeCount(static_cast<std::uint32_t>(keys.size()));
+        for (const CSortItem& key : keys) {
+            m_tags.writeNewObject(m_writer, ArchiveClass::SortKey);
+            m_writer.writeI32(kRecordVersion);
+            m_writer.writeI32(key.key());
+            m_writer.writeI32(key.ascending() ? 1 : 0);
+        }
+    }
+
+    void writeCategories() {
+        m_writer.writeCount(static_cast<std::uint32_t>(m_catalog.categoryCount()));
+        for (int i = 0; i < m_catalog.categoryCount(); ++i) {
+            const CCategory& category = m_catalog.category(i);
+            m_tags.writeNewObject(m_writer, ArchiveClass::Category);
+            m_writer.writeI32(kRecordVersion);
+            m_writer.writeString(category.name());
+            m_writer.writeI32(category.listWidth());
+            m_writer.writeI32(category.columnWidth());
+            m_writer.writeI32(static_cast<std::int32_t>(category.flags()));
+            m_writer.writeStringArray(category.selection());
+        }
+    }
+
+    void writeItems() {
+        const bool relative = !m_catalog.useShortcuts() && m_catalog.relativePaths();
+        m_writer.writeCount(static_cast<std::uint32_t>(m_catalog.itemCount()));
+        for (const auto& item : m_catalog.items()) {
+            m_tags.writeNewObject(m_writer, ArchiveClass::Item);
+            m_writer.writeI32(kRecordVersion);
+            m_writer.writeString(item->shortcutName());
+            m_writer.writeString(item->memo());
+            m_writer.writeString(item->title());
+            m_writer.writeString(relative ? item->relativePath(m_catalogFolder) : item->path());
+            m_writer.writeStringArray(item->valueStrings());
+        }
+    }
+
+    const CFileCatalog& m_catalog;
+    const std::string& m_catalogFolder;
+    CArchiveWriter m_writer;
+    CObjectTagWriter m_tags;
+};
+
+}  // namespace
+
+std::optional<CArchiveError> CCatalogFile::parse(CFileCatalog& catalog, std::string_view bytes) {
+    if (bytes.empty())
+        return std::nullopt;
+    std::optional<CArchiveError> error = CatalogParser(catalog, bytes).parse();
+    if (error)
+        catalog.clear();
+    return error;
+}
+
+std::string CCatalogFile::serialize(const CFileCatalog& catalog, const std::string& catalogFolder) {
+    return CatalogSerializer(catalog, catalogFolder).serialize();
+}
+
+std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return CFileError::fromErrno(errno, path, false);
+    auto failWith = [&](int errorNumber) {
+        ::close(fd);
+        return CFileError::fromErrno(errorNumber, path, false);
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return failWith(errno);
+    if (S_ISDIR(st.st_mode))
+        return failWith(EISDIR);
+    bytes->clear();
+    if (st.st_size > 0)
+        bytes->reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return failWith(errno);
+        }
+        if (n == 0)
+            break;
+        bytes->append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const std::string& path,
+                                                    bool recompute) {
+    catalog.clear();
+    catalog.setPath(path);
+    std::string bytes;
+    if (std::optional<CFileError> error = readFileBytes(path, &bytes)) {
+        catalog.clear();
+        return CCatalogFileError(*error);
+    }
+    if (std::optional<CArchiveError> error = parse(catalog, bytes))
+        return CCatalogFileError(*error);
+    if (recompute)
+        catalog.recompute();
+    return std::nullopt;
+}
+
+std::optional<CCatalogFileError> CCatalogFile::write(CFileCatalog& catalog, const std::string& path) {
+    std::string bytes = serialize(catalog, folderOf(path));
+    if (std::optional<CFileError> error = CSafeFileWriter::write(path, bytes))
+        return CCatalogFileError(*error);
+    catalog.setPath(path);
+    return std::nullopt;
+}

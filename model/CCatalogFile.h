@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/CArchiveError.h"
+#include "model/CCatalogFileError.h"
+
+class CFileCatalog;
+
+// Reads and writes the catalog file (.qlry), byte for byte as the layout in model/CatalogFormat.h gives.
+class CCatalogFile final {
+public:
+    // Reads the file into the catalog: the catalog is cleared, takes the file's path, is filled from the
+    // file (an empty file is an empty catalog) and recomputed unless `recompute` is false (for callers that
+    // change selections first). On failure the catalog is cleared again and the error is returned.
+    static std::optional<CCatalogFileError> read(CFileCatalog& catalog, const std::string& path,
+                                                 bool recompute = true);
+    // Writes the catalog to the file through a safe save; on success the catalog takes the file's path.
+    // With relative paths (and shortcuts off) the item paths are written relative to the file's folder;
+    // the catalog in memory keeps its absolute paths.
+    static std::optional<CCatalogFileError> write(CFileCatalog& catalog, const std::string& path);
+
+    // The in-memory halves, without file system or recompute. parse fills a cleared catalog; on failure the
+    // catalog is cleared again. serialize writes relative paths against `catalogFolder` when the catalog
+    // stores relative paths.
+    static std::optional<CArchiveError> parse(CFileCatalog& catalog, std::string_view bytes);
+    static std::string serialize(const CFileCatalog& catalog, const std::string& catalogFolder);
+
+    // The whole file in memory, or the file system's failure.
+    static std::optional<CFileError> readFileBytes(const std::string& path, std::string* bytes);
+};
