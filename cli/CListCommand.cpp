@@ -1,0 +1,95 @@
+#include "cli/CListCommand.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/CCatalogArgument.h"
+#include "cli/CDisplayOptions.h"
+#include "cli/CJsonWriter.h"
+#include "cli/ExitCodes.h"
+#include "model/CFileCatalog.h"
+
+namespace {
+
+void writeJson(const CFileCatalog& catalog) {
+    CJsonWriter json;
+    json.beginArray();
+    for (const CFileItem* item : catalog.displayedItems()) {
+        json.beginObject();
+        json.key("name");
+        json.value(item->displayName());
+        json.key("title");
+        json.value(item->title());
+        json.key("memo");
+        json.value(item->memo());
+        json.key("path");
+        json.value(item->path());
+        json.key("kind");
+        json.value(static_cast<int>(item->kind()));
+        json.key("size");
+        json.value(item->size());
+        json.key("date");
+        json.value(CListCommand::formatDate(*item));
+        json.key("values");
+        json.stringArray(item->valueStrings());
+        json.endObject();
+    }
+    json.endArray();
+    std::cout << json.text() << "\n";
+}
+
+// One line per item: name, path, then the value strings, separated by tabs.
+void writeText(const CFileCatalog& catalog) {
+    for (const CFileItem* item : catalog.displayedItems()) {
+        std::cout << item->displayName() << "\t" << item->path();
+        for (const std::string& value : item->valueStrings())
+            std::cout << "\t" << value;
+        std::cout << "\n";
+    }
+}
+
+}  // namespace
+
+std::string CListCommand::formatDate(const CFileItem& item) {
+    if (!item.date().isValid())
+        return {};
+    COleDate::Fields f = item.date().fields();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
+                  f.minute, f.second);
+    return text;
+}
+
+std::string CListCommand::usage() const {
+    return "usage: qlry list CATALOG [--select CATEGORY=VALUE[,VALUE...]]... [--all] [--filter] [--json]\n"
+           "Lists the items the catalog displays after the recompute, in display order: one line per item\n"
+           "with the name, the path and the value strings, separated by tabs. A category is named by its\n"
+           "name or by #N for index N.\n" +
+           CDisplayOptions::helpText();
+}
+
+std::vector<CCommandLine::OptionSpec> CListCommand::options() const {
+    return CDisplayOptions::optionSpecs();
+}
+
+int CListCommand::run(const CCommandLine& line) {
+    if (line.positionals().size() != 1) {
+        std::cerr << usage();
+        return kExitUsage;
+    }
+    CFileCatalog catalog;
+    if (int status = CCatalogArgument::open(line.positionals()[0], catalog); status != kExitOk)
+        return status;
+    CDisplayOptions display = CDisplayOptions::fromCommandLine(line);
+    std::string error;
+    if (!display.applyAndRecompute(catalog, &error)) {
+        std::cerr << "qlry list: " << error << "\n";
+        return kExitUsage;
+    }
+    if (display.json()) {
+        writeJson(catalog);
+    } else {
+        writeText(catalog);
+    }
+    return kExitOk;
+}
