@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <vector>
@@ -62,9 +63,11 @@ private:
     // Reads an object array whose elements must all be of `elementClass`, calling readRecord for each.
     // Null elements carry nothing and are skipped. A reference to an object read before would put one
     // object into the catalog twice; it is refused.
-    template <typename ReadRecord>
-    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord) {
+    // `reserve` learns the count first (already checked against the rest of the file).
+    template <typename Reserve, typename ReadRecord>
+    void readObjectArray(ArchiveClass elementClass, Reserve reserve, ReadRecord readRecord) {
         std::uint32_t count = m_reader.readCount(kMinObjectReferenceBytes);
+        reserve(count);
         for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
             std::optional<CObjectTagReader::Tag> tag = m_tags.read(m_reader);
             if (!tag || tag->kind == CObjectTagReader::TagKind::Null)
@@ -82,6 +85,12 @@ private:
             }
             readRecord();
         }
+    }
+
+    template <typename ReadRecord>
+    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord) {
+        readObjectArray(
+            elementClass, [](std::uint32_t) {}, readRecord);
     }
 
     void readFilters() {
@@ -132,22 +141,37 @@ private:
     void readItems() {
         std::vector<std::unique_ptr<CFileItem>> items;
         const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
-        readObjectArray(ArchiveClass::Item, [&] {
-            auto record = std::make_shared<CFileItem::Record>();
-            m_reader.readI32();  // version
-            record->shortcutName = m_reader.readString();
-            record->memo = m_reader.readString();
-            record->title = m_reader.readString();
-            record->path = m_reader.readString();
-            record->values = m_reader.readStringArray();
-            if (!m_reader.ok())
-                return;
-            record->values.resize(categories);
-            record->reindex();
-            items.push_back(std::make_unique<CFileItem>(std::move(record)));
-        });
+        readObjectArray(
+            ArchiveClass::Item, [&](std::uint32_t count) { items.reserve(count); },
+            [&] {
+                auto record = std::make_shared<CFileItem::Record>();
+                m_reader.readI32();  // version
+                record->shortcutName = m_reader.readString();
+                record->memo = m_reader.readString();
+                record->title = m_reader.readString();
+                record->path = m_reader.readString();
+                record->values = m_reader.readStringArray();
+                if (!m_reader.ok())
+                    return;
+                record->values.resize(categories);
+                reserveValueIndex(*record);
+                record->reindex();
+                items.push_back(std::make_unique<CFileItem>(std::move(record)));
+            });
         if (m_reader.ok())
             m_catalog.setItems(std::move(items));
+    }
+
+    // Room for the value numbers that reindex fills, so that it never grows its vectors.
+    static void reserveValueIndex(CFileItem::Record& record) {
+        std::size_t values = 0;
+        for (const std::string& valueString : record.values) {
+            if (!valueString.empty())
+                values +=
+                    1 + static_cast<std::size_t>(std::count(valueString.begin(), valueString.end(), ','));
+        }
+        record.valueIds.reserve(values);
+        record.slotStart.reserve(record.values.size() + 1);
     }
 
     CFileCatalog& m_catalog;
