@@ -192,17 +192,18 @@ class QlryTest(unittest.TestCase):
         self.assertIn(f, [i["path"] for i in self.qlry_json("list", relative, "--all")])
 
     def testSettings(self):
-        # A text-file condition: contents that hold "needle". The default list has txt, htm and html.
-        path, (a, b, c) = self.music_catalog(filters=[(101, 5, "needle", 0, 0)])
+        # A text-file condition: contents that hold "e". The default list has txt, htm and html.
+        path, (a, b, c) = self.music_catalog(filters=[(101, 5, "e", 0, 0)])
         names = lambda: [i["name"] for i in self.qlry_json("list", path, "--all", "--filter")]
         self.assertEqual(names(), ["a.txt"])
         self.assertEqual(len(self.qlry_json("list", path, "--all")), 4)
-        # The settings file the application writes names the text-file extensions.
+        # The settings file the application writes names the text-file extensions. b.md is shown by its
+        # title "Bee", which has no extension, so only c.jpg is searched.
         config = os.path.join(self.home, ".config", "Vemto")
         os.makedirs(config)
         with open(os.path.join(config, "Quillory.conf"), "w") as f:
-            f.write("[General]\nx=1\n\n[TextFile]\nCount=2\nExt00=md\nExt01=jpg\n")
-        self.assertEqual(names(), ["Bee"])
+            f.write("[General]\nx=1\n\n[TextFile]\nCount=2\nExt00=md\nExt01=JPG\n")
+        self.assertEqual(names(), ["c.jpg"])
 
     def testMalformed(self):
         path, _ = self.music_catalog()
