@@ -14,18 +14,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// FILETIME (100 ns units since 1601-01-01 UTC) to seconds and nanoseconds since the Unix epoch.
+// FILETIME (100 ns units since 1601-01-01 UTC) to an item date. Item dates hold whole seconds, so that a
+// filter for "2007/1/5 10:30" finds a file written during that second.
 constexpr std::int64_t kFileTimeUnixEpoch = 116444736000000000LL;
 
 COleDate dateOfFileTime(std::int64_t fileTime) {
     const std::int64_t sinceUnix = fileTime - kFileTimeUnixEpoch;
     std::int64_t seconds = sinceUnix / 10000000;
-    std::int64_t rest = sinceUnix % 10000000;
-    if (rest < 0) {
-        rest += 10000000;
+    if (sinceUnix % 10000000 < 0) {
         --seconds;
     }
-    return COleDate::fromUnixTime(seconds, rest * 100);
+    return COleDate::fromUnixTime(seconds);
 }
 
 // Calls fn(begin, length) for every value of a value string: single commas separate, ",," stays inside.

@@ -74,9 +74,7 @@ COleDate COleDate::fromUnixTime(std::int64_t seconds, std::int64_t nanoseconds) 
 
 COleDate COleDate::now() {
     const auto since = std::chrono::system_clock::now().time_since_epoch();
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since);
-    const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(since - seconds);
-    return fromUnixTime(seconds.count(), nanos.count());
+    return fromUnixTime(std::chrono::duration_cast<std::chrono::seconds>(since).count());
 }
 
 double COleDate::chronologicalDays() const {

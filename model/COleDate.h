@@ -29,6 +29,7 @@ public:
     static COleDate fromFields(const Fields& fields);
     // Seconds since the Unix epoch, shown in local time as the file system's dates are.
     static COleDate fromUnixTime(std::int64_t seconds, std::int64_t nanoseconds = 0);
+    // The current time, in whole seconds as item dates are.
     static COleDate now();
     static COleDate invalid() { return COleDate(0.0, Status::Invalid); }
 

@@ -238,10 +238,10 @@ TEST(FileCatalogTest, RefreshReadsTheFileSystemAndKeepsTheLastDataOfMissingFiles
     EXPECT_EQ(fileItem->kind(), ItemKind::File);
     EXPECT_EQ(fileItem->folder(), temp / "docs");
     // The date is the file's modification time in local time.
-    const auto written = fs::last_write_time(file);
+    const auto modified = fs::last_write_time(file);
     const std::time_t t =
         static_cast<std::time_t>(std::chrono::duration_cast<std::chrono::seconds>(
-                                     std::chrono::file_clock::to_sys(written).time_since_epoch())
+                                     std::chrono::file_clock::to_sys(modified).time_since_epoch())
                                      .count());
     std::tm local{};
     localtime_r(&t, &local);
@@ -258,6 +258,22 @@ TEST(FileCatalogTest, RefreshReadsTheFileSystemAndKeepsTheLastDataOfMissingFiles
     EXPECT_FALSE(missing->refresh(catalog.catalogFolder(), false));
     EXPECT_EQ(missing->displayName(), "");
     EXPECT_EQ(catalog.displayedCount(), 4);  // a missing file stays listed
+
+    // A file written at 10:30:00.6 local time is dated 10:30:00: the date filter for 10:30 finds it.
+    std::tm when{};
+    when.tm_year = 2007 - 1900;
+    when.tm_mon = 0;
+    when.tm_mday = 5;
+    when.tm_hour = 10;
+    when.tm_min = 30;
+    when.tm_isdst = -1;
+    const auto written =
+        std::chrono::system_clock::from_time_t(std::mktime(&when)) + std::chrono::milliseconds(600);
+    fs::last_write_time(file, std::chrono::file_clock::from_sys(written));
+    catalog.recompute();
+    EXPECT_TRUE(CItemFilter(CItemFilter::kTargetDate, "2007/1/5 10:30", 1).matches(*fileItem));
+    EXPECT_TRUE(CItemFilter(CItemFilter::kTargetDate, "07/1/5", 1).matches(*fileItem));
+    EXPECT_FALSE(CItemFilter(CItemFilter::kTargetDate, "2007/1/5 10:31", 0).matches(*fileItem));
 
     // The file goes away: the item keeps what was last read.
     fs::remove(file);
