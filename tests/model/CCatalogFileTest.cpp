@@ -351,6 +351,27 @@ TEST(CCatalogFileTest, MalformedFilesGiveTheirKindAndOffset) {
     EXPECT_EQ(error->offset(), second);
 }
 
+TEST(CCatalogFileTest, OddButReadableRecordsAreMadeWhole) {
+    // Two categories; the first item has one value string, the second three. Every item ends up with
+    // exactly one value string per category. A null element is skipped.
+    std::string category = hex("64000000 0141 FFFFFFFF FFFFFFFF 04000000 0000");
+    std::string bytes = kHeader + hex("0000 0000 0200 FFFF 0100 0900 \"CCategory\"") + category +
+                        hex("0180") + category +
+                        hex("0300 FFFF 0100 0900 \"CFileItem\" 64000000 00 00 00 02\"/a\" 0100 01\"x\"") +
+                        hex("0000") + hex("0480 64000000 00 00 00 02\"/b\" 0300 01\"p\" 01\"q\" 01\"r\"");
+    CFileCatalog catalog;
+    std::optional<CArchiveError> error = CCatalogFile::parse(catalog, bytes);
+    ASSERT_FALSE(error.has_value()) << error->describe();
+    ASSERT_EQ(catalog.itemCount(), 2);
+    EXPECT_EQ(catalog.item(0).valueStrings(), (std::vector<std::string>{"x", ""}));
+    EXPECT_EQ(catalog.item(1).valueStrings(), (std::vector<std::string>{"p", "q"}));
+    EXPECT_EQ(catalog.item(1).path(), "/b");
+    // Bytes after the last field are not read.
+    CFileCatalog trailing;
+    EXPECT_FALSE(CCatalogFile::parse(trailing, bytes + "junk").has_value());
+    EXPECT_EQ(trailing.itemCount(), 2);
+}
+
 TEST(CCatalogFileTest, ReadsAndWritesFilesWithTheUsersMessages) {
     fs::path folder = fs::temp_directory_path() / ("quillory-file-" + std::to_string(::getpid()));
     fs::remove_all(folder);
