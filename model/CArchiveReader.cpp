@@ -75,6 +75,8 @@ std::uint64_t CArchiveReader::readLength(std::uint64_t fieldOffset, bool* utf16)
     std::uint8_t first = static_cast<unsigned char>(m_bytes[m_pos++]);
     if (first != kStringByteEscape)
         return first;
+    if (!need(2, fieldOffset))
+        return 0;
     std::uint16_t word = readU16();
     if (word == kStringUtf16Mark && utf16 != nullptr) {
         *utf16 = true;
@@ -82,6 +84,8 @@ std::uint64_t CArchiveReader::readLength(std::uint64_t fieldOffset, bool* utf16)
     }
     if (word != kStringWordEscape)
         return word;
+    if (!need(4, fieldOffset))
+        return 0;
     return readU32();
 }
 
@@ -112,7 +116,7 @@ std::string CArchiveReader::readUtf16Text(std::uint64_t units, std::uint64_t fie
 std::uint32_t CArchiveReader::readCount(std::size_t minElementBytes) {
     std::uint64_t fieldOffset = m_pos;
     std::uint32_t count = readU16();
-    if (count == kCountEscape)
+    if (count == kCountEscape && need(4, fieldOffset))
         count = readU32();
     if (!ok())
         return 0;

@@ -16,6 +16,8 @@ std::optional<CObjectTagReader::Tag> CObjectTagReader::read(CArchiveReader& read
     if (tag == kNewClassTag)
         return readNewClass(reader, offset);
     if (tag == kLongTag) {
+        if (reader.remaining() < 4)
+            reader.fail(ArchiveErrorKind::EndOfFile, offset);
         std::uint32_t value = reader.readU32();
         if (!reader.ok())
             return std::nullopt;

@@ -97,6 +97,20 @@ TEST(CArchiveTest, Utf16StringsAreReadAndWrittenForTextCodePage932Lacks) {
     EXPECT_EQ(longReader.readString(), longText);
     EXPECT_TRUE(longReader.ok());
 
+    // A string or a count whose prefix ends early is an end-of-file error at the start of the field.
+    for (const std::string& cut :
+         {bytesOf({0xFF, 0xFF}), bytesOf({0xFF, 0xFF, 0xFF, 0x01}), bytesOf({0xFF, 0xFE})}) {
+        const std::string cutBytes = "ab" + cut;
+        CArchiveReader cutReader(cutBytes);
+        cutReader.readBytes(2);
+        cutReader.readString();
+        EXPECT_EQ(cutReader.error()->offset(), 2u);
+        CArchiveReader countReader(cutBytes);
+        countReader.readBytes(2);
+        countReader.readCount(1);
+        EXPECT_EQ(countReader.error()->offset(), 2u);
+    }
+
     // A UTF-16 text that ends early is an end-of-file error at the start of the string.
     const std::string truncatedBytes = "ab" + bytesOf({0xFF, 0xFE, 0xFF, 0x03}) + utf16.substr(0, 5);
     CArchiveReader truncated(truncatedBytes);
@@ -211,7 +225,7 @@ TEST(CArchiveTest, MalformedTagsGiveTheirKindAtTheTagOffset) {
         {sortItem + bytesOf({0x01, 0x00}), ArchiveErrorKind::BadIndex, 15},  // 1 is a class
         {sortItem + bytesOf({0x07, 0x00}), ArchiveErrorKind::BadIndex, 15},  // not read yet
         {sortItem + bytesOf({0xFF, 0x7F, 0x09, 0x00, 0x00, 0x80}), ArchiveErrorKind::BadIndex, 15},
-        {sortItem + bytesOf({0xFF, 0x7F, 0x01, 0x00}), ArchiveErrorKind::EndOfFile, 17},
+        {sortItem + bytesOf({0xFF, 0x7F, 0x01, 0x00}), ArchiveErrorKind::EndOfFile, 15},
     };
     for (const Case& c : cases) {
         CArchiveReader reader(c.bytes);
