@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running Quillory need, and only those that are
 # missing, so that a second run installs nothing. Works as root and as a user with sudo.
-# Usage: tools/install-deps.sh [build|test|run]...
+# Usage: tools/install-deps.sh [build|test|run|sample]...
 set -euo pipefail
 
 build_packages=(
@@ -20,6 +20,9 @@ test_packages=(
 run_packages=(
     xdg-utils
 )
+sample_packages=(
+    imagemagick
+)
 
 wanted=("${build_packages[@]}")
 for kind in "$@"; do
@@ -27,6 +30,7 @@ for kind in "$@"; do
         build) ;;
         test) wanted+=("${test_packages[@]}") ;;
         run) wanted+=("${run_packages[@]}") ;;
+        sample) wanted+=("${sample_packages[@]}") ;;
         *) echo "install-deps: unknown kind '$kind'" >&2; exit 2 ;;
     esac
 done
