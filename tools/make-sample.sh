@@ -16,8 +16,8 @@ mkdir -p "$out/画像" "$out/文書" "$out/資料/2024年"
 
 # Images: one per format, each with its name written on it.
 image() {  # image FILE BACKGROUND CAPTION
-    "$convert" -size 320x200 "$2" -gravity center -font "$font" -pointsize 28 -fill white \
-        -stroke '#00000080' -strokewidth 1 -annotate +0+0 "$3" "$1"
+    "$convert" -size 240x150 "$2" -gravity center -font "$font" -pointsize 28 -fill white \
+        -stroke '#00000080' -strokewidth 1 -annotate +0+0 "$3" -depth 8 "$1"
 }
 image "$out/画像/富士山.png" gradient:'#87ceeb-#ffffff' '富士山'
 image "$out/画像/桜.jpg" gradient:'#ffb7c5-#ff69b4' '桜'
@@ -47,16 +47,23 @@ text_utf8 > "$out/文書/説明_UTF8.txt"
 
 # A rich-text file in the subset the memo editor writes: code page 932 text as \'xx escapes.
 rtf_escape() {  # UTF-8 text on stdin -> RTF body text with code page 932 bytes escaped
-    iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -s ' \n' '  ' | awk '{
-        out = ""; i = 1
-        while (i <= NF) {
-            b = strtonum("0x" $i)
-            if (b >= 128) { out = out "\\'\''" $i; i++; if (i <= NF) { out = out "\\'\''" $i; i++ } }
-            else if (b == 92 || b == 123 || b == 125) { out = out "\\" sprintf("%c", b); i++ }
-            else if (b == 10) { out = out "\\par\n"; i++ }
-            else { out = out sprintf("%c", b); i++ }
-        }
-        printf "%s", out }'
+    iconv -f UTF-8 -t CP932 | python3 -c '
+import sys
+out = []
+data = sys.stdin.buffer.read()
+trail = False
+for byte in data:
+    lead = not trail and (0x81 <= byte <= 0x9F or 0xE0 <= byte <= 0xFC)
+    if byte >= 0x80 or trail:
+        out.append("\\\x27%02x" % byte)
+    elif byte in (0x5C, 0x7B, 0x7D):
+        out.append("\\" + chr(byte))
+    elif byte == 0x0A:
+        out.append("\\par\n")
+    else:
+        out.append(chr(byte))
+    trail = lead
+sys.stdout.write("".join(out))'
 }
 {
     printf '{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS PGothic;}}\n'
