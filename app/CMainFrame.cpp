@@ -121,6 +121,7 @@ void CMainFrame::createBars() {
     m_statusCount->setFrameShadow(QFrame::Sunken);
     const int countWidth = statusBar()->fontMetrics().horizontalAdvance(QStringLiteral("555555/555555"));
     m_statusCount->setFixedWidth(countWidth + 2 * m_statusCount->frameWidth() + 6);
+    setStatusPath(QString());
     statusBar()->addWidget(m_statusPath, 1);
     statusBar()->addPermanentWidget(m_statusCount);
     setBars(toolBar, statusBar());
@@ -378,7 +379,9 @@ bool CMainFrame::showHelp(int context) {
     return true;
 }
 
-void CMainFrame::setStatusPath(const QString& text) { m_statusPath->setText(text); }
+void CMainFrame::setStatusPath(const QString& text) {
+    m_statusPath->setText(text.isEmpty() ? QStringLiteral("レディ") : text);
+}
 
 void CMainFrame::setStatusCount(const QString& text) { m_statusCount->setText(text); }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 
 #include "app/AppUtil.h"
@@ -46,6 +47,20 @@ QString fileFromCommandLine(const QStringList& arguments) {
         }
     }
     return {};
+}
+
+// Copies the folder's files and subfolders into the target, leaving files that are there already.
+void copyFolder(const QString& source, const QString& target) {
+    QDir().mkpath(target);
+    const QDir from(source);
+    for (const QFileInfo& entry : from.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString destination = target + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir()) {
+            copyFolder(entry.absoluteFilePath(), destination);
+        } else if (!QFileInfo::exists(destination)) {
+            QFile::copy(entry.absoluteFilePath(), destination);
+        }
+    }
 }
 
 }  // namespace
@@ -152,6 +167,9 @@ void CQuilloryApp::exitInstance() {
 bool CQuilloryApp::runSampleStep() {
     const QString path = sampleCatalogPath();
     if (!QFileInfo::exists(path)) {
+        installSampleForUser();
+    }
+    if (!QFileInfo::exists(path)) {
         CUserInterface::current().message("サンプルファイルが見つかりません。再度、インストールを行ってください。",
                                           MessageIcon::None);
         return false;
@@ -160,6 +178,20 @@ bool CQuilloryApp::runSampleStep() {
         return false;
     }
     return openDocumentFile(path);
+}
+
+void CQuilloryApp::installSampleForUser() {
+    // An installed program ships the sample in its data folder; the user gets a copy of their own.
+    const QStringList shipped{
+        QDir::cleanPath(apputil::executableFolderPath(QStringLiteral("../share/quillory/sample/Sample3"))),
+        QStringLiteral(QUILLORY_DATA_INSTALL_DIR "/sample/Sample3"),
+    };
+    for (const QString& source : shipped) {
+        if (QFileInfo::exists(source + QStringLiteral("/Sample3.qlry"))) {
+            copyFolder(source, QFileInfo(sampleCatalogPath()).absolutePath());
+            return;
+        }
+    }
 }
 
 bool CQuilloryApp::newCatalog() {

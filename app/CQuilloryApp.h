@@ -61,6 +61,7 @@ public:
 
 private:
     void loadExtensionLists();
+    void installSampleForUser();
     void openRecentFile(int index);
     void showAbout();
 

@@ -5,6 +5,8 @@
 
 #include "app/CQuilloryView.h"
 #include "app/CRecentFileList.h"
+#include "app/UpdateHints.h"
+#include "model/CCatalogFile.h"
 #include "platform/CUserInterface.h"
 #include "preview/CTextView.h"
 #include "views/CCategoryView.h"
@@ -98,9 +100,14 @@ bool CQuilloryDoc::onOpenDocument(const QString& path) {
         return false;
     }
     deleteContents();
-    m_catalog.setPath(QFileInfo(path).absoluteFilePath().toStdString());
+    const std::string filePath = QFileInfo(path).absoluteFilePath().toStdString();
+    if (const std::optional<CCatalogFileError> error = CCatalogFile::read(m_catalog, filePath)) {
+        CUserInterface::current().message(error->userMessage(), MessageIcon::Warning);
+        return false;
+    }
     setModifiedFlag(false);
     setPathName(path);
+    updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
     return true;
 }
 

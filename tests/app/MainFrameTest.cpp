@@ -348,8 +348,15 @@ void MainFrameTest::toolBarAcceleratorsAndRouting() {
     frame.setStatusCount("555555/555555");
     QVERIFY(frame.statusCountPane()->width() >=
             frame.statusCountPane()->fontMetrics().horizontalAdvance("555555/555555"));
+    QCOMPARE(frame.statusPathPane()->text(), QString("レディ"));
     frame.setStatusPath("/home/user/写真/a.jpg");
     QCOMPARE(frame.statusPathPane()->text(), QString("/home/user/写真/a.jpg"));
+
+    // Closing the window through the menu writes the pane sizes at once.
+    frame.outerSplitter()->setSizes({190, 400});
+    QVERIFY(frame.routeCommand(cmd::kAppExit));
+    QVERIFY(!frame.isVisible());
+    QCOMPARE(stored(home, "View/Colum").toInt(), 190);
     app.exitInstance();
 }
 

@@ -1,6 +1,11 @@
 // The start-up order and its settings, on fresh settings files in a temporary home.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
 #include <QSettings>
 #include <QTest>
 
@@ -61,6 +66,7 @@ private Q_SLOTS:
     void emptyTextFileListIsRefilled();
     void withoutRecentCatalogTheWizardRunsAndCancellingEndsTheProgram();
     void commandLineCatalogIsOpened();
+    void sampleCatalogOpensWithItsItemsAndCategories();
 };
 
 void StartupTest::firstStartWithoutSampleTellsTheUserAndGoesOn() {
@@ -208,6 +214,32 @@ void StartupTest::commandLineCatalogIsOpened() {
     CRecentFileList reloaded(profile);
     reloaded.load();
     QCOMPARE(reloaded.paths(), recent.paths());
+}
+
+void StartupTest::sampleCatalogOpensWithItsItemsAndCategories() {
+    CTestHome home;
+    const QString target = home.documents() + "/Quillory/Sample3";
+    QVERIFY(QDir().mkpath(target));
+    QCOMPARE(QProcess::execute("cp", {"-r", QUILLORY_SOURCE_DIR "/data/sample/Sample3/.", target}), 0);
+    CRecordingUserInterface ui(true);
+    CQuilloryApp app;
+    QVERIFY(app.initInstance({}));
+    QCOMPARE(ui.texts(), std::vector<std::string>{kAskSample});
+    const CFileCatalog& catalog = app.document().catalog();
+    QCOMPARE(catalog.itemCount(), 15);
+    QCOMPARE(app.document().categoryNames(), (QStringList{"種類", "季節", "場所", "評価"}));
+    // The catalog stores relative paths: its items are found in the folder it was copied to.
+    int found = 0;
+    for (const auto& item : catalog.items()) {
+        found += QFileInfo::exists(QString::fromStdString(item->path()));
+    }
+    QCOMPARE(found, 12);  // all but the three web addresses
+    QCOMPARE(app.mainFrame()->windowTitle(), QString("Sample3.qlry - Quillory"));
+    app.mainFrame()->onInitMenu();
+    QMenu* sort = app.mainFrame()->menuBar()->actions().at(3)->menu()->actions().at(7)->menu();
+    QCOMPARE(sort->actions().at(6)->text(), QString("種類"));
+    QCOMPARE(sort->actions().at(9)->text(), QString("評価"));
+    app.exitInstance();
 }
 
 QTEST_MAIN(StartupTest)
