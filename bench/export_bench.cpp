@@ -43,7 +43,8 @@ const CFileCatalog& catalog() {
         for (int i = 0; i < kItems; ++i) {
             auto item = built->newItem(false);
             const std::string number = std::to_string(i);
-            item->setStoredPath("/home/user/文書/プロジェクト" + std::to_string(i % 100) + "/資料-" + number + ".pdf");
+            item->setStoredPath("/home/user/文書/プロジェクト" + std::to_string(i % 100) + "/資料-" + number +
+                                ".pdf");
             item->setTitle(i % 3 == 0 ? "" : "資料 " + number + " の概要");
             item->setMemo(i % 4 == 0 ? "打ち合わせの記録と次回までの課題 & 宿題" : "");
             item->setValueString(0, i % 2 == 0 ? "仕事,会議" : "趣味");
@@ -107,8 +108,12 @@ void writeOnce(benchmark::State& state, const std::string& bytes, const char* na
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 
-void BM_WriteXmlBytesOnce(benchmark::State& state) { writeOnce(state, exportedBytes(true), "plain.xml"); }
-void BM_WriteCsvBytesOnce(benchmark::State& state) { writeOnce(state, exportedBytes(false), "plain.csv"); }
+void BM_WriteXmlBytesOnce(benchmark::State& state) {
+    writeOnce(state, exportedBytes(true), "plain.xml");
+}
+void BM_WriteCsvBytesOnce(benchmark::State& state) {
+    writeOnce(state, exportedBytes(false), "plain.csv");
+}
 
 BENCHMARK(BM_ExportXml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteXmlBytesOnce)->Unit(benchmark::kMillisecond);
@@ -133,8 +138,8 @@ public:
 private:
     void printRatio(const char* format, const std::string& exportName, const std::string& writeName) const {
         if (m_seconds.contains(exportName) && m_seconds.contains(writeName)) {
-            std::printf("%s export of %d items: %.2f times one write call of the same bytes (limit 3)\n", format,
-                        kItems, m_seconds.at(exportName) / m_seconds.at(writeName));
+            std::printf("%s export of %d items: %.2f times one write call of the same bytes (limit 3)\n",
+                        format, kItems, m_seconds.at(exportName) / m_seconds.at(writeName));
         }
     }
 

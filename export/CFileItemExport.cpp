@@ -1,16 +1,18 @@
 #include "export/CFileItemExport.h"
 
+#include <algorithm>
+
 #include "export/CExportFileWriter.h"
 #include "model/CFileCatalog.h"
-
-#include <algorithm>
 
 namespace {
 
 // Where the warm-up's reads go, so that the compiler keeps them.
 volatile unsigned g_warmUpSink = 0;
 
-unsigned firstByte(const std::string& text) { return static_cast<unsigned char>(text.c_str()[0]); }
+unsigned firstByte(const std::string& text) {
+    return static_cast<unsigned char>(text.c_str()[0]);
+}
 
 }  // namespace
 
@@ -124,4 +126,6 @@ void CFileItemExport::appendDate(std::string& out, const COleDate& date) {
     out.append(text, sizeof text - 1);
 }
 
-const CFileItem& CFileItemExport::displayedItem(int index) const { return *catalog().displayedItem(index); }
+const CFileItem& CFileItemExport::displayedItem(int index) const {
+    return *catalog().displayedItem(index);
+}

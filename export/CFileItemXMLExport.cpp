@@ -1,5 +1,6 @@
 #include "export/CFileItemXMLExport.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "export/CExportFileWriter.h"

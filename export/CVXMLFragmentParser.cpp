@@ -17,9 +17,13 @@ constexpr std::string_view kCDataClose = "]]>";
 constexpr std::size_t kShortestComment = 7;  // "<!---->"
 constexpr std::size_t kShortestCData = 12;   // "<![CDATA[]]>"
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // True when `text` has `word` at `pos`, ASCII letters compared without regard to case.
 bool matchesAt(std::string_view text, std::size_t pos, std::string_view word) {
@@ -83,7 +87,8 @@ bool CVXMLFragmentParser::parseAll(std::string_view text) {
     return innerClosed;
 }
 
-bool CVXMLFragmentParser::readDelimited(std::string_view& text, std::string_view open, std::string_view close) {
+bool CVXMLFragmentParser::readDelimited(std::string_view& text, std::string_view open,
+                                        std::string_view close) {
     const std::size_t end = text.find(close, open.size());
     if (end == std::string_view::npos) {
         text = {};
@@ -110,7 +115,8 @@ std::string_view CVXMLFragmentParser::elementSource(std::string_view text) {
     const std::string openTag = "<" + std::string(name);
     const std::string endTag = "</" + std::string(name) + ">";
     int level = 1;
-    for (std::size_t pos = text.find('<', nameEnd); pos != std::string_view::npos; pos = text.find('<', pos)) {
+    for (std::size_t pos = text.find('<', nameEnd); pos != std::string_view::npos;
+         pos = text.find('<', pos)) {
         if (matchesAt(text, pos, endTag)) {
             pos += endTag.size();
             if (--level == 0) {
@@ -131,7 +137,8 @@ bool CVXMLFragmentParser::buildElement(CVXMLElement& parent, std::string_view so
     auto element = std::make_unique<CVXMLElement>("");
     const std::size_t startOpen = source.find('<');
     const std::size_t startClose = source.find('>');
-    if (startOpen == std::string_view::npos || startClose == std::string_view::npos || startClose < startOpen) {
+    if (startOpen == std::string_view::npos || startClose == std::string_view::npos ||
+        startClose < startOpen) {
         parent.appendChild(std::move(element));
         return true;
     }

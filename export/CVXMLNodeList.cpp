@@ -37,4 +37,6 @@ std::unique_ptr<CVXMLNode> CVXMLNodeList::take(CVXMLNode* node) {
     return taken;
 }
 
-void CVXMLNodeList::clear() { m_nodes.clear(); }
+void CVXMLNodeList::clear() {
+    m_nodes.clear();
+}

@@ -2,7 +2,9 @@
 
 #include "export/XmlEscape.h"
 
-std::unique_ptr<CVXMLNode> CVXMLTextNode::clone() const { return std::make_unique<CVXMLTextNode>(value(), m_form); }
+std::unique_ptr<CVXMLNode> CVXMLTextNode::clone() const {
+    return std::make_unique<CVXMLTextNode>(value(), m_form);
+}
 
 void CVXMLTextNode::appendMarkup(std::string& out) const {
     if (m_form == XMLTextForm::PlainText) {

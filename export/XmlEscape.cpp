@@ -119,7 +119,9 @@ void appendEscaped(std::string& out, std::string_view text, const std::array<std
 
 }  // namespace
 
-void appendEscapedXmlText(std::string& out, std::string_view text) { appendEscaped(out, text, kTextClasses); }
+void appendEscapedXmlText(std::string& out, std::string_view text) {
+    appendEscaped(out, text, kTextClasses);
+}
 
 void appendEscapedXmlAttribute(std::string& out, std::string_view text) {
     appendEscaped(out, text, kAttributeClasses);

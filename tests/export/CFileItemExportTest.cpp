@@ -44,9 +44,11 @@ void addItem(CFileCatalog& catalog, const ItemData& data) {
 void fillSample(CFileCatalog& catalog) {
     catalog.addCategory("ジャンル");
     catalog.addCategory("作者");
-    addItem(catalog, {"/home/u/docs/report.txt", "報告書", "月次", {"仕事,月次", "山田"}, {2024, 3, 5, 14, 7, 9}});
+    addItem(catalog,
+            {"/home/u/docs/report.txt", "報告書", "月次", {"仕事,月次", "山田"}, {2024, 3, 5, 14, 7, 9}});
     addItem(catalog, {"/home/u/pics/photo.jpg", "", "", {"", ""}, {2023, 12, 31, 23, 59, 59}});
-    addItem(catalog, {"https://example.com/", "Example", "", {"", "web"}, {2025, 1, 1, 0, 0, 0}, ItemKind::Url});
+    addItem(catalog,
+            {"https://example.com/", "Example", "", {"", "web"}, {2025, 1, 1, 0, 0, 0}, ItemKind::Url});
     catalog.recomputeWithoutRefresh();
 }
 
@@ -160,7 +162,8 @@ TEST(CFileItemExport, LayoutsAreExactForPlainTexts) {
               "\t\t<category>\r\n\t\t\t<attr name=\"ジャンル\">仕事,月次</attr>\r\n"
               "\t\t\t<attr name=\"作者\">山田</attr>\r\n\t\t</category>\r\n\t</item>\r\n</quillory>");
     EXPECT_TRUE(xmllintAccepts(xmlPath));
-    EXPECT_EQ(run("file -b " + xmlPath), "XML 1.0 document, Unicode text, UTF-8 text, with CRLF line terminators\n");
+    EXPECT_EQ(run("file -b " + xmlPath),
+              "XML 1.0 document, Unicode text, UTF-8 text, with CRLF line terminators\n");
 
     const std::string csvPath = folder.file("out.csv");
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
@@ -173,15 +176,18 @@ TEST(CFileItemExport, LayoutsAreExactForPlainTexts) {
     CFileItemHtmlExport html(catalog);
     std::string table;
     ASSERT_TRUE(html.exportToText(table));
-    EXPECT_EQ(table,
-              "<table border=\"1\" class=\"quillory\">\r\n"
-              "<tr>\r\n\t<td>ファイル名</td>\r\n\t<td>タイトル</td>\r\n\t<td>ジャンル</td>\r\n\t<td>作者</td>\r\n</tr>"
-              "<tr>\r\n\t<td>https://example.com/</td>\r\n\t<td>Example</td>\r\n\t<td />\r\n\t<td>web</td>\r\n</tr>"
-              "<tr>\r\n\t<td>/home/u/pics/photo.jpg</td>\r\n\t<td />\r\n\t<td />\r\n\t<td />\r\n</tr>"
-              "<tr>\r\n\t<td>/home/u/docs/report.txt</td>\r\n\t<td>報告書</td>\r\n\t<td>仕事,月次</td>\r\n"
-              "\t<td>山田</td>\r\n</tr>\r\n</table>");
+    EXPECT_EQ(
+        table,
+        "<table border=\"1\" class=\"quillory\">\r\n"
+        "<tr>\r\n\t<td>ファイル名</td>\r\n\t<td>タイトル</td>\r\n\t<td>ジャンル</td>\r\n\t<td>作者</td>\r\n</"
+        "tr>"
+        "<tr>\r\n\t<td>https://example.com/</td>\r\n\t<td>Example</td>\r\n\t<td />\r\n\t<td>web</td>\r\n</tr>"
+        "<tr>\r\n\t<td>/home/u/pics/photo.jpg</td>\r\n\t<td />\r\n\t<td />\r\n\t<td />\r\n</tr>"
+        "<tr>\r\n\t<td>/home/u/docs/report.txt</td>\r\n\t<td>報告書</td>\r\n\t<td>仕事,月次</td>\r\n"
+        "\t<td>山田</td>\r\n</tr>\r\n</table>");
     EXPECT_EQ(html.footer(), "\r\n</table>");
-    EXPECT_EQ(html.row(1), "<tr>\r\n\t<td>/home/u/pics/photo.jpg</td>\r\n\t<td />\r\n\t<td />\r\n\t<td />\r\n</tr>");
+    EXPECT_EQ(html.row(1),
+              "<tr>\r\n\t<td>/home/u/pics/photo.jpg</td>\r\n\t<td />\r\n\t<td />\r\n\t<td />\r\n</tr>");
 
     // The same table reaches the clipboard; the XML export has no text form.
     struct KeptClipboard final : CTextClipboard {
@@ -208,16 +214,18 @@ TEST(CFileItemExport, EmptyListsAndCatalogsWithoutCategories) {
     EXPECT_EQ(readFile(csvPath), "\"ファイル名\",\"タイトル\",\"更新日時\"\r\n");
     std::string table;
     CFileItemHtmlExport(catalog).exportToText(table);
-    EXPECT_EQ(table, "<table border=\"1\" class=\"quillory\">\r\n<tr>\r\n\t<td>ファイル名</td>\r\n"
-                     "\t<td>タイトル</td>\r\n</tr>\r\n</table>");
+    EXPECT_EQ(table,
+              "<table border=\"1\" class=\"quillory\">\r\n<tr>\r\n\t<td>ファイル名</td>\r\n"
+              "\t<td>タイトル</td>\r\n</tr>\r\n</table>");
 
     addItem(catalog, {"/d/a.txt", "", "", {}, {2020, 2, 29, 8, 0, 1}});
     addItem(catalog, {"/d/b.txt", "B", "", {}, {2021, 1, 2, 3, 4, 5}});
     catalog.recomputeWithoutRefresh();
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
-    EXPECT_EQ(readFile(csvPath), "\"ファイル名\",\"タイトル\",\"更新日時\"\r\n"
-                                 "\"/d/a.txt\",\"\",\"2020-02-29 08:00:01\"\r\n"
-                                 "\"/d/b.txt\",\"B\",\"2021-01-02 03:04:05\"\r\n");
+    EXPECT_EQ(readFile(csvPath),
+              "\"ファイル名\",\"タイトル\",\"更新日時\"\r\n"
+              "\"/d/a.txt\",\"\",\"2020-02-29 08:00:01\"\r\n"
+              "\"/d/b.txt\",\"B\",\"2021-01-02 03:04:05\"\r\n");
     EXPECT_EQ(CFileItemExport::formatDate(COleDate::invalid()), "");
 
     // Failures name the file; nothing is left half-reported.
@@ -237,7 +245,9 @@ TEST(CFileItemExport, AnyTextReadsBackUnchangedFromXmlAndCsv) {
     CFileCatalog catalog;
     catalog.addCategory("\"種類\" & <型>");
     catalog.addCategory("");
-    addItem(catalog, {"/tmp/a&b/<c>\"d\".txt", hostile, markup + "\n二行目", {"x&y,<z>", "a,,b"}, {2024, 1, 1, 0, 0, 0}});
+    addItem(
+        catalog,
+        {"/tmp/a&b/<c>\"d\".txt", hostile, markup + "\n二行目", {"x&y,<z>", "a,,b"}, {2024, 1, 1, 0, 0, 0}});
     addItem(catalog, {"/tmp/" + outside, outside, hostile, {outside, "\"q\""}, {2024, 1, 2, 0, 0, 0}});
     catalog.setPrimaryAndSort(CSortItem::kDate, true);
     catalog.recomputeWithoutRefresh();
@@ -248,11 +258,12 @@ TEST(CFileItemExport, AnyTextReadsBackUnchangedFromXmlAndCsv) {
     EXPECT_TRUE(xmllintAccepts(xmlPath));
     const std::string name0 = hex("\"種類\" & <型>");
     EXPECT_EQ(readXmlWithPython(folder, xmlPath),
-              "title=" + hex(hostile) + " memo=" + hex(markup + "\n二行目") + " date=" + hex("2024-01-01 00:00:00") +
-                  " filename=" + hex("/tmp/a&b/<c>\"d\".txt") + " attr:" + name0 + "=" + hex("x&y,<z>") +
-                  " attr:=" + hex("a,,b") + "\n" + "title=" + hex(outside) + " memo=" + hex(hostile) +
-                  " date=" + hex("2024-01-02 00:00:00") + " filename=" + hex("/tmp/" + outside) + " attr:" + name0 +
-                  "=" + hex(outside) + " attr:=" + hex("\"q\"") + "\n");
+              "title=" + hex(hostile) + " memo=" + hex(markup + "\n二行目") +
+                  " date=" + hex("2024-01-01 00:00:00") + " filename=" + hex("/tmp/a&b/<c>\"d\".txt") +
+                  " attr:" + name0 + "=" + hex("x&y,<z>") + " attr:=" + hex("a,,b") + "\n" +
+                  "title=" + hex(outside) + " memo=" + hex(hostile) + " date=" + hex("2024-01-02 00:00:00") +
+                  " filename=" + hex("/tmp/" + outside) + " attr:" + name0 + "=" + hex(outside) +
+                  " attr:=" + hex("\"q\"") + "\n");
     // The empty category name leaves the attribute out.
     EXPECT_NE(readFile(xmlPath).find("\t\t\t<attr>a,,b</attr>\r\n"), std::string::npos);
 
@@ -291,9 +302,10 @@ TEST(CFileItemExport, OnlyTheDisplayedItemsAreExportedInSortOrder) {
 
     const std::string csvPath = folder.file("shown.csv");
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
-    EXPECT_EQ(readFile(csvPath), "\"ファイル名\",\"タイトル\",\"更新日時\",\"ジャンル\"\r\n"
-                                 "\"/d/4.txt\",\"\",\"2024-03-01 00:00:00\",\"仕事,趣味\"\r\n"
-                                 "\"/d/1.txt\",\"\",\"2024-01-01 00:00:00\",\"仕事\"\r\n");
+    EXPECT_EQ(readFile(csvPath),
+              "\"ファイル名\",\"タイトル\",\"更新日時\",\"ジャンル\"\r\n"
+              "\"/d/4.txt\",\"\",\"2024-03-01 00:00:00\",\"仕事,趣味\"\r\n"
+              "\"/d/1.txt\",\"\",\"2024-01-01 00:00:00\",\"仕事\"\r\n");
     const std::string xmlPath = folder.file("shown.xml");
     ASSERT_TRUE(CFileItemXMLExport(catalog).exportToFile(xmlPath));
     const std::string xml = readXmlWithPython(folder, xmlPath);

@@ -113,7 +113,8 @@ TEST(CVXMLModel, SetContentParsesMarkupAndKeepsItsLayout) {
 
     // Nested elements of the same name, case-insensitive end tags, comments, CDATA and attributes.
     CVXMLElement cell("td");
-    EXPECT_TRUE(cell.setContent("<a href='x.html' checked id=3><A>in</a></A><!--c--><![CDATA[<z>]]><%  sub %>"));
+    EXPECT_TRUE(
+        cell.setContent("<a href='x.html' checked id=3><A>in</a></A><!--c--><![CDATA[<z>]]><%  sub %>"));
     ASSERT_EQ(cell.children().size(), 4u);
     const auto& outer = static_cast<const CVXMLElement&>(*cell.firstChild());
     EXPECT_EQ(outer.name(), "a");
@@ -129,9 +130,10 @@ TEST(CVXMLModel, SetContentParsesMarkupAndKeepsItsLayout) {
     EXPECT_EQ(cell.toMarkup(),
               "<td><a href=\"x.html\" checked id=\"3\"><A>in</A></a><!--c--><![CDATA[<z>]]><sub /></td>");
     CVXMLNode::setLayoutMode(XMLLayout::LineBreaks);
-    EXPECT_EQ(cell.toMarkup(),
-              "<td>\r\n<a href=\"x.html\" checked id=\"3\">\r\n<A>in</A>\r\n</a><!--c--><![CDATA[<z>]]>\r\n<sub />"
-              "\r\n</td>");
+    EXPECT_EQ(
+        cell.toMarkup(),
+        "<td>\r\n<a href=\"x.html\" checked id=\"3\">\r\n<A>in</A>\r\n</a><!--c--><![CDATA[<z>]]>\r\n<sub />"
+        "\r\n</td>");
 
     // A comment or CDATA section left open ends the parse with failure and drops the rest.
     EXPECT_FALSE(cell.setContent("a<!-- open <b>c</b>"));
