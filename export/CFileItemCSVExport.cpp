@@ -4,46 +4,42 @@
 
 namespace {
 
-void appendQuotedField(std::string& out, std::string_view field) {
-    out += '"';
+// The field's text with each double quote doubled; the caller writes the enclosing quotes.
+void appendDoublingQuotes(std::string& out, std::string_view field) {
     for (std::size_t quote = field.find('"'); quote != std::string_view::npos; quote = field.find('"')) {
         out.append(field.substr(0, quote + 1));
         out += '"';
         field.remove_prefix(quote + 1);
     }
     out.append(field);
-    out += '"';
 }
 
 }  // namespace
 
 void CFileItemCSVExport::appendHeader(std::string& out) const {
-    appendQuotedField(out, "ファイル名");
-    out += ',';
-    appendQuotedField(out, "タイトル");
-    out += ',';
-    appendQuotedField(out, "更新日時");
+    out += "\"ファイル名\",\"タイトル\",\"更新日時\"";
     for (int i = 0; i < catalog().categoryCount(); ++i) {
-        out += ',';
-        appendQuotedField(out, catalog().categoryName(i));
+        out += ",\"";
+        appendDoublingQuotes(out, catalog().categoryName(i));
+        out += '"';
     }
     out += "\r\n";
 }
 
+// The separators are written together with the quotes around them: a row is a long run of short appends.
 void CFileItemCSVExport::appendRow(std::string& out, int index) const {
     const CFileItem& item = displayedItem(index);
-    appendQuotedField(out, item.path());
-    out += ',';
-    appendQuotedField(out, item.title());
-    out += ',';
     out += '"';
+    appendDoublingQuotes(out, item.path());
+    out += "\",\"";
+    appendDoublingQuotes(out, item.title());
+    out += "\",\"";
     if (item.kind() != ItemKind::Url) {
         appendDate(out, item.date());  // digits, "-", ":" and a blank: nothing to quote
     }
-    out += '"';
     for (const std::string& values : item.valueStrings()) {
-        out += ',';
-        appendQuotedField(out, values);
+        out += "\",\"";
+        appendDoublingQuotes(out, values);
     }
-    out += "\r\n";
+    out += "\"\r\n";
 }
