@@ -4,6 +4,7 @@
 
 #include "cli/CAddCommand.h"
 #include "cli/CCheckCommand.h"
+#include "cli/CExportCommand.h"
 #include "cli/CInfoCommand.h"
 #include "cli/CListCommand.h"
 #include "cli/CNewCommand.h"
@@ -21,6 +22,7 @@ CCommandTable::CCommandTable() {
     m_commands.push_back(std::make_unique<CAddCommand>());
     m_commands.push_back(std::make_unique<CSetCommand>());
     m_commands.push_back(std::make_unique<CRemoveCommand>());
+    m_commands.push_back(std::make_unique<CExportCommand>());
 }
 
 CCommand* CCommandTable::find(std::string_view name) const {
