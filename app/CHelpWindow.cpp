@@ -57,8 +57,10 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent) : QWidget(paren
     auto* side = new QWidget(this);
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
-    sideLayout->addWidget(new QLabel(QStringLiteral("キーワード(&K):"), side));
+    auto* keywordLabel = new QLabel(QStringLiteral("キーワード(&K):"), side);
+    sideLayout->addWidget(keywordLabel);
     m_keyword = new QLineEdit(side);
+    keywordLabel->setBuddy(m_keyword);
     m_keyword->setObjectName("HelpKeyword");
     sideLayout->addWidget(m_keyword);
     m_pages = new QListWidget(side);
