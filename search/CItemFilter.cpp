@@ -1,6 +1,7 @@
 #include "search/CItemFilter.h"
 
 #include <climits>
+#include <limits>
 
 #include "model/CExtArray.h"
 #include "model/CFileItem.h"
@@ -149,7 +150,9 @@ bool textMatches(std::string_view text, std::string_view value, int operatorInde
 }  // namespace
 
 int CItemFilter::targetFromRecord(int recordVersion, int storedTarget) {
-    if (recordVersion == kRecordVersionShifted && storedTarget >= kTargetPath) {
+    // A target near the int range stays as it is (it matches nothing) instead of overflowing.
+    if (recordVersion == kRecordVersionShifted && storedTarget >= kTargetPath &&
+        storedTarget <= std::numeric_limits<int>::max() - 2) {
         return storedTarget + 2;
     }
     return storedTarget;

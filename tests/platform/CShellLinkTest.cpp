@@ -389,7 +389,9 @@ TEST_F(ShellLinkTest, TheSearchForAMovedFileIsBoundedAndSurvivesLinkLoops) {
     const auto identity = CShellLink::forTarget(target);
     const std::string lostPath = path("root/wanted.txt");
     for (int i = 0; i < 40; ++i) {
-        makeFile("root/a" + std::to_string(i) + ".txt", "filler");
+        // A size of its own: a filler written within the same clock tick would otherwise match the
+        // wanted file by size and modification time.
+        makeFile("root/a" + std::to_string(i) + ".txt", "filler file");
     }
     fs::create_directory_symlink(path("root"), path("root/loop"));
     fs::create_directory_symlink(path("root/deep1"), path("root/deep1/deep2/back"));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "model/CFileCatalog.h"
 #include "search/CFilterArray.h"
 
@@ -156,6 +158,8 @@ TEST(ItemFilterTest, ConditionsMatchTheirTargetsWithTheirOperators) {
     EXPECT_EQ(CItemFilter::targetFromRecord(100, 3), 5);
     EXPECT_EQ(CItemFilter::targetFromRecord(100, 2), 2);
     EXPECT_EQ(CItemFilter::targetFromRecord(101, 3), 3);
+    // A damaged record's huge target must not overflow into a valid one.
+    EXPECT_EQ(CItemFilter::targetFromRecord(100, INT_MAX), INT_MAX);
 }
 
 TEST(ItemFilterTest, ConditionsApplyLeftToRightWithoutPrecedence) {
