@@ -99,13 +99,14 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
 
     // The single document with its main frame and first view; the catalog file type is made known to
     // the desktop for this user.
-    m_document = std::make_unique<CQuilloryDoc>(*m_recentFiles);
+    m_document = std::make_unique<CQuilloryDoc>(*m_profile, *m_recentFiles);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
     if (m_newCatalogWizard) {
         m_document->setNewCatalogWizard(m_newCatalogWizard);
     }
     m_frame = std::make_unique<CMainFrame>(*m_profile, *m_document, *this);
     m_frame->setHelpFilePath(m_helpFilePath);
+    m_document->setDialogParent(m_frame.get());
     m_frame->createClient();
     CDesktopIntegration::installForUser(QCoreApplication::applicationFilePath());
 

@@ -24,8 +24,8 @@ bool startEmptyCatalog(CQuilloryDoc& document) {
 
 }  // namespace
 
-CQuilloryDoc::CQuilloryDoc(CRecentFileList& recentFiles, QObject* parent)
-    : QObject(parent), m_recentFiles(recentFiles), m_newCatalogWizard(startEmptyCatalog) {}
+CQuilloryDoc::CQuilloryDoc(CProfile& profile, CRecentFileList& recentFiles, QObject* parent)
+    : QObject(parent), m_profile(profile), m_recentFiles(recentFiles), m_newCatalogWizard(startEmptyCatalog) {}
 
 CQuilloryDoc::~CQuilloryDoc() = default;
 
@@ -75,6 +75,14 @@ void CQuilloryDoc::setPathName(const QString& path, bool addToRecentFiles) {
 
 void CQuilloryDoc::setModifiedFlag(bool modified) { m_modified = modified; }
 
+void CQuilloryDoc::recordUndoPoint() { m_undo.recordCatalog(m_catalog); }
+
+void CQuilloryDoc::finishChange(int hintValue) {
+    m_catalog.recompute();
+    setModifiedFlag(true);
+    updateAllViews(nullptr, hintValue);
+}
+
 QStringList CQuilloryDoc::categoryNames() const {
     QStringList names;
     for (const std::string& name : m_catalog.categoryNames()) {
@@ -115,12 +123,33 @@ bool CQuilloryDoc::saveModified() { return true; }
 
 void CQuilloryDoc::deleteContents() { m_catalog.clear(); }
 
-bool CQuilloryDoc::onCommand(int id) {
+bool CQuilloryDoc::onCommand(int id) { return onFileCommand(id) || onCatalogCommand(id); }
+
+bool CQuilloryDoc::onUpdateCommand(int id, CCommandState& state) {
+    return onUpdateFileCommand(id, state) || onUpdateCatalogCommand(id, state);
+}
+
+// ---- the file and edit commands ----
+
+bool CQuilloryDoc::onFileCommand(int id) {
     (void)id;
     return false;
 }
 
-bool CQuilloryDoc::onUpdateCommand(int id, CCommandState& state) {
+bool CQuilloryDoc::onUpdateFileCommand(int id, CCommandState& state) {
+    (void)id;
+    (void)state;
+    return false;
+}
+
+// ---- the catalog-wide commands ----
+
+bool CQuilloryDoc::onCatalogCommand(int id) {
+    (void)id;
+    return false;
+}
+
+bool CQuilloryDoc::onUpdateCatalogCommand(int id, CCommandState& state) {
     (void)id;
     (void)state;
     return false;

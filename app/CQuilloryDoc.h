@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,6 +14,7 @@
 
 class CCategoryView;
 class CFileListView;
+class CProfile;
 class CQuilloryView;
 class CRecentFileList;
 class CTextView;
@@ -25,8 +28,13 @@ public:
     // The title of a catalog that has no file yet.
     static constexpr const char* kUntitled = "無題";
 
-    explicit CQuilloryDoc(CRecentFileList& recentFiles, QObject* parent = nullptr);
+    CQuilloryDoc(CProfile& profile, CRecentFileList& recentFiles, QObject* parent = nullptr);
     ~CQuilloryDoc() override;
+
+    CProfile& profile() const { return m_profile; }
+    // The window that owns the document's dialogs and message boxes (the main frame).
+    void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
+    QWidget* dialogParent() const { return m_dialogParent; }
 
     CFileCatalog& catalog() { return m_catalog; }
     const CFileCatalog& catalog() const { return m_catalog; }
@@ -51,6 +59,12 @@ public:
     void setPathName(const QString& path, bool addToRecentFiles = true);
     bool isModified() const { return m_modified; }
     void setModifiedFlag(bool modified = true);
+
+    // ---- the order of every change: undo point, change, recompute, modified, hint ----
+    // Records a snapshot of the catalog as it is now, before a change.
+    void recordUndoPoint();
+    // After a change: recomputes the catalog, marks the document modified and sends the hint to all views.
+    void finishChange(int hintValue);
 
     // The category names in catalog order, as the sort menu lists them.
     QStringList categoryNames() const;
@@ -80,6 +94,16 @@ Q_SIGNALS:
     void titleChanged();
 
 private:
+    // ---- the file and edit commands: save, save as, rename, undo, redo ----
+    bool onFileCommand(int id);
+    bool onUpdateFileCommand(int id, CCommandState& state);
+
+    // ---- the catalog-wide commands: columns, sort keys, filter, settings, shortcuts, new file, exports ----
+    bool onCatalogCommand(int id);
+    bool onUpdateCatalogCommand(int id, CCommandState& state);
+
+    CProfile& m_profile;
+    QPointer<QWidget> m_dialogParent;
     CRecentFileList& m_recentFiles;
     CFileCatalog m_catalog;
     CUndoHistory m_undo;
