@@ -44,3 +44,15 @@ bool CQtUserInterface::askYesNo(std::string_view text) {
 bool CQtUserInterface::askOkCancel(std::string_view text, MessageIcon icon) {
     return runBox(text, icon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
 }
+
+Answer CQtUserInterface::askYesNoCancel(std::string_view text) {
+    switch (runBox(text, MessageIcon::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                   QMessageBox::Yes)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;  // the Cancel button, Escape or the window's close button
+    }
+}

@@ -8,4 +8,5 @@ public:
     void message(std::string_view text, MessageIcon icon) override;
     bool askYesNo(std::string_view text) override;
     bool askOkCancel(std::string_view text, MessageIcon icon) override;
+    Answer askYesNoCancel(std::string_view text) override;
 };

@@ -20,6 +20,8 @@ CUserInterface& CUserInterface::current() {
 
 void CUserInterface::install(CUserInterface* ui) { g_installed = ui; }
 
+Answer CUserInterface::askYesNoCancel(std::string_view) { return Answer::Cancel; }
+
 void CStderrUserInterface::message(std::string_view text, MessageIcon) { writeLine(text); }
 
 bool CStderrUserInterface::askYesNo(std::string_view text) {
@@ -30,4 +32,9 @@ bool CStderrUserInterface::askYesNo(std::string_view text) {
 bool CStderrUserInterface::askOkCancel(std::string_view text, MessageIcon) {
     writeLine(text);
     return false;
+}
+
+Answer CStderrUserInterface::askYesNoCancel(std::string_view text) {
+    writeLine(text);
+    return Answer::Cancel;
 }

@@ -7,6 +7,7 @@ TEST(CUserInterface, WithoutAnApplicationEveryQuestionIsDeclined) {
     // Nothing may be deleted or overwritten on a machine without a display because nobody answered.
     EXPECT_FALSE(CUserInterface::current().askYesNo("削除しますか？"));
     EXPECT_FALSE(CUserInterface::current().askOkCancel("削除しますか？", MessageIcon::Warning));
+    EXPECT_EQ(CUserInterface::current().askYesNoCancel("保存しますか?"), Answer::Cancel);
 }
 
 TEST(CUserInterface, RecordingInterfaceScriptsAnswersAndUninstallsItself) {
@@ -18,6 +19,11 @@ TEST(CUserInterface, RecordingInterfaceScriptsAnswersAndUninstallsItself) {
         EXPECT_FALSE(CUserInterface::current().askYesNo("B"));
         EXPECT_FALSE(CUserInterface::current().askOkCancel("C", MessageIcon::Question));
         EXPECT_EQ(ui.texts(), (std::vector<std::string>{"相対パスが誤っています", "A", "B", "C"}));
+        ui.scriptThreeWayAnswers({Answer::Cancel, Answer::Yes});
+        EXPECT_EQ(CUserInterface::current().askYesNoCancel("E"), Answer::Cancel);
+        EXPECT_EQ(CUserInterface::current().askYesNoCancel("F"), Answer::Yes);
+        EXPECT_EQ(CUserInterface::current().askYesNoCancel("G"), Answer::No);  // the fallback
+        EXPECT_EQ(ui.shown().back().kind, CRecordingUserInterface::Shown::Kind::YesNoCancel);
     }
     EXPECT_FALSE(CUserInterface::current().askYesNo("D"));
 }

@@ -20,6 +20,18 @@ bool CRecordingUserInterface::askOkCancel(std::string_view text, MessageIcon ico
     return nextAnswer();
 }
 
+Answer CRecordingUserInterface::askYesNoCancel(std::string_view text) {
+    m_shown.push_back({Shown::Kind::YesNoCancel, std::string(text), MessageIcon::Question});
+    if (m_threeWayAnswers.empty()) return m_fallback ? Answer::Yes : Answer::No;
+    const Answer answer = m_threeWayAnswers.front();
+    m_threeWayAnswers.pop_front();
+    return answer;
+}
+
+void CRecordingUserInterface::scriptThreeWayAnswers(std::initializer_list<Answer> answers) {
+    m_threeWayAnswers.insert(m_threeWayAnswers.end(), answers.begin(), answers.end());
+}
+
 void CRecordingUserInterface::scriptAnswers(std::initializer_list<bool> answers) {
     m_answers.insert(m_answers.end(), answers.begin(), answers.end());
 }

@@ -11,7 +11,7 @@
 class CRecordingUserInterface final : public CUserInterface {
 public:
     struct Shown {
-        enum class Kind { Message, YesNo, OkCancel } kind;
+        enum class Kind { Message, YesNo, OkCancel, YesNoCancel } kind;
         std::string text;
         MessageIcon icon;
     };
@@ -22,9 +22,13 @@ public:
     void message(std::string_view text, MessageIcon icon) override;
     bool askYesNo(std::string_view text) override;
     bool askOkCancel(std::string_view text, MessageIcon icon) override;
+    // Answered from its own script; without one, Yes for a true fallback answer and No otherwise.
+    Answer askYesNoCancel(std::string_view text) override;
 
     // Answers for the next questions, in order.
     void scriptAnswers(std::initializer_list<bool> answers);
+    // Answers for the next Yes/No/Cancel questions, in order.
+    void scriptThreeWayAnswers(std::initializer_list<Answer> answers);
     const std::vector<Shown>& shown() const { return m_shown; }
     // The texts shown, in order, whatever their kind.
     std::vector<std::string> texts() const;
@@ -35,5 +39,6 @@ private:
 
     std::vector<Shown> m_shown;
     std::deque<bool> m_answers;
+    std::deque<Answer> m_threeWayAnswers;
     bool m_fallback;
 };
