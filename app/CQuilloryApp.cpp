@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,6 +13,7 @@
 #include "app/CommandIds.h"
 #include "desktop/CDesktopIntegration.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CCatalogDlg.h"
 #include "platform/CUserInterface.h"
 
 namespace {
@@ -145,6 +145,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
 
     m_frame->showWithStoredPlacement();
     m_frame->updateCommandStates();
+    m_running = true;
     return true;
 }
 
@@ -212,7 +213,15 @@ bool CQuilloryApp::openDocumentFile(const QString& path) {
     if (!m_document->saveModified()) {
         return false;
     }
-    return m_document->onOpenDocument(path);
+    if (m_document->onOpenDocument(path)) {
+        return true;
+    }
+    // The document was emptied by the failed read. Once the window is up the user gets the chance to
+    // start a new catalog; cancelled, the document stays empty. At start-up the caller decides.
+    if (m_running) {
+        m_document->onNewDocument();
+    }
+    return false;
 }
 
 void CQuilloryApp::openRecentFile(int index) {
@@ -221,7 +230,15 @@ void CQuilloryApp::openRecentFile(int index) {
         return;
     }
     if (!openDocumentFile(path)) {
-        m_recentFiles->remove(index);
+        m_recentFiles->remove(path);
+    }
+}
+
+void CQuilloryApp::openCatalogFromList() {
+    CCatalogDlg dialog(*m_profile, m_frame.get());
+    dialog.setOpenCatalogPath(m_document->pathName());
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedPath().isEmpty()) {
+        openDocumentFile(dialog.selectedPath());
     }
 }
 
@@ -239,16 +256,9 @@ bool CQuilloryApp::onCommand(int id) {
         case cmd::kFileNew:
             newCatalog();
             return true;
-        case cmd::kFileOpen: {
-            // Until the catalog list exists, the catalog is chosen with the file dialog.
-            const QString path = QFileDialog::getOpenFileName(m_frame.get(), QStringLiteral("開く"),
-                                                              apputil::defaultCatalogFolder(),
-                                                              QStringLiteral("Quilly ﾌｧｲﾙ (*.qlry)"));
-            if (!path.isEmpty()) {
-                openDocumentFile(path);
-            }
+        case cmd::kFileOpen:
+            openCatalogFromList();
             return true;
-        }
         case cmd::kOpenSample:
             runSampleStep();
             return true;

@@ -49,7 +49,8 @@ public:
     bool runSampleStep();
     // The new-catalog command: the document's new-catalog step, keeping the title when it is cancelled.
     bool newCatalog();
-    // Opens a catalog file as the document.
+    // Opens a catalog file as the document, after asking to save an unsaved one. When the file cannot be
+    // read after start-up, the new-catalog step follows.
     bool openDocumentFile(const QString& path);
 
     // The new-catalog wizard that the document runs (set before start-up; the default comes from the
@@ -63,6 +64,8 @@ private:
     void loadExtensionLists();
     void installSampleForUser();
     void openRecentFile(int index);
+    // The open command: the catalog chosen in the catalog list.
+    void openCatalogFromList();
     void showAbout();
 
     std::unique_ptr<CQSettingsProfile> m_profile;
@@ -73,5 +76,6 @@ private:
     QString m_helpFilePath;
     QString m_susiePluginFolder;
     int m_newCatalogPending = 0;
+    bool m_running = false;  // start-up has shown the main window
     std::function<bool(CQuilloryDoc&)> m_newCatalogWizard;
 };

@@ -3,29 +3,26 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "app/AppUtil.h"
 #include "app/CQuilloryView.h"
 #include "app/CRecentFileList.h"
+#include "app/CWaitCursor.h"
+#include "app/CommandIds.h"
 #include "app/UpdateHints.h"
+#include "dialogs/CNewCatalogWizard.h"
+#include "dialogs/CRenameDlg.h"
 #include "model/CCatalogFile.h"
+#include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 #include "preview/CTextView.h"
 #include "views/CCategoryView.h"
 #include "views/CFileListView.h"
 
-namespace {
-
-// Until the new-catalog wizard exists the new-catalog step starts an empty catalog without a file.
-bool startEmptyCatalog(CQuilloryDoc& document) {
-    document.deleteContents();
-    document.setModifiedFlag(false);
-    document.setPathName(QString(), false);
-    return true;
-}
-
-}  // namespace
-
 CQuilloryDoc::CQuilloryDoc(CProfile& profile, CRecentFileList& recentFiles, QObject* parent)
-    : QObject(parent), m_profile(profile), m_recentFiles(recentFiles), m_newCatalogWizard(startEmptyCatalog) {}
+    : QObject(parent),
+      m_profile(profile),
+      m_recentFiles(recentFiles),
+      m_newCatalogWizard([this](CQuilloryDoc&) { return runNewCatalogWizard(); }) {}
 
 CQuilloryDoc::~CQuilloryDoc() = default;
 
@@ -95,33 +92,82 @@ bool CQuilloryDoc::onNewDocument() {
     if (!m_newCatalogWizard || !m_newCatalogWizard(*this)) {
         return false;
     }
-    if (m_newCatalogCompleted) {
-        m_newCatalogCompleted();
-    }
+    newCatalogCompleted();
     return true;
 }
 
-bool CQuilloryDoc::onOpenDocument(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        CUserInterface::current().message(
-            QStringLiteral("%1 を開けませんでした。").arg(path).toStdString(), MessageIcon::Warning);
-        return false;
+void CQuilloryDoc::newCatalogCompleted() {
+    if (m_newCatalogCompleted) {
+        m_newCatalogCompleted();
     }
+}
+
+bool CQuilloryDoc::onOpenDocument(const QString& path) {
     deleteContents();
-    const std::string filePath = QFileInfo(path).absoluteFilePath().toStdString();
-    if (const std::optional<CCatalogFileError> error = CCatalogFile::read(m_catalog, filePath)) {
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    std::optional<CCatalogFileError> error;
+    {
+        CWaitCursor wait;
+        error = CCatalogFile::read(m_catalog, absolutePath.toStdString());
+    }
+    setModifiedFlag(false);
+    if (error) {
+        // The catalog was cleared: the document is empty and has no file.
+        m_catalog.clear();
+        setPathName(QString(), false);
+        updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
         CUserInterface::current().message(error->userMessage(), MessageIcon::Warning);
         return false;
     }
-    setModifiedFlag(false);
-    setPathName(path);
+    setPathName(absolutePath);
+    rememberFileStamp(absolutePath);
     updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
     return true;
 }
 
-bool CQuilloryDoc::saveModified() { return true; }
+bool CQuilloryDoc::onSaveDocument(const QString& path) {
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    if (!confirmOverwriteChangedFile(absolutePath)) {
+        return false;
+    }
+    std::optional<CCatalogFileError> error;
+    {
+        CWaitCursor wait;
+        error = CCatalogFile::write(m_catalog, absolutePath.toStdString());
+    }
+    if (error) {
+        CUserInterface::current().message(error->userMessage(), MessageIcon::Warning);
+        return false;
+    }
+    setModifiedFlag(false);
+    rememberFileStamp(absolutePath);
+    return true;
+}
 
-void CQuilloryDoc::deleteContents() { m_catalog.clear(); }
+bool CQuilloryDoc::doFileSave() { return m_pathName.isEmpty() ? saveAs() : onSaveDocument(m_pathName); }
+
+bool CQuilloryDoc::saveModified() {
+    if (!m_modified) {
+        return true;
+    }
+    const QString question = QStringLiteral("%1 への変更を保存しますか?").arg(title());
+    switch (CUserInterface::current().askYesNoCancel(question.toStdString())) {
+        case Answer::Yes:
+            return doFileSave();
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void CQuilloryDoc::deleteContents() {
+    m_catalog.clear();
+    m_undo.clear();
+    m_stampedPath.clear();
+    m_fileStamp.reset();
+}
 
 bool CQuilloryDoc::onCommand(int id) { return onFileCommand(id) || onCatalogCommand(id); }
 
@@ -131,15 +177,213 @@ bool CQuilloryDoc::onUpdateCommand(int id, CCommandState& state) {
 
 // ---- the file and edit commands ----
 
+namespace {
+
+constexpr const char* kSaveToRename = "カタログ名を変更するためには保存する必要があります。保存しますか？";
+constexpr const char* kSaveAsFailed = "カタログの別名保存が出来ませんでした";
+constexpr const char* kFolderRenameFailed = "フォルダ名の変更が出来ませんでした";
+constexpr const char* kFileRenameFailed = "ファイル名の変更が出来ませんでした";
+constexpr const char* kChangedOnDisk = "%1 は他のプログラムによって変更されています。上書きしますか？";
+
+// A catalog name becomes a folder and a file name: it must be one plain name, not a path.
+bool isPlainName(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QStringLiteral(".") &&
+           name != QStringLiteral("..");
+}
+
+// The folder that the catalog folder history proposes first.
+QString proposedParentFolder(CProfile& profile) {
+    const QString recent = QString::fromStdString(profile.readString("Folder", "Catalog00", ""));
+    return recent.isEmpty() ? apputil::defaultCatalogFolder() : recent;
+}
+
+}  // namespace
+
 bool CQuilloryDoc::onFileCommand(int id) {
-    (void)id;
-    return false;
+    switch (id) {
+        case cmd::kFileSave:
+            doFileSave();
+            return true;
+        case cmd::kFileSaveAs:
+            saveAs();
+            return true;
+        case cmd::kRenameCatalog:
+            renameCatalog();
+            return true;
+        case cmd::kEditUndo:
+            undo();
+            return true;
+        case cmd::kEditRedo:
+            redo();
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool CQuilloryDoc::onUpdateFileCommand(int id, CCommandState& state) {
-    (void)id;
-    (void)state;
-    return false;
+    switch (id) {
+        case cmd::kFileSave:
+        case cmd::kFileSaveAs:
+            state.enabled = true;
+            return true;
+        case cmd::kRenameCatalog:
+            state.enabled = !m_pathName.isEmpty();
+            return true;
+        case cmd::kEditUndo:
+            state.enabled = m_undo.canUndo();
+            return true;
+        case cmd::kEditRedo:
+            state.enabled = m_undo.canRedo();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CQuilloryDoc::runNewCatalogWizard() {
+    CNewCatalogWizard wizard(m_profile, m_dialogParent);
+    if (wizard.exec() != QDialog::Accepted) {
+        return false;
+    }
+    // From here on the wizard has completed, even when the catalog cannot be set up.
+    newCatalogCompleted();
+    deleteContents();
+    setModifiedFlag(false);
+    setPathName(QString(), false);
+    if (wizard.openExisting()) {
+        onOpenDocument(wizard.existingCatalogPath());
+        return true;
+    }
+    return createCatalog(wizard.folder(), wizard.catalogName(), wizard.categoryNames());
+}
+
+bool CQuilloryDoc::createCatalog(const QString& folder, const QString& name, const QStringList& categories) {
+    if (!m_catalog.setLocation(folder.toStdString(), name.toStdString())) {
+        updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
+        return false;
+    }
+    for (const QString& category : categories) {
+        m_catalog.addCategory(category.toStdString());
+    }
+    m_catalog.recompute();
+    const QString path = QString::fromStdString(m_catalog.path());
+    setPathName(path);
+    updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
+    if (!onSaveDocument(path)) {
+        setModifiedFlag(true);  // the new catalog exists only in memory
+    }
+    return true;
+}
+
+bool CQuilloryDoc::saveAs() {
+    const bool hasFile = !m_pathName.isEmpty();
+    const QString name = QString::fromStdString(m_catalog.catalogName());
+    CRenameDlg dialog(m_profile, m_dialogParent);
+    dialog.setSaveAs(true);
+    dialog.setCurrentName(name);
+    dialog.setNewName(name);
+    dialog.setFolder(hasFile ? QString::fromStdString(m_catalog.parentFolder())
+                             : proposedParentFolder(m_profile));
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const std::string oldPath = m_catalog.path();
+    const std::string folder = dialog.folder().toStdString();
+    const std::string newName = dialog.newName().toStdString();
+    if (!hasFile) {
+        // Nothing to copy yet: the catalog gets its folder as a new catalog does.
+        if (!isPlainName(dialog.newName())) {
+            CUserInterface::current().message(kSaveAsFailed, MessageIcon::Warning);
+            return false;
+        }
+        if (!m_catalog.setLocation(folder, newName)) {
+            m_catalog.setPath(oldPath);
+            return false;
+        }
+    } else if (!isPlainName(dialog.newName()) || !m_catalog.copyCatalogFolder(folder, newName)) {
+        m_catalog.setPath(oldPath);
+        CUserInterface::current().message(kSaveAsFailed, MessageIcon::Warning);
+        return false;
+    }
+    const QString path = QString::fromStdString(m_catalog.path());
+    setPathName(path);
+    return onSaveDocument(path);
+}
+
+bool CQuilloryDoc::renameCatalog() {
+    if (m_modified) {
+        if (!CUserInterface::current().askYesNo(kSaveToRename) || !doFileSave()) {
+            return false;
+        }
+    }
+    if (m_pathName.isEmpty()) {
+        return false;
+    }
+    const QString name = QString::fromStdString(m_catalog.catalogName());
+    CRenameDlg dialog(m_profile, m_dialogParent);
+    dialog.setCurrentName(name);
+    dialog.setNewName(name);
+    dialog.setFolder(QString::fromStdString(m_catalog.parentFolder()));
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const QString oldPath = m_pathName;
+    const std::string oldCatalogPath = m_catalog.path();
+    const std::string newName = dialog.newName().toStdString();
+    if (!isPlainName(dialog.newName()) ||
+        !m_catalog.moveCatalogFolder(dialog.folder().toStdString(), newName)) {
+        m_catalog.setPath(oldCatalogPath);
+        CUserInterface::current().message(kFolderRenameFailed, MessageIcon::Warning);
+        return false;
+    }
+    const bool fileRenamed = m_catalog.renameCatalogFile(newName);
+    // The folder has moved: the document follows its file, whether or not the file took the new name.
+    const QString path = QString::fromStdString(m_catalog.path());
+    if (m_fileStamp && CFileStamp::of(path.toStdString()) == m_fileStamp) {
+        m_stampedPath = path;
+    }
+    m_recentFiles.remove(oldPath);
+    setPathName(path);
+    if (!fileRenamed) {
+        CUserInterface::current().message(kFileRenameFailed, MessageIcon::Warning);
+        return false;
+    }
+    return onSaveDocument(path);
+}
+
+void CQuilloryDoc::undo() {
+    // A state from before a save as or rename still belongs in the catalog's present file.
+    const std::string path = m_catalog.path();
+    if (m_undo.undoCatalog(m_catalog)) {
+        m_catalog.setPath(path);
+        finishChange(hint::kUndoRedo);
+    }
+}
+
+void CQuilloryDoc::redo() {
+    const std::string path = m_catalog.path();
+    if (m_undo.redoCatalog(m_catalog)) {
+        m_catalog.setPath(path);
+        finishChange(hint::kUndoRedo);
+    }
+}
+
+void CQuilloryDoc::rememberFileStamp(const QString& path) {
+    m_stampedPath = path;
+    m_fileStamp = CFileStamp::of(path.toStdString());
+}
+
+bool CQuilloryDoc::confirmOverwriteChangedFile(const QString& path) {
+    if (path != m_stampedPath || !m_fileStamp) {
+        return true;
+    }
+    const std::optional<CFileStamp> now = CFileStamp::of(path.toStdString());
+    if (!now || *now == *m_fileStamp) {
+        return true;  // unchanged, or gone: nothing of another program's is overwritten
+    }
+    const QString question = QString::fromUtf8(kChangedOnDisk).arg(QFileInfo(path).fileName());
+    return CUserInterface::current().askYesNo(question.toStdString());
 }
 
 // ---- the catalog-wide commands ----

@@ -6,11 +6,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/CCommandTarget.h"
 #include "model/CFileCatalog.h"
 #include "model/CUndoHistory.h"
+#include "platform/CFileStamp.h"
 
 class CCategoryView;
 class CFileListView;
@@ -69,15 +71,24 @@ public:
     // The category names in catalog order, as the sort menu lists them.
     QStringList categoryNames() const;
 
-    // ---- the catalog's life: opening, the new-catalog step, closing ----
+    // ---- the catalog's life: opening, the new-catalog step, saving, closing ----
     // The new-catalog step of the new-catalog command: runs the new-catalog wizard and sets the catalog up.
     // False when the user cancelled; the open catalog then stays as it was.
     bool onNewDocument();
-    // Reads the catalog file at the path into the catalog. False (after telling the user) when it cannot.
+    // Reads the catalog file at the path into the catalog. False (after telling the user) when it cannot;
+    // the document is then empty and untitled.
     bool onOpenDocument(const QString& path);
-    // Before the catalog is closed: false when the user wants to keep it open.
+    // Writes the catalog to the path and clears the modified flag. False (after telling the user) when it
+    // was not written: the document stays modified and the file on disk as it was. Before writing over the
+    // file that was opened or last saved, asks when another program changed it meanwhile.
+    bool onSaveDocument(const QString& path);
+    // The save command: writes to the document's path, or asks for a name and folder when it has none.
+    bool doFileSave();
+    // Before the catalog is closed: asks whether to save an unsaved catalog. False when the user cancelled
+    // or the save failed, so the catalog stays open.
     bool saveModified();
-    // Empties the catalog before another is opened or created (the undo history stays).
+    // Empties the catalog and its undo history before another catalog is opened or created, so that undo
+    // never brings back a state of another catalog.
     void deleteContents();
 
     // The wizard that the new-catalog step runs: it sets up the catalog and returns false when cancelled.
@@ -97,6 +108,20 @@ private:
     // ---- the file and edit commands: save, save as, rename, undo, redo ----
     bool onFileCommand(int id);
     bool onUpdateFileCommand(int id, CCommandState& state);
+    // The real new-catalog wizard and the catalog it sets up.
+    bool runNewCatalogWizard();
+    bool createCatalog(const QString& folder, const QString& name, const QStringList& categories);
+    // Saves the catalog as a copy of its folder under another name and folder.
+    bool saveAs();
+    // Renames the catalog: its folder and its file.
+    bool renameCatalog();
+    void undo();
+    void redo();
+    // After reading or writing the file at the path: what it looks like now, to notice later changes.
+    void rememberFileStamp(const QString& path);
+    // Asks before writing over the remembered file when another program changed it; false for No.
+    bool confirmOverwriteChangedFile(const QString& path);
+    void newCatalogCompleted();
 
     // ---- the catalog-wide commands: columns, sort keys, filter, settings, shortcuts, new file, exports ----
     bool onCatalogCommand(int id);
@@ -111,5 +136,8 @@ private:
     QString m_pathName;
     bool m_modified = false;
     NewCatalogWizard m_newCatalogWizard;
+    // The file the catalog was last read from or written to, as it was then.
+    QString m_stampedPath;
+    std::optional<CFileStamp> m_fileStamp;
     std::function<void()> m_newCatalogCompleted;
 };

@@ -44,3 +44,9 @@ void CRecentFileList::remove(int index) {
         save();
     }
 }
+
+void CRecentFileList::remove(const QString& path) {
+    if (m_paths.removeAll(path) > 0) {
+        save();
+    }
+}

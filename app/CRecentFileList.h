@@ -19,6 +19,8 @@ public:
     // Puts the path at the top, removing an equal entry and the oldest one beyond kSize.
     void add(const QString& path);
     void remove(int index);
+    // Removes the entry of the path, wherever it stands.
+    void remove(const QString& path);
 
     int count() const { return static_cast<int>(m_paths.size()); }
     // The entry at the index, or "" past the end.

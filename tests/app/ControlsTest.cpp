@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "CTestHome.h"
+#include "EmptyCatalogWizard.h"
 #include "app/AppUtil.h"
 #include "app/CFolderComboBox.h"
 #include "app/CHelpWindow.h"
@@ -200,6 +201,7 @@ void ControlsTest::helpOpensByContextAndReportsMissingPages() {
         file.setValue("System/FirstExec", 0);
     }
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     CMainFrame& frame = *app.mainFrame();
 

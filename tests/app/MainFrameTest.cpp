@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "CTestHome.h"
+#include "EmptyCatalogWizard.h"
 #include "app/CCommandActions.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
@@ -77,6 +78,7 @@ void MainFrameTest::placementAndPaneSizesSurviveARestart() {
     CRecordingUserInterface ui(false);
     {
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         CMainFrame& frame = *app.mainFrame();
         // The first start: 100,100 to 800,600, the category pane 260 wide, the item list 200 high.
@@ -100,6 +102,7 @@ void MainFrameTest::placementAndPaneSizesSurviveARestart() {
     QCOMPARE(stored(home, "View/PreviewRow").toInt(), 123);
     {
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         CMainFrame& frame = *app.mainFrame();
         QCOMPARE(frame.geometry(), QRect(150, 120, 640, 480));
@@ -125,6 +128,7 @@ void MainFrameTest::maximisedWindowStartsMaximised() {
     presetSettings(home, {{"Window size/Rect", "50,60,650,560,0,0,-4,-4"}, {"Window size/showCmd", 3}});
     CRecordingUserInterface ui(false);
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     QVERIFY(app.mainFrame()->isMaximized());
     QCOMPARE(app.mainFrame()->normalGeometry(), QRect(50, 60, 600, 500));
@@ -139,6 +143,7 @@ void MainFrameTest::previewRowHidesAndShowsWithoutLosingItsView() {
     CRecordingUserInterface ui(false);
     {
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         CMainFrame& frame = *app.mainFrame();
         QPointer<CTextView> preview = frame.textView();
@@ -182,6 +187,7 @@ void MainFrameTest::previewRowHidesAndShowsWithoutLosingItsView() {
         // item list half the client height.
         QSettings(home.settingsFile(), QSettings::IniFormat).remove("View/PreviewRow");
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         CMainFrame& frame = *app.mainFrame();
         QCOMPARE(frame.innerSplitter()->rowCount(), 1);
@@ -199,6 +205,7 @@ void MainFrameTest::previewSizeCommands() {
     presetSettings(home, {});
     CRecordingUserInterface ui(false);
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     CMainFrame& frame = *app.mainFrame();
     CSplitterWndEx& inner = *frame.innerSplitter();
@@ -220,6 +227,7 @@ void MainFrameTest::sortMenuFollowsTheCategories() {
     presetSettings(home, {});
     CRecordingUserInterface ui(false);
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     CMainFrame& frame = *app.mainFrame();
     const QStringList fixed{"名前(&N)", "日付(&D)", "サイズ(&S)", "拡張子(&E)", "フォルダ(&F)", "-"};
@@ -259,6 +267,7 @@ void MainFrameTest::layoutChangesAtTheNextStart() {
     CRecordingUserInterface ui(false);
     {
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         CMainFrame& frame = *app.mainFrame();
         QVERIFY(frame.commandState(cmd::kLayoutCategoriesBeside).checked);
@@ -273,6 +282,7 @@ void MainFrameTest::layoutChangesAtTheNextStart() {
     }
     {
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         CMainFrame& frame = *app.mainFrame();
         QCOMPARE(frame.outerSplitter()->orientation(), Qt::Vertical);
@@ -290,6 +300,7 @@ void MainFrameTest::toolBarAcceleratorsAndRouting() {
     presetSettings(home, {});
     CRecordingUserInterface ui(false);
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     CMainFrame& frame = *app.mainFrame();
 

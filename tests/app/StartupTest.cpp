@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "CTestHome.h"
+#include "EmptyCatalogWizard.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
 #include "app/CQuilloryDoc.h"
@@ -101,6 +102,7 @@ void StartupTest::firstStartOffersTheSampleOnce() {
     // The command opens the sample at any time.
     ui.scriptAnswers({true});
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     app.onCommand(32950);
     QCOMPARE(app.document().pathName(), home.documents() + "/Quillory/Sample3/Sample3.qlry");
@@ -146,6 +148,7 @@ void StartupTest::emptyTextFileListIsRefilled() {
     CRecordingUserInterface ui(false);
     {
         CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
         QVERIFY(app.initInstance({}));
         QCOMPARE(app.textFileExtensions().extensions(), (std::vector<std::string>{"txt", "htm", "html"}));
         QVERIFY(app.noPreviewExtensions().contains("zip"));
@@ -223,6 +226,7 @@ void StartupTest::sampleCatalogOpensWithItsItemsAndCategories() {
     QCOMPARE(QProcess::execute("cp", {"-r", QUILLORY_SOURCE_DIR "/data/sample/Sample3/.", target}), 0);
     CRecordingUserInterface ui(true);
     CQuilloryApp app;
+    app.setNewCatalogWizard(startEmptyCatalog);
     QVERIFY(app.initInstance({}));
     QCOMPARE(ui.texts(), std::vector<std::string>{kAskSample});
     const CFileCatalog& catalog = app.document().catalog();

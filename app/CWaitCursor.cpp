@@ -1,0 +1,12 @@
+#include "app/CWaitCursor.h"
+
+#include <QApplication>
+#include <QCursor>
+
+CWaitCursor::CWaitCursor() {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+CWaitCursor::~CWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
