@@ -10,6 +10,7 @@
 #include "app/CommandIds.h"
 #include "app/UpdateHints.h"
 #include "dialogs/CNewCatalogWizard.h"
+#include "dialogs/CNewDirPage.h"
 #include "dialogs/CRenameDlg.h"
 #include "model/CCatalogFile.h"
 #include "platform/CProfile.h"
@@ -243,6 +244,7 @@ bool CQuilloryDoc::onUpdateFileCommand(int id, CCommandState& state) {
 
 bool CQuilloryDoc::runNewCatalogWizard() {
     CNewCatalogWizard wizard(m_profile, m_dialogParent);
+    wizard.dirPage().setOpenCatalogPath(m_pathName);
     if (wizard.exec() != QDialog::Accepted) {
         return false;
     }

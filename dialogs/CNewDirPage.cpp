@@ -93,6 +93,7 @@ void CNewDirPage::changeFolder() {
 
 void CNewDirPage::chooseExistingCatalog() {
     CCatalogDlg dialog(m_profile, this);
+    dialog.setOpenCatalogPath(m_openCatalogPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedPath().isEmpty()) {
         return;  // with no catalog chosen there is nothing to open: the user stays on the page
     }

@@ -22,6 +22,10 @@ public:
     // The folder the catalog gets: folder + "/" + catalog name.
     QString catalogFolder() const;
 
+    // The catalog that is open in the program; the catalog list behind the open-existing button refuses
+    // to rename it.
+    void setOpenCatalogPath(const QString& path) { m_openCatalogPath = path; }
+
     // The folder chooser behind "変更(&R)..."; replaceable so that a test can answer for the user.
     void setFolderPicker(CFolderComboBox::FolderPicker picker) { m_picker = std::move(picker); }
 
@@ -38,6 +42,7 @@ private:
     bool m_openExisting = false;
     QString m_existingCatalogPath;
     QString m_folder;
+    QString m_openCatalogPath;
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_folderEdit = nullptr;
     CFolderComboBox::FolderPicker m_picker;

@@ -178,7 +178,16 @@ void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother
     const QString parent = home.documents() + "/Quillory";
     const QString books = parent + "/本/本.qlry";
 
-    // No recent catalog: the start-up runs the wizard, which sets up and saves the catalog at once.
+    // No recent catalog: the start-up runs the wizard; cancelled, the program ends before any window shows.
+    {
+        CQuilloryApp cancelled;
+        whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { wizard.reject(); });
+        QVERIFY(!cancelled.initInstance({}));
+        QVERIFY(!cancelled.mainFrame()->isVisible());
+        cancelled.exitInstance();
+    }
+
+    // Finished, it sets up the catalog and saves it at once.
     CQuilloryApp app;
     QString wizardTitle;
     whenShown<CNewCatalogWizard>([&](CNewCatalogWizard& wizard) {
@@ -244,15 +253,24 @@ void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother
     QVERIFY(!document.isModified());
     QCOMPARE(itemsOnDisk(films), 0);  // the answer was No
 
-    // The wizard's open-existing branch skips the other pages and opens the chosen catalog.
+    // The wizard's open-existing branch skips the other pages and opens the chosen catalog; its catalog
+    // list refuses to rename the open catalog too.
+    ui.clear();
     whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) {
-        whenShown<CCatalogDlg>([](CCatalogDlg& dialog) { chooseInCatalogList(dialog, "映画"); });
+        whenShown<CCatalogDlg>([](CCatalogDlg& dialog) {
+            dialog.list().setCurrentItem(dialog.list().findItems("本", Qt::MatchExactly).front());
+            QTest::mouseClick(child<QPushButton>(dialog, "renameButton"), Qt::LeftButton);
+            chooseInCatalogList(dialog, "映画");
+        });
         QTest::mouseClick(child<QPushButton>(wizard.dirPage(), "openExistingButton"), Qt::LeftButton);
     });
     QVERIFY(app.mainFrame()->routeCommand(cmd::kFileNew));
     QCOMPARE(document.pathName(), films);
     QCOMPARE(document.categoryNames(), QStringList{"監督"});
     QCOMPARE(app.recentFiles().at(0), films);
+    QCOMPARE(ui.texts(), std::vector<std::string>{"現在開いているカタログの名前変更はここではできません。"
+                                                  "[ファイル]-[現在のカタログ名変更]で可能です"});
+    QVERIFY(QFileInfo::exists(books));
     QVERIFY(QApplication::overrideCursor() == nullptr);  // no wait cursor left behind
     app.exitInstance();
 }
@@ -560,6 +578,19 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
              std::vector<std::string>{
                  (parent + "/箱/箱.qlry の読み取り中に予期しないｴﾗｰが発生しました。").toStdString()});
     QVERIFY(document.pathName().isEmpty());
+
+    // A catalog folder that cannot be made: the message, and the document stays empty.
+    ui.clear();
+    {
+        CReadOnlyFolder readOnly(parent);
+        whenShown<CNewCatalogWizard>(
+            [](CNewCatalogWizard& wizard) { finishWizard(wizard, "駄目", {"種類"}); });
+        QVERIFY(!running.newCatalog());
+    }
+    QCOMPARE(ui.texts(), std::vector<std::string>{"フォルダが作成できませんでした"});
+    QVERIFY(!QFileInfo::exists(parent + "/駄目"));
+    QVERIFY(document.pathName().isEmpty());
+    QCOMPARE(document.catalog().categoryCount(), 0);
     running.exitInstance();
 }
 
