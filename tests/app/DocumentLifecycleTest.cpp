@@ -17,6 +17,7 @@
 #include "CTestHome.h"
 #include "app/CFolderComboBox.h"
 #include "app/CMainFrame.h"
+#include "app/CQtUserInterface.h"
 #include "app/CQuilloryApp.h"
 #include "app/CQuilloryDoc.h"
 #include "app/CQuilloryView.h"
@@ -337,6 +338,22 @@ void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
         QCOMPARE(document.pathName(), music);
         QVERIFY(document.isModified());
     }
+
+    // In the program the question is a message box with the three buttons; its Cancel keeps the window.
+    CQtUserInterface boxes;
+    CUserInterface::install(&boxes);
+    QString asked;
+    QMessageBox::StandardButtons buttons;
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        asked = box.text();
+        buttons = box.standardButtons();
+        QTest::mouseClick(box.button(QMessageBox::Cancel), Qt::LeftButton);
+    });
+    QVERIFY(!app.mainFrame()->close());
+    QCOMPARE(asked, QString("音楽.qlry への変更を保存しますか?"));
+    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QVERIFY(app.mainFrame()->isVisible());
+    CUserInterface::install(&ui);
 
     // At exit Yes saves and the window closes.
     ui.scriptThreeWayAnswers({Answer::Yes});
