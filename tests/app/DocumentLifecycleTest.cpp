@@ -574,6 +574,17 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
     QVERIFY(document.onUpdateCommand(cmd::kRenameCatalog, rename));
     QVERIFY(!rename.enabled);
 
+    // Saving the catalog without a file asks for its name and folder, as save as does.
+    addItem(document, home.path() + "/a.txt");
+    whenShown<CRenameDlg>([&](CRenameDlg& dialog) {
+        QCOMPARE(dialog.windowTitle(), QString("名前を付けて保存"));
+        answerRenameDialog(dialog, "救出", parent);
+    });
+    QVERIFY(running.mainFrame()->routeCommand(cmd::kFileSave));
+    QCOMPARE(document.pathName(), parent + "/救出/救出.qlry");
+    QCOMPARE(itemsOnDisk(document.pathName()), 1);
+    QVERIFY(!document.isModified());
+
     // A file that is gone meanwhile gives the not-found text with its path; the wizard then makes a catalog.
     ui.clear();
     QVERIFY(QFile::remove(music));
