@@ -1,6 +1,8 @@
 #include "app/CQtUserInterface.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace {
@@ -27,7 +29,16 @@ QMessageBox::StandardButton runBox(std::string_view text, MessageIcon icon, QMes
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), buttons,
                     QApplication::activeWindow());
     box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    // A box that opens during a long operation shows the normal pointer while the user answers it.
+    const bool waiting = QGuiApplication::overrideCursor() != nullptr;
+    if (waiting) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    }
+    const int answer = box.exec();
+    if (waiting) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+    return static_cast<QMessageBox::StandardButton>(answer);
 }
 
 }  // namespace
