@@ -1,17 +1,26 @@
 #include "app/CQuilloryDoc.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
 #include "app/AppUtil.h"
+#include "app/CExportFileDialog.h"
+#include "app/CQtTextClipboard.h"
 #include "app/CQuilloryView.h"
 #include "app/CRecentFileList.h"
 #include "app/CWaitCursor.h"
 #include "app/CommandIds.h"
 #include "app/UpdateHints.h"
+#include "dialogs/CCatalogSetDlg.h"
 #include "dialogs/CNewCatalogWizard.h"
 #include "dialogs/CNewDirPage.h"
+#include "dialogs/CNewFileDlg.h"
 #include "dialogs/CRenameDlg.h"
+#include "export/CFileItemCSVExport.h"
+#include "export/CFileItemHtmlExport.h"
+#include "export/CFileItemXMLExport.h"
 #include "model/CCatalogFile.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
@@ -390,13 +399,239 @@ bool CQuilloryDoc::confirmOverwriteChangedFile(const QString& path) {
 
 // ---- the catalog-wide commands ----
 
+namespace {
+
+constexpr const char* kNewFileFailed =
+    "ファイルの新規作成に失敗しました。既に同名のファイルがないかご確認ください";
+
+// The built-in sort keys in the order of their commands 32835 .. 32839: name, date, size, extension,
+// folder.
+constexpr int kFirstBuiltInSortKey = -1;
+
+QString joinPath(const QString& folder, const QString& fileName) {
+    return folder.endsWith(QLatin1Char('/')) ? folder + fileName : folder + QLatin1Char('/') + fileName;
+}
+
+// The template for a new file of the extension (dot included): the first file, by name, of the user's
+// templates folder whose name ends with it; "" when there is none.
+QString templateFor(const QString& extension) {
+    const QString folder = apputil::templatesFolder();
+    if (extension.size() < 2 || folder.isEmpty()) {
+        return QString();
+    }
+    const QFileInfoList candidates = QDir(folder).entryInfoList({QStringLiteral("*") + extension},
+                                                                QDir::Files | QDir::Readable, QDir::Name);
+    return candidates.isEmpty() ? QString() : candidates.constFirst().absoluteFilePath();
+}
+
+// Creates the file: a copy of the template of its extension, else an empty file. An existing file (or
+// anything else at the path) is never overwritten; false then, and whenever the file cannot be made.
+bool createNewFile(const QString& path) {
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink()) {
+        return false;
+    }
+    const QString name = target.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString source = dot < 0 ? QString() : templateFor(name.mid(dot));
+    if (!source.isEmpty()) {
+        return QFile::copy(source, path);  // QFile::copy refuses an existing target
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+}
+
+}  // namespace
+
+std::optional<int> CQuilloryDoc::sortKeyOfCommand(int id) const {
+    if (id >= cmd::kSortByName && id <= cmd::kSortByFolder) {
+        return kFirstBuiltInSortKey - (id - cmd::kSortByName);
+    }
+    if (cmd::isSortByCategory(id) && id - cmd::kSortByCategoryFirst < m_catalog.categoryCount()) {
+        return id - cmd::kSortByCategoryFirst;
+    }
+    return std::nullopt;
+}
+
 bool CQuilloryDoc::onCatalogCommand(int id) {
-    (void)id;
-    return false;
+    if (const std::optional<int> key = sortKeyOfCommand(id)) {
+        makePrimarySortKey(*key);
+        return true;
+    }
+    switch (id) {
+        case cmd::kShowNameColumn:
+        case cmd::kShowDateColumn:
+        case cmd::kShowSizeColumn:
+            toggleColumn(id);
+            return true;
+        case cmd::kSortAscending:
+            toggleSortDirection();
+            return true;
+        case cmd::kRunFilter:
+            toggleFilter();
+            return true;
+        case cmd::kRefreshValueLists:
+            updateAllViews(nullptr, hint::kValueListsRefreshed);
+            return true;
+        case cmd::kRefreshList:
+            updateAllViews(nullptr, hint::kListRefresh);
+            return true;
+        case cmd::kDeleteUnusedShortcuts:
+            deleteUnusedShortcuts();
+            return true;
+        case cmd::kCatalogSettings:
+            editCatalogSettings();
+            return true;
+        case cmd::kNewFileItem:
+            createNewFileItem();
+            return true;
+        case cmd::kExportXml:
+            exportToFile(ExportFormat::Xml);
+            return true;
+        case cmd::kExportCsv:
+            exportToFile(ExportFormat::Csv);
+            return true;
+        case cmd::kCopyHtml:
+            copyHtmlToClipboard();
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool CQuilloryDoc::onUpdateCatalogCommand(int id, CCommandState& state) {
-    (void)id;
-    (void)state;
-    return false;
+    if (const std::optional<int> key = sortKeyOfCommand(id)) {
+        state.checked = m_catalog.sortKeys().primaryKey() == *key;
+        return true;
+    }
+    switch (id) {
+        case cmd::kShowNameColumn:
+            state.checked = m_catalog.showName();
+            return true;
+        case cmd::kShowDateColumn:
+            state.checked = m_catalog.showDate();
+            return true;
+        case cmd::kShowSizeColumn:
+            state.checked = m_catalog.showSize();
+            return true;
+        case cmd::kSortAscending:
+            state.checked = m_catalog.sortKeys().primaryAscending();
+            return true;
+        case cmd::kRunFilter:
+            state.checked = m_catalog.filterOn();
+            return true;
+        case cmd::kRefreshValueLists:
+        case cmd::kRefreshList:
+        case cmd::kDeleteUnusedShortcuts:
+        case cmd::kCatalogSettings:
+        case cmd::kNewFileItem:
+        case cmd::kExportXml:
+        case cmd::kExportCsv:
+        case cmd::kCopyHtml:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CQuilloryDoc::toggleColumn(int id) {
+    recordUndoPoint();
+    switch (id) {
+        case cmd::kShowNameColumn:
+            m_catalog.setShowName(!m_catalog.showName());
+            break;
+        case cmd::kShowDateColumn:
+            m_catalog.setShowDate(!m_catalog.showDate());
+            break;
+        default:
+            m_catalog.setShowSize(!m_catalog.showSize());
+            break;
+    }
+    setModifiedFlag(true);
+    updateAllViews(nullptr, hint::kColumnToggled);
+}
+
+// The sort commands change the order only: no undo point, and the document stays as modified as it was.
+void CQuilloryDoc::makePrimarySortKey(int key) {
+    m_catalog.setPrimaryAndSort(key, m_catalog.sortKeys().primaryAscending());
+    updateAllViews(nullptr, hint::kSortOrFilterChanged);
+}
+
+void CQuilloryDoc::toggleSortDirection() {
+    const CSortArray& keys = m_catalog.sortKeys();
+    m_catalog.setPrimaryAndSort(keys.primaryKey(), !keys.primaryAscending());
+    updateAllViews(nullptr, hint::kListRefresh);
+}
+
+void CQuilloryDoc::toggleFilter() {
+    m_catalog.setFilterOn(!m_catalog.filterOn());
+    m_catalog.recompute();
+    updateAllViews(nullptr, hint::kSortOrFilterChanged);
+}
+
+void CQuilloryDoc::deleteUnusedShortcuts() {
+    CUserInterface& ui = CUserInterface::current();
+    if (!ui.askYesNo("未使用のショートカットを削除しますか？")) {
+        return;
+    }
+    int deleted = 0;
+    {
+        const CWaitCursor wait;
+        deleted = m_catalog.deleteUnusedShortcuts();
+    }
+    ui.message(QStringLiteral("%1個のショートカットを削除しました").arg(deleted).toStdString(),
+               MessageIcon::Information);
+}
+
+void CQuilloryDoc::editCatalogSettings() {
+    CCatalogSetDlg dialog(m_dialogParent);
+    dialog.setUseShortcuts(m_catalog.useShortcuts());
+    dialog.setRelativePaths(m_catalog.relativePaths());
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_catalog.setUseShortcuts(dialog.useShortcuts());
+    m_catalog.setRelativePaths(dialog.relativePaths());
+    setModifiedFlag(true);
+}
+
+void CQuilloryDoc::createNewFileItem() {
+    CNewFileDlg dialog(m_profile, m_dialogParent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    // The undo point comes first, so that it is there even when the file cannot be made.
+    recordUndoPoint();
+    const QString path = joinPath(dialog.folder(), dialog.fileName());
+    if (!createNewFile(path)) {
+        CUserInterface::current().message(kNewFileFailed, MessageIcon::Warning);
+        return;
+    }
+    std::unique_ptr<CFileItem> item = m_catalog.newItem(true);
+    item->setPath(QFileInfo(path).absoluteFilePath().toStdString(), m_catalog.catalogFolder(),
+                  m_catalog.useShortcuts());
+    m_catalog.addItem(std::move(item));
+    finishChange(hint::kItemAdded);
+}
+
+void CQuilloryDoc::exportToFile(ExportFormat format) {
+    CExportFileDialog dialog(format, m_profile, m_dialogParent);
+    const std::optional<QString> path = m_exportFileChooser ? m_exportFileChooser(dialog) : dialog.run();
+    if (!path) {
+        return;
+    }
+    dialog.rememberFile(*path);
+    const CWaitCursor wait;
+    const std::string target = path->toStdString();
+    if (format == ExportFormat::Xml) {
+        CFileItemXMLExport(m_catalog).exportToFile(target);
+    } else {
+        CFileItemCSVExport(m_catalog).exportToFile(target);
+    }
+}
+
+void CQuilloryDoc::copyHtmlToClipboard() {
+    const CWaitCursor wait;
+    CQtTextClipboard clipboard;
+    CFileItemHtmlExport(m_catalog).copyToClipboard(clipboard);
 }

@@ -15,11 +15,13 @@
 #include "platform/CFileStamp.h"
 
 class CCategoryView;
+class CExportFileDialog;
 class CFileListView;
 class CProfile;
 class CQuilloryView;
 class CRecentFileList;
 class CTextView;
+enum class ExportFormat : int;  // app/CExportFileDialog.h
 
 // The single document of the program. It lives for the whole run and owns the one catalog and its undo
 // history; opening or creating a catalog clears and refills that same catalog. Every change ends with an
@@ -98,6 +100,11 @@ public:
     // Called when the wizard completed (the application's new-catalog-pending flag is cleared here).
     void setNewCatalogCompleted(std::function<void()> completed) { m_newCatalogCompleted = std::move(completed); }
 
+    // Shows the save dialog of an export and gives the chosen path (nothing when cancelled). Replaceable, so
+    // that tests can answer for the user.
+    using ExportFileChooser = std::function<std::optional<QString>(CExportFileDialog&)>;
+    void setExportFileChooser(ExportFileChooser chooser) { m_exportFileChooser = std::move(chooser); }
+
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
@@ -126,6 +133,18 @@ private:
     // ---- the catalog-wide commands: columns, sort keys, filter, settings, shortcuts, new file, exports ----
     bool onCatalogCommand(int id);
     bool onUpdateCatalogCommand(int id, CCommandState& state);
+    // The sort key that a sort menu command stands for, or nothing for another command (or a category
+    // the catalog does not have).
+    std::optional<int> sortKeyOfCommand(int id) const;
+    void toggleColumn(int id);
+    void makePrimarySortKey(int key);
+    void toggleSortDirection();
+    void toggleFilter();
+    void deleteUnusedShortcuts();
+    void editCatalogSettings();
+    void createNewFileItem();
+    void exportToFile(ExportFormat format);
+    void copyHtmlToClipboard();
 
     CProfile& m_profile;
     QPointer<QWidget> m_dialogParent;
@@ -140,4 +159,5 @@ private:
     QString m_stampedPath;
     std::optional<CFileStamp> m_fileStamp;
     std::function<void()> m_newCatalogCompleted;
+    ExportFileChooser m_exportFileChooser;
 };
