@@ -1,5 +1,7 @@
 #include "model/CArchiveReader.h"
 
+#include <cstring>
+
 #include "model/CatalogFormat.h"
 #include "model/Utf16.h"
 #include "text/Cp932.h"
@@ -8,9 +10,19 @@ using namespace catalog_format;
 
 namespace {
 
+// Eight bytes at a time: most texts of a catalog (paths, many values) are plain ASCII.
 bool isAscii(std::string_view bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const char* data = bytes.data();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, sizeof word);
+        if ((word & kHighBits) != 0)
+            return false;
+    }
+    for (; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
             return false;
     }
     return true;
@@ -104,7 +116,9 @@ std::string CArchiveReader::readCp932Text(std::uint64_t length, std::uint64_t fi
     std::string_view bytes = readBytes(length);
     if (isAscii(bytes))
         return std::string(bytes);
-    return jtext::cp932ToUtf8(bytes);
+    // Converted in a buffer kept across strings, so that the string returned is allocated once, at its size.
+    jtext::cp932ToUtf8(bytes, m_converted);
+    return m_converted;
 }
 
 std::string CArchiveReader::readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset) {

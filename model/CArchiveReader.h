@@ -48,4 +48,5 @@ private:
     std::string_view m_bytes;
     std::size_t m_pos = 0;
     std::optional<CArchiveError> m_error;
+    std::string m_converted;
 };

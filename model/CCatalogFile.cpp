@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <vector>
@@ -137,7 +136,8 @@ private:
     }
 
     // Every item gets exactly one value string per category: a record with fewer is padded with empty
-    // strings, one with more loses the extra ones, which no category could show.
+    // strings, one with more loses the extra ones, which no category could show. The strings go straight
+    // into the record, which is allocated once with its control block.
     void readItems() {
         std::vector<std::unique_ptr<CFileItem>> items;
         const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
@@ -150,11 +150,9 @@ private:
                 record->memo = m_reader.readString();
                 record->title = m_reader.readString();
                 record->path = m_reader.readString();
-                record->values = m_reader.readStringArray();
+                readValueStrings(record->values, categories);
                 if (!m_reader.ok())
                     return;
-                record->values.resize(categories);
-                reserveValueIndex(*record);
                 record->reindex();
                 items.push_back(std::make_unique<CFileItem>(std::move(record)));
             });
@@ -162,16 +160,19 @@ private:
             m_catalog.setItems(std::move(items));
     }
 
-    // Room for the value numbers that reindex fills, so that it never grows its vectors.
-    static void reserveValueIndex(CFileItem::Record& record) {
-        std::size_t values = 0;
-        for (const std::string& valueString : record.values) {
-            if (!valueString.empty())
-                values +=
-                    1 + static_cast<std::size_t>(std::count(valueString.begin(), valueString.end(), ','));
+    // The string array of an item record as exactly `categories` value strings. The count read is bounded
+    // by the rest of the file and the categories by the category records read, so neither reserve can
+    // allocate more than the file justifies.
+    void readValueStrings(std::vector<std::string>& values, std::size_t categories) {
+        const std::uint32_t count = m_reader.readCount(kMinStringBytes);
+        values.reserve(categories);
+        for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
+            if (i < categories)
+                values.push_back(m_reader.readString());
+            else
+                m_reader.readString();
         }
-        record.valueIds.reserve(values);
-        record.slotStart.reserve(record.values.size() + 1);
+        values.resize(categories);
     }
 
     CFileCatalog& m_catalog;

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "model/CValueIdCache.h"
 #include "platform/CShellLink.h"
 #include "text/Normalize.h"
 #include "text/PathUtil.h"
@@ -90,15 +91,23 @@ bool onSameFileSystem(std::string_view a, std::string_view b) {
 
 // ---- the record ----
 
+// The numbers are gathered in a per-thread buffer and copied into a block of their exact size; they come
+// from a per-thread memo in front of the interner.
 void CFileItem::Record::reindex() {
-    valueIds.clear();
-    slotStart.assign(1, 0);
-    CValueInterner& interner = CValueInterner::instance();
-    for (const std::string& valueString : values) {
-        forEachValue(valueString,
-                     [&](std::string_view value) { valueIds.push_back(interner.intern(value)); });
-        slotStart.push_back(static_cast<std::uint32_t>(valueIds.size()));
+    thread_local CValueIdCache ids;
+    thread_local std::vector<std::uint32_t> built;
+    index.clear();
+    if (values.empty()) {
+        return;
     }
+    const std::size_t slots = values.size();
+    built.resize(slots + 1);
+    for (std::size_t i = 0; i < slots; ++i) {
+        built[i] = static_cast<std::uint32_t>(built.size() - (slots + 1));
+        forEachValue(values[i], [&](std::string_view value) { built.push_back(ids.intern(value)); });
+    }
+    built[slots] = static_cast<std::uint32_t>(built.size() - (slots + 1));
+    index.assign(built.begin(), built.end());
 }
 
 CFileItem::CFileItem() : m_record(std::make_shared<Record>()) {}
@@ -172,7 +181,7 @@ void CFileItem::setValueStrings(std::vector<std::string> values) {
 void CFileItem::addCategorySlot() {
     Record& record = editableRecord();
     record.values.emplace_back();
-    record.slotStart.push_back(record.slotStart.back());
+    record.reindex();
 }
 
 void CFileItem::removeCategorySlot(int i) {
@@ -235,10 +244,11 @@ std::span<const CValueInterner::Id> CFileItem::valueIdsOf(int i) const {
     if (i < 0 || i >= valueCount()) {
         return {};
     }
-    const auto& record = *m_record;
-    const std::uint32_t begin = record.slotStart[static_cast<std::size_t>(i)];
-    const std::uint32_t end = record.slotStart[static_cast<std::size_t>(i) + 1];
-    return std::span<const CValueInterner::Id>(record.valueIds.data() + begin, end - begin);
+    const auto& index = m_record->index;
+    const std::uint32_t begin = index[static_cast<std::size_t>(i)];
+    const std::uint32_t end = index[static_cast<std::size_t>(i) + 1];
+    return std::span<const CValueInterner::Id>(index.data() + m_record->values.size() + 1 + begin,
+                                               end - begin);
 }
 
 bool CFileItem::hasValue(int i, std::string_view text, bool partial) const {

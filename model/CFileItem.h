@@ -30,11 +30,12 @@ public:
         std::string memo;
         std::string path;
         std::vector<std::string> values;
-        // The numbers of the values of every value string, slot after slot; slot i holds
-        // valueIds[slotStart[i] .. slotStart[i + 1]).
-        std::vector<CValueInterner::Id> valueIds;
-        std::vector<std::uint32_t> slotStart{0};
+        // The numbers of the values of every value string, in one block: first values.size() + 1 slot
+        // starts, then the numbers slot after slot; slot i holds the numbers
+        // index[n + 1 + index[i] .. n + 1 + index[i + 1]) with n = values.size(). Empty while values is.
+        std::vector<std::uint32_t> index;
 
+        // Rebuilds index from values; every change of values is followed by it.
         void reindex();
     };
 

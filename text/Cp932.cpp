@@ -33,6 +33,33 @@ const std::array<std::uint16_t, 0x10000>& encodeTable() {
     return *table;
 }
 
+// Writes the UTF-8 form of a code point at `out` (at most four bytes, three for the BMP) and returns the end.
+// An escaped byte is written as that byte; a surrogate or a value beyond U+10FFFF as U+FFFD.
+char* putUtf8(char* out, char32_t codePoint) {
+    if (isEscapedByte(codePoint)) {
+        *out++ = static_cast<char>(codePoint - kEscapedByteBase);
+        return out;
+    }
+    if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF)
+        codePoint = kReplacement;
+    if (codePoint < 0x80) {
+        *out++ = static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        *out++ = static_cast<char>(0xC0 | codePoint >> 6);
+        *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | codePoint >> 12);
+        *out++ = static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | codePoint >> 18);
+        *out++ = static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+    return out;
+}
+
 int leadIndex(unsigned char lead) {
     return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31;
 }
@@ -79,27 +106,8 @@ Utf8Char decodeUtf8(std::string_view text, std::size_t pos) {
 }
 
 void appendUtf8(std::string& out, char32_t codePoint) {
-    if (isEscapedByte(codePoint)) {
-        out.push_back(static_cast<char>(codePoint - kEscapedByteBase));
-        return;
-    }
-    if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF)
-        codePoint = kReplacement;
-    if (codePoint < 0x80) {
-        out.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | codePoint >> 6));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else if (codePoint < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | codePoint >> 12));
-        out.push_back(static_cast<char>(0x80 | (codePoint >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | codePoint >> 18));
-        out.push_back(static_cast<char>(0x80 | (codePoint >> 12 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint >> 6 & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
+    char encoded[4];
+    out.append(encoded, putUtf8(encoded, codePoint));
 }
 
 // ---- code page 932 codec -----------------------------------------------------------------------------
@@ -159,25 +167,39 @@ std::string utf8ToCp932(std::string_view utf8, bool* lossless) {
 
 std::string cp932ToUtf8(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        const auto byte = static_cast<unsigned char>(bytes[pos]);
-        if (isLeadByte(byte) && pos + 1 < bytes.size()) {
-            const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
-            if (const auto codePoint = codePointOfCp932(static_cast<std::uint16_t>(byte << 8 | trail))) {
-                appendUtf8(out, *codePoint);
-                pos += 2;
-                continue;
-            }
-        } else if (const auto codePoint = codePointOfCp932(byte)) {
-            appendUtf8(out, *codePoint);
+    cp932ToUtf8(bytes, out);
+    return out;
+}
+
+// Every code page 932 character is in the BMP, so one byte or one pair of bytes gives at most three bytes of
+// UTF-8: the output is sized for that once and written through a pointer.
+void cp932ToUtf8(std::string_view bytes, std::string& out) {
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    out.resize(size * 3);
+    char* const begin = out.data();
+    char* end = begin;
+    for (std::size_t pos = 0; pos < size;) {
+        const unsigned char byte = in[pos];
+        if (byte < 0x80 && cp932table::kSingleByte[byte] == byte) {
+            *end++ = static_cast<char>(byte);
             ++pos;
             continue;
         }
-        appendUtf8(out, kEscapedByteBase + byte);
-        ++pos;
+        char32_t codePoint = kEscapedByteBase + byte;
+        std::size_t taken = 1;
+        if (isLeadByte(byte) && pos + 1 < size) {
+            if (const auto pair = codePointOfCp932(static_cast<std::uint16_t>(byte << 8 | in[pos + 1]))) {
+                codePoint = *pair;
+                taken = 2;
+            }
+        } else if (const auto single = codePointOfCp932(byte)) {
+            codePoint = *single;
+        }
+        end = putUtf8(end, codePoint);
+        pos += taken;
     }
-    return out;
+    out.resize(static_cast<std::size_t>(end - begin));
 }
 
 // ---- character values --------------------------------------------------------------------------------

@@ -43,6 +43,8 @@ std::optional<char32_t> codePointOfCp932(std::uint16_t code);
 std::string utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
 // Code page 932 bytes to UTF-8. Bytes that form no character are kept as escaped bytes (see decodeUtf8).
 std::string cp932ToUtf8(std::string_view bytes);
+// The same into `out`, replacing its contents and reusing its capacity (for callers converting many strings).
+void cp932ToUtf8(std::string_view bytes, std::string& out);
 
 // ---- character values --------------------------------------------------------------------------------
 CharValue charValue(char32_t codePoint);
