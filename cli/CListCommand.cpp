@@ -31,7 +31,7 @@ void writeJson(const CFileCatalog& catalog) {
         json.key("date");
         json.value(CListCommand::formatDate(*item));
         json.key("values");
-        json.stringArray(item->valueStrings());
+        json.stringArray(item->valueStrings().toVector());
         json.endObject();
     }
     json.endArray();
@@ -42,7 +42,7 @@ void writeJson(const CFileCatalog& catalog) {
 void writeText(const CFileCatalog& catalog) {
     for (const CFileItem* item : catalog.displayedItems()) {
         std::cout << item->displayName() << "\t" << item->path();
-        for (const std::string& value : item->valueStrings())
+        for (const std::string_view value : item->valueStrings())
             std::cout << "\t" << value;
         std::cout << "\n";
     }

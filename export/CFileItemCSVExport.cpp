@@ -37,7 +37,7 @@ void CFileItemCSVExport::appendRow(std::string& out, int index) const {
     if (item.kind() != ItemKind::Url) {
         appendDate(out, item.date());  // digits, "-", ":" and a blank: nothing to quote
     }
-    for (const std::string& values : item.valueStrings()) {
+    for (const std::string_view values : item.valueStrings()) {
         out += "\",\"";
         appendDoublingQuotes(out, values);
     }

@@ -10,8 +10,8 @@ namespace {
 // Where the warm-up's reads go, so that the compiler keeps them.
 volatile unsigned g_warmUpSink = 0;
 
-unsigned firstByte(const std::string& text) {
-    return static_cast<unsigned char>(text.c_str()[0]);
+unsigned firstByte(std::string_view text) {
+    return text.empty() ? 0u : static_cast<unsigned char>(text[0]);
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ void CFileItemExport::warmUp(int first, int count) const {
     for (std::size_t i = static_cast<std::size_t>(first); i < end; ++i) {
         const CFileItem& item = *items[i];
         sum += firstByte(item.path()) + firstByte(item.title()) + firstByte(item.memo());
-        for (const std::string& values : item.valueStrings()) {
+        for (const std::string_view values : item.valueStrings()) {
             sum += firstByte(values);
         }
     }

@@ -45,7 +45,7 @@ void CFileItemHtmlExport::appendRow(std::string& out, int index) const {
     TableRow row;
     row.addCell(item.path());
     row.addCell(item.title());
-    for (const std::string& values : item.valueStrings()) {
+    for (const std::string_view values : item.valueStrings()) {
         row.addCell(values);
     }
     row.appendMarkup(out);

@@ -70,7 +70,7 @@ private:
         const int count = std::min(static_cast<int>(m_attrStartTags.size()), item.valueCount());
         bool opened = false;
         for (int i = 0; i < count; ++i) {
-            const std::string& values = item.valueString(i);
+            const std::string_view values = item.valueString(i);
             if (values.empty()) {
                 continue;
             }

@@ -10,8 +10,9 @@ using namespace catalog_format;
 
 namespace {
 
-// Eight bytes at a time: most texts of a catalog (paths, many values) are plain ASCII.
-bool isAscii(std::string_view bytes) {
+// The length of the leading run of ASCII bytes, found eight bytes at a time: most texts of a catalog (paths,
+// many values) are plain ASCII, and ASCII reads as itself in code page 932.
+std::size_t asciiPrefix(std::string_view bytes) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     const char* data = bytes.data();
     std::size_t i = 0;
@@ -19,13 +20,11 @@ bool isAscii(std::string_view bytes) {
         std::uint64_t word;
         std::memcpy(&word, data + i, sizeof word);
         if ((word & kHighBits) != 0)
-            return false;
+            break;
     }
-    for (; i < bytes.size(); ++i) {
-        if (static_cast<unsigned char>(data[i]) >= 0x80)
-            return false;
-    }
-    return true;
+    while (i < bytes.size() && static_cast<unsigned char>(data[i]) < 0x80)
+        ++i;
+    return i;
 }
 
 }  // namespace
@@ -35,19 +34,7 @@ void CArchiveReader::fail(ArchiveErrorKind kind, std::uint64_t offset, std::stri
         m_error.emplace(kind, offset, std::move(detail));
 }
 
-bool CArchiveReader::need(std::size_t count, std::uint64_t fieldOffset) {
-    if (!ok())
-        return false;
-    if (count > remaining()) {
-        fail(ArchiveErrorKind::EndOfFile, fieldOffset);
-        return false;
-    }
-    return true;
-}
 
-std::int32_t CArchiveReader::readI32() {
-    return static_cast<std::int32_t>(readU32());
-}
 
 std::uint16_t CArchiveReader::readU16() {
     if (!need(2, m_pos))
@@ -60,15 +47,6 @@ std::uint16_t CArchiveReader::readU16() {
     return value;
 }
 
-std::uint32_t CArchiveReader::readU32() {
-    if (!need(4, m_pos))
-        return 0;
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(m_bytes[m_pos + i]);
-    m_pos += 4;
-    return value;
-}
 
 std::string_view CArchiveReader::readBytes(std::size_t count) {
     if (!need(count, m_pos))
@@ -110,11 +88,38 @@ std::string CArchiveReader::readString() {
     return readCp932Text(length, fieldOffset);
 }
 
+void CArchiveReader::appendString(CValueStrings::Builder& out) {
+    // Nearly every string of a catalog has the one-byte length prefix: read it without the general path.
+    if (ok() && m_pos < m_bytes.size()) {
+        const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
+        if (length != kStringByteEscape && length < m_bytes.size() - m_pos) {
+            const std::string_view bytes = m_bytes.substr(m_pos + 1, length);
+            m_pos += 1 + static_cast<std::size_t>(length);
+            appendCp932Text(bytes, out);
+            return;
+        }
+    }
+    std::uint64_t fieldOffset = m_pos;
+    bool utf16 = false;
+    std::uint64_t length = readLength(fieldOffset, &utf16);
+    if (utf16) {
+        out.append(readUtf16Text(length, fieldOffset));
+        return;
+    }
+    if (need(length, fieldOffset))
+        appendCp932Text(readBytes(length), out);
+}
+
+void CArchiveReader::appendCp932Text(std::string_view bytes, CValueStrings::Builder& out) {
+    char* at = out.room(jtext::cp932Utf8Room(bytes.size()));
+    out.added(static_cast<std::size_t>(jtext::cp932ToUtf8(bytes, at) - at));
+}
+
 std::string CArchiveReader::readCp932Text(std::uint64_t length, std::uint64_t fieldOffset) {
     if (!need(length, fieldOffset))
         return {};
     std::string_view bytes = readBytes(length);
-    if (isAscii(bytes))
+    if (asciiPrefix(bytes) == bytes.size())
         return std::string(bytes);
     // Converted in a buffer kept across strings, so that the string returned is allocated once, at its size.
     jtext::cp932ToUtf8(bytes, m_converted);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/CArchiveError.h"
+#include "model/CValueStrings.h"
 
 // Reads the primitive encodings of the catalog file from bytes in memory. Every read is bounds-checked.
 // The first failure is kept with its kind and the offset of the field where it was found; from then on
@@ -26,23 +27,44 @@ public:
     std::uint64_t offset() const { return m_pos; }
     std::size_t remaining() const { return m_bytes.size() - m_pos; }
 
-    std::int32_t readI32();
+    std::int32_t readI32() { return static_cast<std::int32_t>(readU32()); }
     std::uint16_t readU16();
-    std::uint32_t readU32();
+    std::uint32_t readU32() {
+        if (!need(4, m_pos))
+            return 0;
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = (value << 8) | static_cast<unsigned char>(m_bytes[m_pos + i]);
+        m_pos += 4;
+        return value;
+    }
     // Raw bytes (for class names).
     std::string_view readBytes(std::size_t count);
 
     // A string in any of its prefix forms, code page 932 or UTF-16, returned as UTF-8.
     std::string readString();
+    // The same string added to the text being built in `out`.
+    void appendString(CValueStrings::Builder& out);
     // A count in either form. `minElementBytes` is the fewest bytes one element takes: a count whose
     // elements cannot fit in the rest of the file is a count-too-large error (and reads as 0).
     std::uint32_t readCount(std::size_t minElementBytes);
     std::vector<std::string> readStringArray();
 
 private:
-    bool need(std::size_t count, std::uint64_t fieldOffset);
+    // True when `count` more bytes are there; else records an end-of-file failure of the field at
+    // fieldOffset.
+    bool need(std::size_t count, std::uint64_t fieldOffset) {
+        if (!ok())
+            return false;
+        if (count > remaining()) {
+            fail(ArchiveErrorKind::EndOfFile, fieldOffset);
+            return false;
+        }
+        return true;
+    }
     std::uint64_t readLength(std::uint64_t fieldOffset, bool* utf16);
     std::string readCp932Text(std::uint64_t length, std::uint64_t fieldOffset);
+    static void appendCp932Text(std::string_view bytes, CValueStrings::Builder& out);
     std::string readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset);
 
     std::string_view m_bytes;

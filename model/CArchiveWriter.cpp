@@ -79,3 +79,9 @@ void CArchiveWriter::writeStringArray(const std::vector<std::string>& strings) {
     for (const std::string& s : strings)
         writeString(s);
 }
+
+void CArchiveWriter::writeStringArray(const CValueStrings& strings) {
+    writeCount(static_cast<std::uint32_t>(strings.size()));
+    for (const std::string_view s : strings)
+        writeString(s);
+}

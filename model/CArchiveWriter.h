@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/CValueStrings.h"
+
 // Writes the primitive encodings of the catalog file into a byte buffer.
 class CArchiveWriter final {
 public:
@@ -18,6 +20,7 @@ public:
     void writeString(std::string_view utf8);
     void writeCount(std::uint32_t count);
     void writeStringArray(const std::vector<std::string>& strings);
+    void writeStringArray(const CValueStrings& strings);
 
     const std::string& bytes() const { return m_bytes; }
     std::string takeBytes() { return std::move(m_bytes); }

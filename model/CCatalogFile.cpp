@@ -153,31 +153,28 @@ private:
                 readValueStrings(record->values, categories);
                 if (!m_reader.ok())
                     return;
-                record->reindex();
                 items.push_back(std::make_unique<CFileItem>(std::move(record)));
             });
         if (m_reader.ok())
             m_catalog.setItems(std::move(items));
     }
 
-    // The string array of an item record as exactly `categories` value strings. The count read is bounded
-    // by the rest of the file and the categories by the category records read, so neither reserve can
-    // allocate more than the file justifies.
-    void readValueStrings(std::vector<std::string>& values, std::size_t categories) {
+    // The string array of an item record as exactly `categories` value strings, converted straight into
+    // their block. The count read is bounded by the rest of the file and the categories by the category
+    // records read, so nothing can allocate more than the file justifies.
+    void readValueStrings(CValueStrings& values, std::size_t categories) {
         const std::uint32_t count = m_reader.readCount(kMinStringBytes);
-        values.reserve(categories);
         for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
-            if (i < categories)
-                values.push_back(m_reader.readString());
-            else
-                m_reader.readString();
+            m_reader.appendString(m_values);
+            m_values.endText();
         }
-        values.resize(categories);
+        values = m_values.finish(categories);
     }
 
     CFileCatalog& m_catalog;
     CArchiveReader m_reader;
     CObjectTagReader m_tags;
+    CValueStrings::Builder m_values;
 };
 
 // ---- writing -----------------------------------------------------------------------------------------

@@ -246,7 +246,10 @@ void CFileCatalog::recomputeWithoutRefresh() {
 void CFileCatalog::rebuild(bool refresh) {
     m_displayed.clear();
     m_displayed.reserve(m_items.size());
+    // Values are numbered on first use; numbering them all before the narrowing lets it size its stamps
+    // by the interner once.
     for (auto& item : m_items) {
+        item->numberValues();
         m_displayed.push_back(item.get());
     }
     for (int i = 0; i < categoryCount(); ++i) {

@@ -91,23 +91,53 @@ bool onSameFileSystem(std::string_view a, std::string_view b) {
 
 // ---- the record ----
 
+CFileItem::Record::Record(const Record& other)
+    : shortcutName(other.shortcutName),
+      title(other.title),
+      memo(other.memo),
+      path(other.path),
+      values(other.values) {}
+
+CFileItem::Record::~Record() {
+    delete[] m_valueIds.load(std::memory_order_relaxed);
+}
+
+const std::uint32_t* CFileItem::Record::numberValues() const {
+    const std::uint32_t* block = m_valueIds.load(std::memory_order_acquire);
+    return block != nullptr ? block : buildValueIds();
+}
+
+std::span<const CValueInterner::Id> CFileItem::Record::valueIds(std::size_t i) const {
+    const std::uint32_t* block = numberValues();
+    const std::uint32_t* numbers = block + values.size() + 1;
+    return std::span<const CValueInterner::Id>(numbers + block[i], block[i + 1] - block[i]);
+}
+
+void CFileItem::Record::dropValueIds() {
+    delete[] m_valueIds.exchange(nullptr, std::memory_order_acq_rel);
+}
+
 // The numbers are gathered in a per-thread buffer and copied into a block of their exact size; they come
-// from a per-thread memo in front of the interner.
-void CFileItem::Record::reindex() {
+// from a per-thread memo in front of the interner. Two threads may build at once: the first block installed
+// wins and the other is discarded.
+const std::uint32_t* CFileItem::Record::buildValueIds() const {
     thread_local CValueIdCache ids;
     thread_local std::vector<std::uint32_t> built;
-    index.clear();
-    if (values.empty()) {
-        return;
-    }
     const std::size_t slots = values.size();
-    built.resize(slots + 1);
+    built.assign(slots + 1, 0);
     for (std::size_t i = 0; i < slots; ++i) {
         built[i] = static_cast<std::uint32_t>(built.size() - (slots + 1));
         forEachValue(values[i], [&](std::string_view value) { built.push_back(ids.intern(value)); });
     }
     built[slots] = static_cast<std::uint32_t>(built.size() - (slots + 1));
-    index.assign(built.begin(), built.end());
+    auto* block = new std::uint32_t[built.size()];
+    std::copy(built.begin(), built.end(), block);
+    const std::uint32_t* expected = nullptr;
+    if (!m_valueIds.compare_exchange_strong(expected, block, std::memory_order_acq_rel)) {
+        delete[] block;
+        return expected;
+    }
+    return block;
 }
 
 CFileItem::CFileItem() : m_record(std::make_shared<Record>()) {}
@@ -153,10 +183,9 @@ void CFileItem::setStoredPath(std::string_view path) {
     }
 }
 
-const std::string& CFileItem::valueString(int i) const {
-    static const std::string kEmpty;
+std::string_view CFileItem::valueString(int i) const {
     if (i < 0 || i >= valueCount()) {
-        return kEmpty;
+        return {};
     }
     return m_record->values[static_cast<std::size_t>(i)];
 }
@@ -166,22 +195,22 @@ void CFileItem::setValueString(int i, std::string_view text) {
         return;
     }
     Record& record = editableRecord();
-    record.values[static_cast<std::size_t>(i)] = text;
-    record.reindex();
+    record.values.set(static_cast<std::size_t>(i), text);
+    record.dropValueIds();
 }
 
-void CFileItem::setValueStrings(std::vector<std::string> values) {
+void CFileItem::setValueStrings(const std::vector<std::string>& values) {
     Record& record = editableRecord();
-    record.values = std::move(values);
-    record.reindex();
+    record.values = CValueStrings(values);
+    record.dropValueIds();
 }
 
 // ---- value slots ----
 
 void CFileItem::addCategorySlot() {
     Record& record = editableRecord();
-    record.values.emplace_back();
-    record.reindex();
+    record.values.append("");
+    record.dropValueIds();
 }
 
 void CFileItem::removeCategorySlot(int i) {
@@ -189,8 +218,8 @@ void CFileItem::removeCategorySlot(int i) {
         return;
     }
     Record& record = editableRecord();
-    record.values.erase(record.values.begin() + i);
-    record.reindex();
+    record.values.erase(static_cast<std::size_t>(i));
+    record.dropValueIds();
 }
 
 void CFileItem::exchangeSlots(int i, int j) {
@@ -198,14 +227,14 @@ void CFileItem::exchangeSlots(int i, int j) {
         return;
     }
     Record& record = editableRecord();
-    std::swap(record.values[static_cast<std::size_t>(i)], record.values[static_cast<std::size_t>(j)]);
-    record.reindex();
+    record.values.swap(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
+    record.dropValueIds();
 }
 
 void CFileItem::resetSlots(int count) {
     Record& record = editableRecord();
-    record.values.assign(static_cast<std::size_t>(std::max(count, 0)), std::string());
-    record.reindex();
+    record.values = CValueStrings(static_cast<std::size_t>(std::max(count, 0)));
+    record.dropValueIds();
 }
 
 // ---- values ----
@@ -228,7 +257,7 @@ std::string CFileItem::joinValues(const std::vector<std::string>& values) {
 }
 
 bool CFileItem::valuesOf(int i, std::vector<std::string>& out) const {
-    const std::string& text = valueString(i);
+    const std::string_view text = valueString(i);
     if (text.empty()) {
         return false;
     }
@@ -244,11 +273,11 @@ std::span<const CValueInterner::Id> CFileItem::valueIdsOf(int i) const {
     if (i < 0 || i >= valueCount()) {
         return {};
     }
-    const auto& index = m_record->index;
-    const std::uint32_t begin = index[static_cast<std::size_t>(i)];
-    const std::uint32_t end = index[static_cast<std::size_t>(i) + 1];
-    return std::span<const CValueInterner::Id>(index.data() + m_record->values.size() + 1 + begin,
-                                               end - begin);
+    return m_record->valueIds(static_cast<std::size_t>(i));
+}
+
+void CFileItem::numberValues() const {
+    m_record->numberValues();
 }
 
 bool CFileItem::hasValue(int i, std::string_view text, bool partial) const {
@@ -265,7 +294,7 @@ bool CFileItem::addValue(int i, std::string_view text) {
     if (i < 0 || i >= valueCount() || hasValue(i, text, false)) {
         return false;
     }
-    std::string updated = valueString(i);
+    std::string updated(valueString(i));
     if (!updated.empty()) {
         updated += ',';
     }
@@ -284,9 +313,9 @@ void CFileItem::renameValue(int i, std::string_view oldText, std::string_view ne
 }
 
 std::string CFileItem::sortedValueText(int i) const {
-    const std::string& text = valueString(i);
-    if (text.find(',') == std::string::npos) {
-        return text;
+    const std::string_view text = valueString(i);
+    if (text.find(',') == std::string_view::npos) {
+        return std::string(text);
     }
     std::vector<std::string> values = splitValues(text);
     jtext::normalizedSort(values, jtext::kNormCase);

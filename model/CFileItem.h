@@ -6,9 +6,10 @@
 // The stored fields (shortcut name, title, memo, path, value strings) live in an immutable record that
 // copies of the item share; a change gives the changed item a record of its own (copy on write). Undo
 // snapshots hold the records, so a history of snapshots costs little more than the records that changed.
-// The record also keeps each value string split into values and numbered by CValueInterner, so the
-// drill-down never splits strings again.
+// The record also numbers the values of every value string through CValueInterner, on first use, so that
+// the drill-down never splits strings again and reading a catalog does not split them at all.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -18,6 +19,7 @@
 
 #include "model/COleDate.h"
 #include "model/CValueInterner.h"
+#include "model/CValueStrings.h"
 
 enum class ItemKind : int { File = 0, Folder = 1, Url = 2 };
 
@@ -29,14 +31,28 @@ public:
         std::string title;
         std::string memo;
         std::string path;
-        std::vector<std::string> values;
-        // The numbers of the values of every value string, in one block: first values.size() + 1 slot
-        // starts, then the numbers slot after slot; slot i holds the numbers
-        // index[n + 1 + index[i] .. n + 1 + index[i + 1]) with n = values.size(). Empty while values is.
-        std::vector<std::uint32_t> index;
+        CValueStrings values;
 
-        // Rebuilds index from values; every change of values is followed by it.
-        void reindex();
+        Record() = default;
+        // Copies the stored fields; the copy numbers its values again when asked.
+        Record(const Record& other);
+        Record& operator=(const Record&) = delete;
+        ~Record();
+
+        // The numbers of the values of value string i (i below values.size()). Built for all value strings
+        // on the first call; safe to call from several threads at once.
+        std::span<const CValueInterner::Id> valueIds(std::size_t i) const;
+        // Builds the numbers unless they are built; returns their block.
+        const std::uint32_t* numberValues() const;
+        // Forgets the numbers; every change of values is followed by it (the record is not shared then).
+        void dropValueIds();
+
+    private:
+        // One block: first values.size() + 1 slot starts, then the numbers slot after slot; slot i holds the
+        // numbers block[n + 1 + block[i] .. n + 1 + block[i + 1]) with n = values.size().
+        const std::uint32_t* buildValueIds() const;
+
+        mutable std::atomic<const std::uint32_t*> m_valueIds{nullptr};
     };
 
     CFileItem();
@@ -60,11 +76,11 @@ public:
     void setStoredPath(std::string_view path);
 
     int valueCount() const { return static_cast<int>(m_record->values.size()); }
-    const std::vector<std::string>& valueStrings() const { return m_record->values; }
+    const CValueStrings& valueStrings() const { return m_record->values; }
     // Value string i; "" when i is out of range.
-    const std::string& valueString(int i) const;
+    std::string_view valueString(int i) const;
     void setValueString(int i, std::string_view text);
-    void setValueStrings(std::vector<std::string> values);
+    void setValueStrings(const std::vector<std::string>& values);
 
     const std::shared_ptr<const Record>& record() const { return m_record; }
 
@@ -98,6 +114,8 @@ public:
     std::vector<std::string> valuesOf(int i) const;
     // The numbers of the values of category i (see CValueInterner).
     std::span<const CValueInterner::Id> valueIdsOf(int i) const;
+    // Numbers the values now rather than on the first valueIdsOf.
+    void numberValues() const;
     // partial false: a value equals text byte for byte; partial true: a value contains text (upper-casing
     // search).
     bool hasValue(int i, std::string_view text, bool partial) const;

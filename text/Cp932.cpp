@@ -1,6 +1,7 @@
 #include "text/Cp932.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "text/Cp932Table.h"
@@ -174,32 +175,99 @@ std::string cp932ToUtf8(std::string_view bytes) {
 // Every code page 932 character is in the BMP, so one byte or one pair of bytes gives at most three bytes of
 // UTF-8: the output is sized for that once and written through a pointer.
 void cp932ToUtf8(std::string_view bytes, std::string& out) {
+    out.clear();
+    appendCp932AsUtf8(bytes, out);
+}
+
+// The UTF-8 form of every code of code page 932, built once: converting a catalog's texts then costs one
+// table look-up and one copy per character. A length of 0 marks a double-byte code without a character.
+struct Utf8Form {
+    char bytes[4];
+    std::uint8_t length;
+};
+
+Utf8Form utf8FormOf(char32_t codePoint) {
+    Utf8Form form{};
+    form.length = static_cast<std::uint8_t>(putUtf8(form.bytes, codePoint) - form.bytes);
+    return form;
+}
+
+struct Utf8Forms {
+    std::array<Utf8Form, 256> single;  // a lone byte: its character, else the byte itself (escaped)
+    std::array<Utf8Form, cp932table::kLeadCount * cp932table::kTrailCount> pair;
+};
+
+const Utf8Forms& utf8Forms() {
+    static const std::unique_ptr<Utf8Forms> forms = [] {
+        auto built = std::make_unique<Utf8Forms>();
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            const auto single = codePointOfCp932(static_cast<std::uint16_t>(byte));
+            built->single[byte] = utf8FormOf(single ? *single : kEscapedByteBase + byte);
+        }
+        for (int lead = 0; lead < cp932table::kLeadCount; ++lead) {
+            for (int column = 0; column < cp932table::kTrailCount; ++column) {
+                const char16_t codePoint = cp932table::kDoubleByte[lead * cp932table::kTrailCount + column];
+                built->pair[static_cast<std::size_t>(lead * cp932table::kTrailCount + column)] =
+                    codePoint == cp932table::kNone ? Utf8Form{} : utf8FormOf(codePoint);
+            }
+        }
+        return built;
+    }();
+    return *forms;
+}
+
+char* cp932ToUtf8(std::string_view bytes, char* out) {
+    const Utf8Forms& forms = utf8Forms();
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
-    out.resize(size * 3);
-    char* const begin = out.data();
-    char* end = begin;
+    char* end = out;
     for (std::size_t pos = 0; pos < size;) {
+        // ASCII reads as itself: eight bytes at a time while they are all ASCII.
+        if (pos + 8 <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, in + pos, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                std::memcpy(end, &word, sizeof word);
+                end += sizeof word;
+                pos += sizeof word;
+                continue;
+            }
+        }
         const unsigned char byte = in[pos];
-        if (byte < 0x80 && cp932table::kSingleByte[byte] == byte) {
+        if (byte < 0x80) {
             *end++ = static_cast<char>(byte);
             ++pos;
             continue;
         }
-        char32_t codePoint = kEscapedByteBase + byte;
-        std::size_t taken = 1;
         if (isLeadByte(byte) && pos + 1 < size) {
-            if (const auto pair = codePointOfCp932(static_cast<std::uint16_t>(byte << 8 | in[pos + 1]))) {
-                codePoint = *pair;
-                taken = 2;
+            const int column = in[pos + 1] - cp932table::kTrailFirst;
+            const Utf8Form* pair = nullptr;
+            if (column >= 0 && column < cp932table::kTrailCount) {
+                pair = &forms.pair[static_cast<std::size_t>(leadIndex(byte) * cp932table::kTrailCount + column)];
             }
-        } else if (const auto single = codePointOfCp932(byte)) {
-            codePoint = *single;
+            if (pair != nullptr && pair->length != 0) {
+                std::memcpy(end, pair->bytes, sizeof pair->bytes);
+                end += pair->length;
+                pos += 2;
+            } else {
+                *end++ = static_cast<char>(byte);  // a lead byte without its pair stands for itself
+                ++pos;
+            }
+            continue;
         }
-        end = putUtf8(end, codePoint);
-        pos += taken;
+        const Utf8Form& single = forms.single[byte];
+        std::memcpy(end, single.bytes, sizeof single.bytes);
+        end += single.length;
+        ++pos;
     }
-    out.resize(static_cast<std::size_t>(end - begin));
+    return end;
+}
+
+void appendCp932AsUtf8(std::string_view bytes, std::string& out) {
+    const std::size_t before = out.size();
+    out.resize(before + cp932Utf8Room(bytes.size()));
+    char* const begin = out.data();
+    out.resize(static_cast<std::size_t>(cp932ToUtf8(bytes, begin + before) - begin));
 }
 
 // ---- character values --------------------------------------------------------------------------------

@@ -376,7 +376,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QCOMPARE(catalog.itemCount(), 2);
     const CFileItem& added = catalog.item(1);
     QCOMPARE(QString::fromStdString(added.path()), files + "/メモ.txt");
-    QCOMPARE(added.valueString(0), std::string("小説"));
+    QCOMPARE(std::string(added.valueString(0)), std::string("小説"));
     QCOMPARE(displayedNames(catalog), (QStringList{"メモ.txt", "既存.txt"}));
     QVERIFY(!added.shortcutName().empty());
     QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(added.shortcutName())));

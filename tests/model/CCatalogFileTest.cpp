@@ -363,8 +363,8 @@ TEST(CCatalogFileTest, OddButReadableRecordsAreMadeWhole) {
     std::optional<CArchiveError> error = CCatalogFile::parse(catalog, bytes);
     ASSERT_FALSE(error.has_value()) << error->describe();
     ASSERT_EQ(catalog.itemCount(), 2);
-    EXPECT_EQ(catalog.item(0).valueStrings(), (std::vector<std::string>{"x", ""}));
-    EXPECT_EQ(catalog.item(1).valueStrings(), (std::vector<std::string>{"p", "q"}));
+    EXPECT_EQ(catalog.item(0).valueStrings().toVector(), (std::vector<std::string>{"x", ""}));
+    EXPECT_EQ(catalog.item(1).valueStrings().toVector(), (std::vector<std::string>{"p", "q"}));
     EXPECT_EQ(catalog.item(1).path(), "/b");
     // Bytes after the last field are not read.
     CFileCatalog trailing;

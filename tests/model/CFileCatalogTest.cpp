@@ -83,9 +83,9 @@ TEST(FileItemTest, ValueStringsKeepDoubledCommasAndEditValues) {
     EXPECT_EQ(item.valueString(0), "c,a,,z");
     item.setValueString(1, "only");
     item.exchangeSlots(0, 1);
-    EXPECT_EQ(item.valueStrings(), (Strings{"only", "c,a,,z"}));
+    EXPECT_EQ(item.valueStrings().toVector(), (Strings{"only", "c,a,,z"}));
     item.removeCategorySlot(0);
-    EXPECT_EQ(item.valueStrings(), Strings{"c,a,,z"});
+    EXPECT_EQ(item.valueStrings().toVector(), Strings{"c,a,,z"});
 
     // A copy shares nothing the user can see change: editing it leaves the original alone.
     item.setChecked(1);
@@ -137,7 +137,7 @@ TEST(FileCatalogTest, DrillDownNarrowsFromLeftToRightAndOffersTheRemainingValues
 
     // A prefilled new item takes the selections of the shown categories.
     auto fresh = catalog.newItem(true);
-    EXPECT_EQ(fresh->valueStrings(), (Strings{"rock", "", ""}));
+    EXPECT_EQ(fresh->valueStrings().toVector(), (Strings{"rock", "", ""}));
     EXPECT_EQ(catalog.findItem(0, 1, 0, "jazz"), catalog.indexOf(&itemTitled(catalog, "one")));
     EXPECT_EQ(catalog.findItem(1, -1, 2, ""), -1);
 }
@@ -152,21 +152,21 @@ TEST(FileCatalogTest, CategoriesAddRemoveAndExchangeKeepValuesSortKeysAndFilters
     catalog.filters().append(CItemFilter(CItemFilter::kTargetSize, "10", 0));
 
     catalog.addCategory("D");
-    EXPECT_EQ(catalog.item(0).valueStrings(), (Strings{"a1", "b1", "c1", ""}));
+    EXPECT_EQ(catalog.item(0).valueStrings().toVector(), (Strings{"a1", "b1", "c1", ""}));
     EXPECT_EQ(catalog.sortKeys().at(8).key(), 3);
     catalog.recomputeWithoutRefresh();
     EXPECT_TRUE(catalog.selectionOf(3).empty());
 
     catalog.exchangeCategories(0, 2);
     EXPECT_EQ(catalog.categoryNames(), (Strings{"C", "B", "A", "D"}));
-    EXPECT_EQ(catalog.item(1).valueStrings(), (Strings{"c2", "b2", "a2", ""}));
+    EXPECT_EQ(catalog.item(1).valueStrings().toVector(), (Strings{"c2", "b2", "a2", ""}));
     EXPECT_EQ(catalog.filters().at(1).target(), CItemFilter::kTargetFirstCategory + 0);
     EXPECT_EQ(catalog.sortKeys().at(5).key(), 2);
     EXPECT_EQ(catalog.sortKeys().at(7).key(), 0);
 
     catalog.removeCategory(1);  // B
     EXPECT_EQ(catalog.categoryNames(), (Strings{"C", "A", "D"}));
-    EXPECT_EQ(catalog.item(0).valueStrings(), (Strings{"c1", "a1", ""}));
+    EXPECT_EQ(catalog.item(0).valueStrings().toVector(), (Strings{"c1", "a1", ""}));
     ASSERT_EQ(catalog.filters().count(), 2);
     EXPECT_EQ(catalog.filters().at(0).target(), CItemFilter::kTargetFirstCategory + 0);
     EXPECT_EQ(catalog.filters().at(1).target(), CItemFilter::kTargetSize);

@@ -21,7 +21,7 @@ void fill(CFileCatalog& catalog, int count) {
 }
 
 std::string valueOf(const CFileCatalog& catalog, int i) {
-    return catalog.item(i).valueString(0);
+    return std::string(catalog.item(i).valueString(0));
 }
 
 }  // namespace
