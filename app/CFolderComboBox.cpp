@@ -44,10 +44,12 @@ void CFolderComboBox::load() {
     setCurrentIndex(selected);
 }
 
-void CFolderComboBox::browse() {
-    if (const std::optional<QString> chosen = m_picker(this, m_currentFolder)) {
+bool CFolderComboBox::browse() {
+    const std::optional<QString> chosen = m_picker(this, m_currentFolder);
+    if (chosen) {
         chooseFolder(*chosen);
     }
+    return chosen.has_value();
 }
 
 void CFolderComboBox::chooseFolder(const QString& folder) {

@@ -24,7 +24,8 @@ public:
     // recent one becomes current, and with no history at all the default catalog folder.
     void load();
     // Lets the user choose a folder, starting at the current one; a chosen folder is put at the top.
-    void browse();
+    // Whether the user chose one.
+    bool browse();
     // Puts the folder at the top of the list (removing an equal entry) and makes it current.
     void chooseFolder(const QString& folder);
     // Writes the selected entry under "00" and the others in list order after it, at most 10.

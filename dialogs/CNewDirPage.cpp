@@ -23,9 +23,6 @@ constexpr const char* kRecentFolderEntry = "Catalog00";
 CNewDirPage::CNewDirPage(CProfile& profile, QWidget* parent) : QWizardPage(parent), m_profile(profile) {
     setObjectName("NewDirPage");
     setTitle(QStringLiteral("新規カタログ"));
-    m_picker = [](QWidget* owner, const QString& start) {
-        return apputil::pickFolder(owner, QString(), start);
-    };
 
     auto* explanation = new QLabel(QStringLiteral("新規に作成するカタログの名称を入力してください。\n"
                                                   "その名称で保存フォルダ配下に新規フォルダを作成します。"),
@@ -34,13 +31,9 @@ CNewDirPage::CNewDirPage(CProfile& profile, QWidget* parent) : QWizardPage(paren
     m_nameEdit->setObjectName("catalogName");
     auto* nameLabel = new QLabel(QStringLiteral("新規カタログ名(&S):"), this);
     nameLabel->setBuddy(m_nameEdit);
-    m_folderEdit = new QLineEdit(this);
-    m_folderEdit->setObjectName("folder");
-    m_folderEdit->setReadOnly(true);
-    auto* change = new QPushButton(QStringLiteral("変更(&R)..."), this);
-    change->setObjectName("changeFolderButton");
-    change->setAutoDefault(false);
-    connect(change, &QPushButton::clicked, this, &CNewDirPage::changeFolder);
+    m_folderField = new CFolderField(QStringLiteral("変更(&R)..."), "changeFolderButton", this);
+    m_folderField->lineEdit()->setReadOnly(true);
+    connect(m_folderField, &CFolderField::folderChosen, this, &CNewDirPage::rememberFolder);
     auto* openExisting = new QPushButton(QStringLiteral("既存カタログを開く場合にはこのボタン(&O)..."), this);
     openExisting->setObjectName("openExistingButton");
     openExisting->setAutoDefault(false);
@@ -48,10 +41,9 @@ CNewDirPage::CNewDirPage(CProfile& profile, QWidget* parent) : QWizardPage(paren
 
     auto* grid = new QGridLayout;
     grid->addWidget(nameLabel, 0, 0);
-    grid->addWidget(m_nameEdit, 0, 1, 1, 2);
+    grid->addWidget(m_nameEdit, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("保存フォルダ:"), this), 1, 0);
-    grid->addWidget(m_folderEdit, 1, 1);
-    grid->addWidget(change, 1, 2);
+    grid->addWidget(m_folderField, 1, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
@@ -67,7 +59,7 @@ CNewDirPage::CNewDirPage(CProfile& profile, QWidget* parent) : QWizardPage(paren
         folder = apputil::defaultCatalogFolder();
         m_profile.writeString(kSection, kRecentFolderEntry, folder.toStdString());
     }
-    setFolder(folder);
+    m_folderField->setFolder(folder);
 }
 
 QString CNewDirPage::catalogName() const {
@@ -75,20 +67,12 @@ QString CNewDirPage::catalogName() const {
 }
 
 QString CNewDirPage::catalogFolder() const {
-    const QString parent = m_folder.endsWith(QLatin1Char('/')) ? m_folder : m_folder + QLatin1Char('/');
+    const QString parent = folder().endsWith(QLatin1Char('/')) ? folder() : folder() + QLatin1Char('/');
     return parent + catalogName();
 }
 
-void CNewDirPage::setFolder(const QString& folder) {
-    m_folder = folder;
-    m_folderEdit->setText(folder);
-}
-
-void CNewDirPage::changeFolder() {
-    if (const std::optional<QString> chosen = m_picker(this, m_folder)) {
-        setFolder(*chosen);
-        m_profile.writeString(kSection, kRecentFolderEntry, chosen->toStdString());
-    }
+void CNewDirPage::rememberFolder(const QString& folder) {
+    m_profile.writeString(kSection, kRecentFolderEntry, folder.toStdString());
 }
 
 void CNewDirPage::chooseExistingCatalog() {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWizardPage>
 
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderField.h"
 
 class CProfile;
 class QLineEdit;
@@ -17,7 +17,7 @@ public:
 
     bool openExisting() const { return m_openExisting; }
     QString existingCatalogPath() const { return m_existingCatalogPath; }
-    QString folder() const { return m_folder; }
+    QString folder() const { return m_folderField->folder(); }
     QString catalogName() const;
     // The folder the catalog gets: folder + "/" + catalog name.
     QString catalogFolder() const;
@@ -27,23 +27,22 @@ public:
     void setOpenCatalogPath(const QString& path) { m_openCatalogPath = path; }
 
     // The folder chooser behind "変更(&R)..."; replaceable so that a test can answer for the user.
-    void setFolderPicker(CFolderComboBox::FolderPicker picker) { m_picker = std::move(picker); }
+    void setFolderPicker(CFolderField::FolderPicker picker) {
+        m_folderField->setFolderPicker(std::move(picker));
+    }
 
     // The next button: a name is required, and an existing folder or catalog file is used only when the
     // user agrees.
     bool validatePage() override;
 
 private:
-    void setFolder(const QString& folder);
-    void changeFolder();
+    void rememberFolder(const QString& folder);
     void chooseExistingCatalog();
 
     CProfile& m_profile;
     bool m_openExisting = false;
     QString m_existingCatalogPath;
-    QString m_folder;
     QString m_openCatalogPath;
     QLineEdit* m_nameEdit = nullptr;
-    QLineEdit* m_folderEdit = nullptr;
-    CFolderComboBox::FolderPicker m_picker;
+    CFolderField* m_folderField = nullptr;
 };

@@ -4,11 +4,9 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
-#include "app/AppUtil.h"
 #include "dialogs/DialogHelp.h"
 #include "platform/CProfile.h"
 
@@ -22,9 +20,6 @@ constexpr const char* kFolderEntry = "NewFileFolder";
 CNewFileDlg::CNewFileDlg(CProfile& profile, QWidget* parent) : QDialog(parent), m_profile(profile) {
     setObjectName("NewFileDlg");
     setWindowTitle(QStringLiteral("ファイルの新規作成"));
-    m_picker = [](QWidget* owner, const QString& start) {
-        return apputil::pickFolder(owner, QString(), start);
-    };
 
     m_folder = QString::fromStdString(m_profile.readString(kSection, kFolderEntry, ""));
     if (m_folder.isEmpty()) {
@@ -34,24 +29,19 @@ CNewFileDlg::CNewFileDlg(CProfile& profile, QWidget* parent) : QDialog(parent), 
     m_nameEdit = new QLineEdit(this);
     m_nameEdit->setObjectName("fileName");
     m_nameEdit->setMinimumWidth(300);
-    m_folderEdit = new QLineEdit(m_folder, this);
-    m_folderEdit->setObjectName("folder");
-    auto* browse = new QPushButton(QStringLiteral("..."), this);
-    browse->setObjectName("browseButton");
-    browse->setAutoDefault(false);
-    connect(browse, &QPushButton::clicked, this, &CNewFileDlg::browseFolder);
+    m_folderField = new CFolderField(QStringLiteral("..."), "browseButton", this);
+    m_folderField->setFolder(m_folder);
 
     auto* nameLabel = new QLabel(QStringLiteral("ファイル名(&N):"), this);
     nameLabel->setBuddy(m_nameEdit);
     auto* folderLabel = new QLabel(QStringLiteral("フォルダ(&F):"), this);
-    folderLabel->setBuddy(m_folderEdit);
+    folderLabel->setBuddy(m_folderField->field());
 
     auto* grid = new QGridLayout;
     grid->addWidget(nameLabel, 0, 0);
-    grid->addWidget(m_nameEdit, 0, 1, 1, 2);
+    grid->addWidget(m_nameEdit, 0, 1);
     grid->addWidget(folderLabel, 1, 0);
-    grid->addWidget(m_folderEdit, 1, 1);
-    grid->addWidget(browse, 1, 2);
+    grid->addWidget(m_folderField, 1, 1);
 
     auto* buttons = dialoghelp::okCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CNewFileDlg::accept);
@@ -63,15 +53,9 @@ CNewFileDlg::CNewFileDlg(CProfile& profile, QWidget* parent) : QDialog(parent), 
     m_nameEdit->setFocus();
 }
 
-void CNewFileDlg::browseFolder() {
-    if (const std::optional<QString> chosen = m_picker(this, m_folderEdit->text())) {
-        m_folderEdit->setText(*chosen);
-    }
-}
-
 void CNewFileDlg::accept() {
     m_fileName = m_nameEdit->text();
-    m_folder = m_folderEdit->text();
+    m_folder = m_folderField->folder();
     m_profile.writeString(kSection, kFolderEntry, m_folder.toStdString());
     QDialog::accept();
 }

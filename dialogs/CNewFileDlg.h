@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderField.h"
 
 class CProfile;
 class QLineEdit;
@@ -20,17 +20,16 @@ public:
     QString folder() const { return m_folder; }
 
     // The folder chooser behind "..."; replaceable so that a test can answer for the user.
-    void setFolderPicker(CFolderComboBox::FolderPicker picker) { m_picker = std::move(picker); }
+    void setFolderPicker(CFolderField::FolderPicker picker) {
+        m_folderField->setFolderPicker(std::move(picker));
+    }
 
     void accept() override;
 
 private:
-    void browseFolder();
-
     CProfile& m_profile;
     QString m_fileName;
     QString m_folder;
     QLineEdit* m_nameEdit = nullptr;
-    QLineEdit* m_folderEdit = nullptr;
-    CFolderComboBox::FolderPicker m_picker;
+    CFolderField* m_folderField = nullptr;
 };

@@ -4,10 +4,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/CFolderComboBox.h"
+#include "dialogs/CFolderField.h"
 #include "dialogs/DialogHelp.h"
 
 CRenameDlg::CRenameDlg(CProfile& profile, QWidget* parent) : QDialog(parent) {
@@ -25,10 +25,7 @@ CRenameDlg::CRenameDlg(CProfile& profile, QWidget* parent) : QDialog(parent) {
     m_folderBox = new CFolderComboBox(profile, QStringLiteral("Folder"), QStringLiteral("Catalog"), this);
     m_folderBox->setObjectName("folderBox");
     m_folderBox->setMinimumWidth(320);
-    auto* browse = new QPushButton(QStringLiteral("変更(&R)..."), this);
-    browse->setObjectName("browseButton");
-    browse->setAutoDefault(false);
-    connect(browse, &QPushButton::clicked, m_folderBox, &CFolderComboBox::browse);
+    auto* folderField = new CFolderField(m_folderBox, QStringLiteral("変更(&R)..."), "browseButton", this);
 
     auto* newLabel = new QLabel(QStringLiteral("新しい名前(&N):"), this);
     newLabel->setBuddy(m_newEdit);
@@ -37,15 +34,13 @@ CRenameDlg::CRenameDlg(CProfile& profile, QWidget* parent) : QDialog(parent) {
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("現在の名前:"), this), 0, 0);
-    grid->addWidget(m_currentEdit, 0, 1, 1, 2);
+    grid->addWidget(m_currentEdit, 0, 1);
     grid->addWidget(newLabel, 1, 0);
-    grid->addWidget(m_newEdit, 1, 1, 1, 2);
+    grid->addWidget(m_newEdit, 1, 1);
     grid->addWidget(folderLabel, 2, 0);
-    grid->addWidget(m_folderBox, 2, 1);
-    grid->addWidget(browse, 2, 2);
+    grid->addWidget(folderField, 2, 1);
     grid->addWidget(
-        new QLabel(QStringLiteral("このフォルダの配下にカタログ名でフォルダを作成します。"), this), 3, 1, 1,
-        2);
+        new QLabel(QStringLiteral("このフォルダの配下にカタログ名でフォルダを作成します。"), this), 3, 1);
 
     auto* buttons = dialoghelp::okCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CRenameDlg::accept);
