@@ -16,17 +16,16 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
-#include <QSettings>
 #include <QTest>
 
+#include "CHintRecorder.h"
 #include "CTestHome.h"
-#include "EmptyCatalogWizard.h"
+#include "CTestSession.h"
 #include "app/CCommandActions.h"
 #include "app/CExportFileDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
 #include "app/CQuilloryDoc.h"
-#include "app/CQuilloryView.h"
 #include "app/CommandIds.h"
 #include "dialogs/CCatalogSetDlg.h"
 #include "dialogs/CNewFileDlg.h"
@@ -35,33 +34,6 @@
 #include "support/CRecordingUserInterface.h"
 
 namespace {
-
-// A fourth view that keeps the hints the document sends.
-class CHintRecorder final : public CQuilloryView {
-public:
-    explicit CHintRecorder(CQuilloryDoc& document) : CQuilloryView(document, nullptr) {}
-    void onUpdate(CQuilloryView* /*sender*/, int hintValue) override { hints.append(hintValue); }
-    QList<int> hints;
-};
-
-// A running program in a fresh home folder, past its first start.
-struct Session {
-    CTestHome home;
-    CRecordingUserInterface ui{false};
-    CQuilloryApp app;
-
-    bool start() {
-        QSettings(home.settingsFile(), QSettings::IniFormat).setValue("System/FirstExec", 0);
-        app.setNewCatalogWizard(startEmptyCatalog);
-        return app.initInstance({});
-    }
-    CMainFrame& frame() { return *app.mainFrame(); }
-    CQuilloryDoc& document() { return app.document(); }
-    CFileCatalog& catalog() { return app.document().catalog(); }
-    QString setting(const QString& key) const {
-        return QSettings(home.settingsFile(), QSettings::IniFormat).value(key).toString();
-    }
-};
 
 void writeFile(const QString& path, const QByteArray& bytes, const QDateTime& modified) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -224,12 +196,12 @@ private Q_SLOTS:
 };
 
 void DocumentCommandsTest::columnsSortKeysFilterAndRefresh() {
-    Session session;
-    QVERIFY(session.start());
+    CTestSession session;
+    QVERIFY(session.startWithEmptyCatalog());
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
-    fillThreeFiles(catalog, session.home.path() + "/files");
+    fillThreeFiles(catalog, session.home().path() + "/files");
     document.setModifiedFlag(false);
     CHintRecorder recorder(document);
 
@@ -316,20 +288,20 @@ void DocumentCommandsTest::columnsSortKeysFilterAndRefresh() {
     QVERIFY(frame.routeCommand(cmd::kRefreshValueLists));
     QVERIFY(frame.routeCommand(cmd::kRefreshList));
     QCOMPARE(recorder.hints, (QList<int>{10, 10, 4, 2}));
-    QVERIFY(session.ui.shown().empty());
-    session.app.exitInstance();
+    QVERIFY(session.ui().shown().empty());
+    session.app().exitInstance();
 }
 
 void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
-    Session session;
-    QVERIFY(session.start());
+    CTestSession session;
+    QVERIFY(session.startWithEmptyCatalog());
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
-    QVERIFY(catalog.setLocation((session.home.documents() + "/Quillory").toStdString(), "蔵書"));
+    QVERIFY(catalog.setLocation(session.catalogsFolder().toStdString(), "蔵書"));
     const QString catalogFolder = QString::fromStdString(catalog.catalogFolder());
     catalog.addCategory("ジャンル");
-    const QString files = session.home.path() + "/新しいファイル";
+    const QString files = session.home().path() + "/新しいファイル";
     writeFile(files + "/既存.txt", "1", kDateC);
     auto existing = catalog.newItem(false);
     existing->setValueString(0, "小説");
@@ -368,8 +340,8 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     // A new file of an extension with a template gets the template's bytes, is registered with the
     // selected value, and gets its shortcut in the catalog folder.
     const QByteArray templateBytes("テンプレート\r\n本文\r\n");
-    writeFile(session.home.path() + "/Templates/新しい文書.txt", templateBytes, kDateA);
-    writeFile(session.home.path() + "/Templates/画像.png", "PNG", kDateA);
+    writeFile(session.home().path() + "/Templates/新しい文書.txt", templateBytes, kDateA);
+    writeFile(session.home().path() + "/Templates/画像.png", "PNG", kDateA);
     answerNewFileDialog("メモ.txt", files);
     QVERIFY(frame.routeCommand(cmd::kNewFileItem));
     QCOMPARE(readFile(files + "/メモ.txt"), templateBytes);
@@ -398,7 +370,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     recorder.hints.clear();
     answerNewFileDialog("メモ.txt", files);
     QVERIFY(frame.routeCommand(cmd::kNewFileItem));
-    QCOMPARE(session.ui.texts(),
+    QCOMPARE(session.ui().texts(),
              std::vector<std::string>{
                  "ファイルの新規作成に失敗しました。既に同名のファイルがないかご確認ください"});
     QCOMPARE(readFile(files + "/メモ.txt"), QByteArray("書きかけ"));
@@ -408,42 +380,42 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     // So is a folder that does not exist.
     answerNewFileDialog("a.txt", files + "/無い");
     QVERIFY(frame.routeCommand(cmd::kNewFileItem));
-    QCOMPARE(session.ui.texts().size(), std::size_t(2));
-    QCOMPARE(session.ui.texts().back(), session.ui.texts().front());
+    QCOMPARE(session.ui().texts().size(), std::size_t(2));
+    QCOMPARE(session.ui().texts().back(), session.ui().texts().front());
     QCOMPARE(catalog.itemCount(), 3);
-    session.ui.clear();
+    session.ui().clear();
 
     // Unused shortcuts: No deletes nothing; Yes deletes the shortcuts no item names and tells the count.
     const QString strayOne = catalogFolder + "/古いファイル.lnk";
     const QString strayTwo = catalogFolder + "/写真(1).lnk";
     CTestHome::touch(strayOne);
     CTestHome::touch(strayTwo);
-    session.ui.scriptAnswers({false, true});
+    session.ui().scriptAnswers({false, true});
     QVERIFY(frame.routeCommand(cmd::kDeleteUnusedShortcuts));
-    QCOMPARE(session.ui.texts(), std::vector<std::string>{"未使用のショートカットを削除しますか？"});
-    QCOMPARE(session.ui.shown().front().kind, CRecordingUserInterface::Shown::Kind::YesNo);
+    QCOMPARE(session.ui().texts(), std::vector<std::string>{"未使用のショートカットを削除しますか？"});
+    QCOMPARE(session.ui().shown().front().kind, CRecordingUserInterface::Shown::Kind::YesNo);
     QVERIFY(QFileInfo::exists(strayOne) && QFileInfo::exists(strayTwo));
     QVERIFY(frame.routeCommand(cmd::kDeleteUnusedShortcuts));
-    QCOMPARE(session.ui.texts(), (std::vector<std::string>{"未使用のショートカットを削除しますか？",
-                                                           "未使用のショートカットを削除しますか？",
-                                                           "2個のショートカットを削除しました"}));
+    QCOMPARE(session.ui().texts(), (std::vector<std::string>{"未使用のショートカットを削除しますか？",
+                                                             "未使用のショートカットを削除しますか？",
+                                                             "2個のショートカットを削除しました"}));
     QVERIFY(!QFileInfo::exists(strayOne) && !QFileInfo::exists(strayTwo));
     QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(catalog.item(1).shortcutName())));
     QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(catalog.item(2).shortcutName())));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
-    session.app.exitInstance();
+    session.app().exitInstance();
 }
 
 void DocumentCommandsTest::exportsAndHtmlCopy() {
-    Session session;
-    QVERIFY(session.start());
+    CTestSession session;
+    QVERIFY(session.startWithEmptyCatalog());
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
-    const QString files = session.home.path() + "/files";
+    const QString files = session.home().path() + "/files";
     fillThreeFiles(catalog, files);
     document.setModifiedFlag(false);
-    const QString out = session.home.path() + "/出力";
+    const QString out = session.home().path() + "/出力";
     QDir().mkpath(out);
 
     // The dialog as it opens; cancelling it does nothing.
@@ -504,9 +476,9 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     answerExportDialogs(document, &seen, "/dev/full");
     QVERIFY(frame.routeCommand(cmd::kExportCsv));
     QCOMPARE(seen.initialFile, csvPath);
-    QCOMPARE(QString::fromStdString(session.ui.texts().at(0)),
+    QCOMPARE(QString::fromStdString(session.ui().texts().at(0)),
              QString("ファイルのクローズに失敗しました:/dev/full"));
-    QCOMPARE(session.ui.texts().size(), std::size_t(1));
+    QCOMPARE(session.ui().texts().size(), std::size_t(1));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
 
     // The HTML copy: the table of the displayed items as plain text on the clipboard, no dialog, no message.
@@ -515,10 +487,10 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QVERIFY(frame.routeCommand(cmd::kSortBySize));
     catalog.item(1).setTitle("題 <b> & \"引用\"");
     catalog.recompute();
-    session.ui.clear();
+    session.ui().clear();
     QGuiApplication::clipboard()->clear();
     QVERIFY(frame.routeCommand(cmd::kCopyHtml));
-    QVERIFY(session.ui.shown().empty());
+    QVERIFY(session.ui().shown().empty());
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     QVERIFY(copied->hasText());
     QVERIFY(!copied->hasHtml());
@@ -535,7 +507,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QCOMPARE(table[2].toArray(), QJsonArray({files + "/a.jpg", "", "写真", "佐藤"}));
     QCOMPARE(table[3].toArray(), QJsonArray({files + "/b.txt", "題 <b> & \"引用\"", "文書", ""}));
     QVERIFY(!document.isModified());
-    session.app.exitInstance();
+    session.app().exitInstance();
 }
 
 QTEST_MAIN(DocumentCommandsTest)

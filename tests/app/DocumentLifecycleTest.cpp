@@ -10,17 +10,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "CHintRecorder.h"
 #include "CTestHome.h"
+#include "CTestSession.h"
 #include "app/CFolderComboBox.h"
 #include "app/CMainFrame.h"
 #include "app/CQtUserInterface.h"
 #include "app/CQuilloryApp.h"
 #include "app/CQuilloryDoc.h"
-#include "app/CQuilloryView.h"
 #include "app/CRecentFileList.h"
 #include "app/CommandIds.h"
 #include "app/UpdateHints.h"
@@ -38,11 +38,7 @@
 namespace {
 
 using Kind = CRecordingUserInterface::Shown::Kind;
-
-void presetSettings(const CTestHome& home) {
-    QSettings file(home.settingsFile(), QSettings::IniFormat);
-    file.setValue("System/FirstExec", 0);
-}
+using Texts = std::vector<std::string>;
 
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
@@ -61,20 +57,6 @@ QByteArray cp932(const QString& text) {
 
 void shell(const QString& command) {
     QCOMPARE(QProcess::execute("sh", {"-c", command}), 0);
-}
-
-// A catalog file written by the program's own writer, for tests that start from an existing catalog.
-QString writeCatalog(const QString& parent, const QString& name, const QStringList& categories) {
-    CFileCatalog catalog;
-    catalog.setLocation(parent.toStdString(), name.toStdString());
-    for (const QString& category : categories) {
-        catalog.addCategory(category.toStdString());
-    }
-    const std::string path = catalog.path();
-    if (CCatalogFile::write(catalog, path)) {
-        return {};
-    }
-    return QString::fromStdString(path);
 }
 
 // The catalog file as a fresh reader sees it.
@@ -109,6 +91,15 @@ void finishWizard(CNewCatalogWizard& wizard, const QString& name, const QStringL
     QTest::mouseClick(wizard.button(QWizard::FinishButton), Qt::LeftButton);
 }
 
+void finishNextWizard(const QString& name, const QStringList& categories) {
+    whenShown<CNewCatalogWizard>(
+        [name, categories](CNewCatalogWizard& wizard) { finishWizard(wizard, name, categories); });
+}
+
+void cancelNextWizard() {
+    whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { wizard.reject(); });
+}
+
 // Chooses the catalog of the name in the catalog list and confirms.
 void chooseInCatalogList(CCatalogDlg& dialog, const QString& name) {
     const QList<QTreeWidgetItem*> rows =
@@ -118,24 +109,36 @@ void chooseInCatalogList(CCatalogDlg& dialog, const QString& name) {
     clickButton(dialog, QDialogButtonBox::Ok);
 }
 
-// Types a new name into the rename dialog, picks the folder through its folder button, and confirms.
-void answerRenameDialog(CRenameDlg& dialog, const QString& newName, const QString& folder) {
-    auto* edit = child<QLineEdit>(dialog, "newName");
-    edit->clear();
-    typeText(edit, newName);
-    dialog.folderBox().setFolderPicker(
-        [folder](QWidget*, const QString&) { return std::optional<QString>(folder); });
-    QTest::mouseClick(child<QPushButton>(dialog, "browseButton"), Qt::LeftButton);
-    clickButton(dialog, QDialogButtonBox::Ok);
-}
-
-// Records the update hints that reach the views.
-class CHintRecorder final : public CQuilloryView {
-public:
-    explicit CHintRecorder(CQuilloryDoc& document) : CQuilloryView(document, nullptr) {}
-    void onUpdate(CQuilloryView*, int hintValue) override { hints.push_back(hintValue); }
-    std::vector<int> hints;
+// What the rename dialog showed when it opened.
+struct RenameDialogSeen {
+    QString title;
+    QString explanation;
+    QString currentName;
+    QString newName;
+    QString folder;
 };
+
+// Answers the next rename dialog: notes what it shows, types the new name, picks the folder through its
+// folder button, and confirms.
+void answerRenameDialog(const QString& newName, const QString& folder, RenameDialogSeen* seen = nullptr) {
+    if (seen) {
+        *seen = RenameDialogSeen{};
+    }
+    whenShown<CRenameDlg>([newName, folder, seen](CRenameDlg& dialog) {
+        auto* edit = child<QLineEdit>(dialog, "newName");
+        if (seen) {
+            *seen = RenameDialogSeen{dialog.windowTitle(), child<QLabel>(dialog, "explanation")->text(),
+                                     child<QLineEdit>(dialog, "currentName")->text(), edit->text(),
+                                     dialog.folderBox().currentFolder()};
+        }
+        edit->clear();
+        typeText(edit, newName);
+        dialog.folderBox().setFolderPicker(
+            [folder](QWidget*, const QString&) { return std::optional<QString>(folder); });
+        QTest::mouseClick(child<QPushButton>(dialog, "browseButton"), Qt::LeftButton);
+        clickButton(dialog, QDialogButtonBox::Ok);
+    });
+}
 
 // A folder that nobody may write into, root included: immutable for root, without write permission for
 // anyone else. Writable again at the end of its scope.
@@ -157,7 +160,14 @@ private:
     QString m_folder;
 };
 
+// The message of a save into a file that cannot be written.
+std::string notWritable(const QString& path) {
+    return (path + " は使用中または読み取り専用のため、書き込めません。").toStdString();
+}
+
 const char* const kFormatError = "予期しないﾌｧｲﾙ形式です。";
+const char* const kOpenCatalogNotRenamed =
+    "現在開いているカタログの名前変更はここではできません。[ファイル]-[現在のカタログ名変更]で可能です";
 
 }  // namespace
 
@@ -173,37 +183,36 @@ private Q_SLOTS:
 };
 
 void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother() {
-    CTestHome home;
-    presetSettings(home);
-    CRecordingUserInterface ui(false);
-    const QString parent = home.documents() + "/Quillory";
+    CTestSession session;
+    CRecordingUserInterface& ui = session.ui();
+    const QString parent = session.catalogsFolder();
     const QString books = parent + "/本/本.qlry";
 
     // No recent catalog: the start-up runs the wizard; cancelled, the program ends before any window shows.
     {
         CQuilloryApp cancelled;
-        whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { wizard.reject(); });
+        cancelNextWizard();
         QVERIFY(!cancelled.initInstance({}));
         QVERIFY(!cancelled.mainFrame()->isVisible());
         cancelled.exitInstance();
     }
 
     // Finished, it sets up the catalog and saves it at once.
-    CQuilloryApp app;
     QString wizardTitle;
     whenShown<CNewCatalogWizard>([&](CNewCatalogWizard& wizard) {
         wizardTitle = wizard.windowTitle();
         finishWizard(wizard, "本", {"著者", "分類", "出版社"});
     });
-    QVERIFY(app.initInstance({}));
+    QVERIFY(session.start());
     QCOMPARE(wizardTitle, QString("新規作成"));
-    CQuilloryDoc& document = app.document();
+    CQuilloryApp& app = session.app();
+    CQuilloryDoc& document = session.document();
     QCOMPARE(document.pathName(), books);
     QVERIFY(!document.isModified());
     QCOMPARE(document.categoryNames(), (QStringList{"著者", "分類", "出版社"}));
     QCOMPARE(app.recentFiles().at(0), books);
-    QCOMPARE(app.mainFrame()->windowTitle(), QString("本.qlry - Quillory"));
-    QVERIFY(app.mainFrame()->isVisible());
+    QCOMPARE(session.frame().windowTitle(), QString("本.qlry - Quillory"));
+    QVERIFY(session.frame().isVisible());
     // The file holds the category names in code page 932, in the order they were entered.
     const QByteArray saved = bytesOf(books);
     const qsizetype author = saved.indexOf(cp932("著者"));
@@ -214,21 +223,21 @@ void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother
 
     // A second catalog through the new command; the first one stays in the recent list below it.
     const QString films = parent + "/映画/映画.qlry";
-    whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { finishWizard(wizard, "映画", {"監督"}); });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileNew));
+    finishNextWizard("映画", {"監督"});
+    QVERIFY(session.run(cmd::kFileNew));
     QCOMPARE(document.pathName(), films);
     QCOMPARE(document.categoryNames(), QStringList{"監督"});
     QCOMPARE(app.recentFiles().paths(), (QStringList{films, books}));
     QVERIFY(QFileInfo::exists(films));
 
     // A cancelled wizard leaves the catalog as it was.
-    addItem(document, home.path() + "/a.txt");
+    addItem(document, session.home().path() + "/a.txt");
     ui.scriptThreeWayAnswers({Answer::No});
-    whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { wizard.reject(); });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileNew));
+    cancelNextWizard();
+    QVERIFY(session.run(cmd::kFileNew));
     QCOMPARE(document.pathName(), films);
     QCOMPARE(document.catalog().itemCount(), 1);
-    QCOMPARE(app.mainFrame()->windowTitle(), QString("映画.qlry - Quillory"));
+    QCOMPARE(session.frame().windowTitle(), QString("映画.qlry - Quillory"));
 
     // Open: the catalog list lists both, refuses to rename the open catalog, and opens the chosen one.
     ui.clear();
@@ -242,13 +251,11 @@ void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother
         QTest::mouseClick(child<QPushButton>(dialog, "renameButton"), Qt::LeftButton);
         chooseInCatalogList(dialog, "本");
     });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileOpen));
+    QVERIFY(session.run(cmd::kFileOpen));
     listed.sort();
     QCOMPARE(listed, (QStringList{"映画", "本"}));
     // The catalog is chosen first; the question about the unsaved one comes before it is closed.
-    QCOMPARE(ui.texts(), (std::vector<std::string>{"現在開いているカタログの名前変更はここではできません。["
-                                                   "ファイル]-[現在のカタログ名変更]で可能です",
-                                                   "映画.qlry への変更を保存しますか?"}));
+    QCOMPARE(ui.texts(), (Texts{kOpenCatalogNotRenamed, "映画.qlry への変更を保存しますか?"}));
     QCOMPARE(document.pathName(), books);
     QCOMPARE(document.categoryNames(), (QStringList{"著者", "分類", "出版社"}));
     QVERIFY(!document.isModified());
@@ -265,27 +272,25 @@ void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother
         });
         QTest::mouseClick(child<QPushButton>(wizard.dirPage(), "openExistingButton"), Qt::LeftButton);
     });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileNew));
+    QVERIFY(session.run(cmd::kFileNew));
     QCOMPARE(document.pathName(), films);
     QCOMPARE(document.categoryNames(), QStringList{"監督"});
     QCOMPARE(app.recentFiles().at(0), films);
-    QCOMPARE(ui.texts(), std::vector<std::string>{"現在開いているカタログの名前変更はここではできません。"
-                                                  "[ファイル]-[現在のカタログ名変更]で可能です"});
+    QCOMPARE(ui.texts(), Texts{kOpenCatalogNotRenamed});
     QVERIFY(QFileInfo::exists(books));
     QVERIFY(QApplication::overrideCursor() == nullptr);  // no wait cursor left behind
     app.exitInstance();
 }
 
 void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
-    CTestHome home;
-    presetSettings(home);
-    CRecordingUserInterface ui(false);
-    const QString parent = home.documents() + "/Quillory";
-    const QString music = writeCatalog(parent, "音楽", {"歌手"});
-    const QString photos = writeCatalog(parent, "写真", {"場所"});
-    CQuilloryApp app;
-    QVERIFY(app.initInstance({music}));
-    CQuilloryDoc& document = app.document();
+    CTestSession session;
+    CRecordingUserInterface& ui = session.ui();
+    const QString music = session.writeCatalog("音楽", {"歌手"});
+    const QString photos = session.writeCatalog("写真", {"場所"});
+    QVERIFY(session.start({music}));
+    CQuilloryApp& app = session.app();
+    CQuilloryDoc& document = session.document();
+    const QString home = session.home().path();
     QCOMPARE(document.pathName(), music);
 
     // Nothing changed: no question.
@@ -294,10 +299,10 @@ void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
     QVERIFY(app.openDocumentFile(music));
 
     // Cancel keeps the catalog open, modified.
-    addItem(document, home.path() + "/歌.mp3");
+    addItem(document, home + "/歌.mp3");
     ui.scriptThreeWayAnswers({Answer::Cancel});
     QVERIFY(!app.openDocumentFile(photos));
-    QCOMPARE(ui.texts(), std::vector<std::string>{"音楽.qlry への変更を保存しますか?"});
+    QCOMPARE(ui.texts(), Texts{"音楽.qlry への変更を保存しますか?"});
     QCOMPARE(ui.shown().back().kind, Kind::YesNoCancel);
     QCOMPARE(document.pathName(), music);
     QVERIFY(document.isModified());
@@ -305,8 +310,8 @@ void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
 
     // Closing the window asks the same; Cancel keeps it open.
     ui.scriptThreeWayAnswers({Answer::Cancel});
-    QVERIFY(!app.mainFrame()->close());
-    QVERIFY(app.mainFrame()->isVisible());
+    QVERIFY(!session.frame().close());
+    QVERIFY(session.frame().isVisible());
 
     // No drops the change.
     ui.scriptThreeWayAnswers({Answer::No});
@@ -315,26 +320,23 @@ void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
     QCOMPARE(itemsOnDisk(music), 0);
 
     // Yes saves first.
-    addItem(document, home.path() + "/海.jpg");
-    addItem(document, home.path() + "/山.jpg");
+    addItem(document, home + "/海.jpg");
+    addItem(document, home + "/山.jpg");
     ui.clear();
     ui.scriptThreeWayAnswers({Answer::Yes});
     QVERIFY(app.openDocumentFile(music));
-    QCOMPARE(ui.texts(), std::vector<std::string>{"写真.qlry への変更を保存しますか?"});
+    QCOMPARE(ui.texts(), Texts{"写真.qlry への変更を保存しますか?"});
     QCOMPARE(itemsOnDisk(photos), 2);
     QCOMPARE(document.pathName(), music);
 
     // A save that fails after Yes cancels the open: the catalog stays, modified.
-    addItem(document, home.path() + "/歌.mp3");
+    addItem(document, home + "/歌.mp3");
     {
-        CReadOnlyFolder readOnly(parent + "/音楽");
+        CReadOnlyFolder readOnly(session.catalogsFolder() + "/音楽");
         ui.clear();
         ui.scriptThreeWayAnswers({Answer::Yes});
         QVERIFY(!app.openDocumentFile(photos));
-        QCOMPARE(ui.texts(),
-                 (std::vector<std::string>{
-                     "音楽.qlry への変更を保存しますか?",
-                     (music + " は使用中または読み取り専用のため、書き込めません。").toStdString()}));
+        QCOMPARE(ui.texts(), (Texts{"音楽.qlry への変更を保存しますか?", notWritable(music)}));
         QCOMPARE(document.pathName(), music);
         QVERIFY(document.isModified());
     }
@@ -349,55 +351,47 @@ void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
         buttons = box.standardButtons();
         QTest::mouseClick(box.button(QMessageBox::Cancel), Qt::LeftButton);
     });
-    QVERIFY(!app.mainFrame()->close());
+    QVERIFY(!session.frame().close());
     QCOMPARE(asked, QString("音楽.qlry への変更を保存しますか?"));
     QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QVERIFY(app.mainFrame()->isVisible());
+    QVERIFY(session.frame().isVisible());
     CUserInterface::install(&ui);
 
     // At exit Yes saves and the window closes.
     ui.scriptThreeWayAnswers({Answer::Yes});
-    QVERIFY(app.mainFrame()->close());
+    QVERIFY(session.frame().close());
     QCOMPARE(itemsOnDisk(music), 1);
     app.exitInstance();
 }
 
 void DocumentLifecycleTest::saveAsCopiesTheFolderAndRenameMovesIt() {
-    CTestHome home;
-    presetSettings(home);
-    CRecordingUserInterface ui(false);
-    const QString parent = home.documents() + "/Quillory";
-    const QString elsewhere = home.path() + "/保管";
+    CTestSession session;
+    CRecordingUserInterface& ui = session.ui();
+    const QString parent = session.catalogsFolder();
+    const QString elsewhere = session.home().path() + "/保管";
+    const QString novel = session.home().path() + "/files/小説.txt";
     QDir().mkpath(elsewhere);
-    const QString books = writeCatalog(parent, "本", {"著者"});
-    CTestHome::touch(home.path() + "/files/小説.txt");
-    CQuilloryApp app;
-    QVERIFY(app.initInstance({books}));
-    CQuilloryDoc& document = app.document();
+    const QString books = session.writeCatalog("本", {"著者"});
+    CTestHome::touch(novel);
+    QVERIFY(session.start({books}));
+    CQuilloryDoc& document = session.document();
     // The catalog keeps its items through shortcuts in its folder.
     document.catalog().setUseShortcuts(true);
-    addItem(document, home.path() + "/files/小説.txt");
+    addItem(document, novel);
     QVERIFY(QFileInfo::exists(parent + "/本/小説.lnk"));
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
+    QVERIFY(session.run(cmd::kFileSave));
     QVERIFY(!document.isModified());
 
     // Save as: the rename dialog in its save-as mode copies the folder with its shortcuts.
-    addItem(document, home.path() + "/files/小説.txt");
-    QString title;
-    QString explanation;
-    QString current;
-    whenShown<CRenameDlg>([&](CRenameDlg& dialog) {
-        title = dialog.windowTitle();
-        explanation = child<QLabel>(dialog, "explanation")->text();
-        current = child<QLineEdit>(dialog, "currentName")->text();
-        QCOMPARE(child<QLineEdit>(dialog, "newName")->text(), QString("本"));
-        QCOMPARE(dialog.folderBox().currentFolder(), parent);
-        answerRenameDialog(dialog, "蔵書", elsewhere);
-    });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSaveAs));
-    QCOMPARE(title, QString("名前を付けて保存"));
-    QCOMPARE(explanation, QString("カタログを別名で保存します"));
-    QCOMPARE(current, QString("本"));
+    addItem(document, novel);
+    RenameDialogSeen seen;
+    answerRenameDialog("蔵書", elsewhere, &seen);
+    QVERIFY(session.run(cmd::kFileSaveAs));
+    QCOMPARE(seen.title, QString("名前を付けて保存"));
+    QCOMPARE(seen.explanation, QString("カタログを別名で保存します"));
+    QCOMPARE(seen.currentName, QString("本"));
+    QCOMPARE(seen.newName, QString("本"));
+    QCOMPARE(seen.folder, parent);
     const QString copy = elsewhere + "/蔵書/蔵書.qlry";
     QCOMPARE(document.pathName(), copy);
     QVERIFY(!document.isModified());
@@ -406,28 +400,26 @@ void DocumentLifecycleTest::saveAsCopiesTheFolderAndRenameMovesIt() {
     QVERIFY(QFileInfo::exists(elsewhere + "/蔵書/小説.lnk"));
     QVERIFY(QFileInfo::exists(elsewhere + "/蔵書/小説(1).lnk"));
     QVERIFY(!QFileInfo::exists(elsewhere + "/蔵書/本.qlry"));
-    QCOMPARE(app.recentFiles().at(0), copy);
-    QCOMPARE(QSettings(home.settingsFile(), QSettings::IniFormat).value("Folder/Catalog00").toString(),
-             elsewhere);
+    QCOMPARE(session.app().recentFiles().at(0), copy);
+    QCOMPARE(session.setting("Folder/Catalog00"), elsewhere);
 
     // A folder of that name exists already: the copy fails and nothing changes.
     ui.clear();
     QDir().mkpath(parent + "/蔵書/中身");
     CTestHome::touch(parent + "/蔵書/蔵書.qlry");
-    whenShown<CRenameDlg>([&](CRenameDlg& dialog) { answerRenameDialog(dialog, "蔵書", parent); });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSaveAs));
-    QCOMPARE(ui.texts(), std::vector<std::string>{"カタログの別名保存が出来ませんでした"});
+    answerRenameDialog("蔵書", parent);
+    QVERIFY(session.run(cmd::kFileSaveAs));
+    QCOMPARE(ui.texts(), Texts{"カタログの別名保存が出来ませんでした"});
     QCOMPARE(document.pathName(), copy);
     QCOMPARE(QString::fromStdString(document.catalog().path()), copy);
     QCOMPARE(bytesOf(parent + "/蔵書/蔵書.qlry"), QByteArray());
 
     // Rename of a modified catalog asks to save first; No changes nothing.
-    addItem(document, home.path() + "/files/小説.txt");
+    addItem(document, novel);
     ui.clear();
     ui.scriptAnswers({false});
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kRenameCatalog));
-    QCOMPARE(ui.texts(),
-             std::vector<std::string>{"カタログ名を変更するためには保存する必要があります。保存しますか？"});
+    QVERIFY(session.run(cmd::kRenameCatalog));
+    QCOMPARE(ui.texts(), Texts{"カタログ名を変更するためには保存する必要があります。保存しますか？"});
     QCOMPARE(ui.shown().back().kind, Kind::YesNo);
     QCOMPARE(document.pathName(), copy);
     QVERIFY(document.isModified());
@@ -435,46 +427,38 @@ void DocumentLifecycleTest::saveAsCopiesTheFolderAndRenameMovesIt() {
 
     // Yes saves, and the rename moves the folder and renames the file.
     ui.scriptAnswers({true});
-    whenShown<CRenameDlg>([&](CRenameDlg& dialog) {
-        title = dialog.windowTitle();
-        explanation = child<QLabel>(dialog, "explanation")->text();
-        QCOMPARE(dialog.folderBox().currentFolder(), elsewhere);
-        answerRenameDialog(dialog, "書庫", parent);
-    });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kRenameCatalog));
-    QCOMPARE(title, QString("カタログ名変更"));
-    QCOMPARE(explanation, QString("カタログの名前を変更します。保存フォルダも変更されます。"));
+    answerRenameDialog("書庫", parent, &seen);
+    QVERIFY(session.run(cmd::kRenameCatalog));
+    QCOMPARE(seen.title, QString("カタログ名変更"));
+    QCOMPARE(seen.explanation, QString("カタログの名前を変更します。保存フォルダも変更されます。"));
+    QCOMPARE(seen.folder, elsewhere);
     const QString renamed = parent + "/書庫/書庫.qlry";
     QCOMPARE(document.pathName(), renamed);
     QVERIFY(!document.isModified());
     QVERIFY(!QFileInfo::exists(elsewhere + "/蔵書"));
     QCOMPARE(itemsOnDisk(renamed), 3);
     QVERIFY(QFileInfo::exists(parent + "/書庫/小説(2).lnk"));
-    QVERIFY(!app.recentFiles().paths().contains(copy));
-    QCOMPARE(app.recentFiles().at(0), renamed);
-    QCOMPARE(app.mainFrame()->windowTitle(), QString("書庫.qlry - Quillory"));
+    QVERIFY(!session.app().recentFiles().paths().contains(copy));
+    QCOMPARE(session.app().recentFiles().at(0), renamed);
+    QCOMPARE(session.frame().windowTitle(), QString("書庫.qlry - Quillory"));
 
     // A rename onto an existing folder fails with its message and leaves the catalog where it is.
     ui.clear();
-    whenShown<CRenameDlg>([&](CRenameDlg& dialog) { answerRenameDialog(dialog, "本", parent); });
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kRenameCatalog));
-    QCOMPARE(ui.texts(), std::vector<std::string>{"フォルダ名の変更が出来ませんでした"});
+    answerRenameDialog("本", parent);
+    QVERIFY(session.run(cmd::kRenameCatalog));
+    QCOMPARE(ui.texts(), Texts{"フォルダ名の変更が出来ませんでした"});
     QCOMPARE(document.pathName(), renamed);
     QCOMPARE(QString::fromStdString(document.catalog().path()), renamed);
     QCOMPARE(itemsOnDisk(books), 1);
-    app.exitInstance();
+    session.app().exitInstance();
 }
 
 void DocumentLifecycleTest::undoAndRedoRestoreAndMarkModified() {
-    CTestHome home;
-    presetSettings(home);
-    CRecordingUserInterface ui(false);
-    const QString parent = home.documents() + "/Quillory";
-    const QString music = writeCatalog(parent, "音楽", {"歌手"});
-    const QString photos = writeCatalog(parent, "写真", {"場所"});
-    CQuilloryApp app;
-    QVERIFY(app.initInstance({music}));
-    CQuilloryDoc& document = app.document();
+    CTestSession session;
+    const QString music = session.writeCatalog("音楽", {"歌手"});
+    const QString photos = session.writeCatalog("写真", {"場所"});
+    QVERIFY(session.start({music}));
+    CQuilloryDoc& document = session.document();
     CHintRecorder recorder(document);
     CCommandState undoState;
     CCommandState redoState;
@@ -485,30 +469,30 @@ void DocumentLifecycleTest::undoAndRedoRestoreAndMarkModified() {
     refreshStates();
     QVERIFY(!undoState.enabled && !redoState.enabled);
 
-    addItem(document, home.path() + "/1.mp3");
-    addItem(document, home.path() + "/2.mp3");
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
+    addItem(document, session.home().path() + "/1.mp3");
+    addItem(document, session.home().path() + "/2.mp3");
+    QVERIFY(session.run(cmd::kFileSave));
     refreshStates();
     QVERIFY(undoState.enabled && !redoState.enabled);
 
     // Undo after saving: the contents changed, so the document is modified again.
     recorder.hints.clear();
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kEditUndo));
+    QVERIFY(session.run(cmd::kEditUndo));
     QCOMPARE(document.catalog().itemCount(), 1);
     QVERIFY(document.isModified());
-    QCOMPARE(recorder.hints, std::vector<int>{11});
+    QCOMPARE(recorder.hints, QList<int>{11});
     refreshStates();
     QVERIFY(undoState.enabled && redoState.enabled);
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kEditUndo));
+    QVERIFY(session.run(cmd::kEditUndo));
     QCOMPARE(document.catalog().itemCount(), 0);
     refreshStates();
     QVERIFY(!undoState.enabled && redoState.enabled);
 
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kEditRedo));
+    QVERIFY(session.run(cmd::kFileSave));
+    QVERIFY(session.run(cmd::kEditRedo));
     QCOMPARE(document.catalog().itemCount(), 1);
     QVERIFY(document.isModified());
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kEditRedo));
+    QVERIFY(session.run(cmd::kEditRedo));
     QCOMPARE(document.catalog().itemCount(), 2);
     refreshStates();
     QVERIFY(undoState.enabled && !redoState.enabled);
@@ -516,22 +500,21 @@ void DocumentLifecycleTest::undoAndRedoRestoreAndMarkModified() {
     QCOMPARE(QString::fromStdString(document.catalog().path()), music);
 
     // Opening another catalog empties the history: undo cannot bring back the other catalog.
-    ui.scriptThreeWayAnswers({Answer::No});
-    QVERIFY(app.openDocumentFile(photos));
+    session.ui().scriptThreeWayAnswers({Answer::No});
+    QVERIFY(session.app().openDocumentFile(photos));
     refreshStates();
     QVERIFY(!undoState.enabled && !redoState.enabled);
-    QVERIFY(!app.mainFrame()->routeCommand(cmd::kEditUndo));  // disabled: nothing runs
+    QVERIFY(!session.run(cmd::kEditUndo));  // disabled: nothing runs
     QCOMPARE(document.categoryNames(), QStringList{"場所"});
     QVERIFY(!document.isModified());
-    app.exitInstance();
+    session.app().exitInstance();
 }
 
 void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
-    CTestHome home;
-    presetSettings(home);
-    CRecordingUserInterface ui(false);
-    const QString parent = home.documents() + "/Quillory";
-    const QString music = writeCatalog(parent, "音楽", {"歌手"});
+    CTestSession session;
+    CRecordingUserInterface& ui = session.ui();
+    const QString parent = session.catalogsFolder();
+    const QString music = session.writeCatalog("音楽", {"歌手"});
     const QString broken = parent + "/壊れた/壊れた.qlry";
     CTestHome::touch(broken);
     {
@@ -539,14 +522,17 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray::fromHex("64000000ffffffff"));
     }
-    CQuilloryApp app;
-    QVERIFY(app.initInstance({broken}) == false);  // at start-up an unreadable named file ends the program
-    QCOMPARE(ui.texts(), std::vector<std::string>{kFormatError});
-    app.exitInstance();
+    {
+        CQuilloryApp refused;
+        // At start-up an unreadable named file ends the program.
+        QVERIFY(refused.initInstance({broken}) == false);
+        QCOMPARE(ui.texts(), Texts{kFormatError});
+        refused.exitInstance();
+    }
 
-    CQuilloryApp running;
-    QVERIFY(running.initInstance({music}));
-    CQuilloryDoc& document = running.document();
+    QVERIFY(session.start({music}));
+    CQuilloryApp& running = session.app();
+    CQuilloryDoc& document = session.document();
     running.recentFiles().add(broken);
     running.recentFiles().add(music);
     QCOMPARE(running.recentFiles().paths(), (QStringList{music, broken}));
@@ -559,9 +545,9 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
         wizardShown = true;
         wizard.reject();
     });
-    QVERIFY(running.mainFrame()->routeCommand(cmd::kFileMruFirst + 1));
+    QVERIFY(session.run(cmd::kFileMruFirst + 1));
     QVERIFY(wizardShown);
-    QCOMPARE(ui.texts(), std::vector<std::string>{kFormatError});
+    QCOMPARE(ui.texts(), Texts{kFormatError});
     QCOMPARE(ui.shown().front().icon, MessageIcon::Warning);
     QCOMPARE(running.recentFiles().paths(), QStringList{music});
     QVERIFY(document.pathName().isEmpty());
@@ -569,18 +555,17 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
     QCOMPARE(document.catalog().categoryCount(), 0);
     QCOMPARE(document.catalog().itemCount(), 0);
     QVERIFY(!document.isModified());
-    QCOMPARE(running.mainFrame()->windowTitle(), QString("無題 - Quillory"));
+    QCOMPARE(session.frame().windowTitle(), QString("無題 - Quillory"));
     CCommandState rename;
     QVERIFY(document.onUpdateCommand(cmd::kRenameCatalog, rename));
     QVERIFY(!rename.enabled);
 
     // Saving the catalog without a file asks for its name and folder, as save as does.
-    addItem(document, home.path() + "/a.txt");
-    whenShown<CRenameDlg>([&](CRenameDlg& dialog) {
-        QCOMPARE(dialog.windowTitle(), QString("名前を付けて保存"));
-        answerRenameDialog(dialog, "救出", parent);
-    });
-    QVERIFY(running.mainFrame()->routeCommand(cmd::kFileSave));
+    addItem(document, session.home().path() + "/a.txt");
+    RenameDialogSeen seen;
+    answerRenameDialog("救出", parent, &seen);
+    QVERIFY(session.run(cmd::kFileSave));
+    QCOMPARE(seen.title, QString("名前を付けて保存"));
     QCOMPARE(document.pathName(), parent + "/救出/救出.qlry");
     QCOMPARE(itemsOnDisk(document.pathName()), 1);
     QVERIFY(!document.isModified());
@@ -588,34 +573,31 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
     // A file that is gone meanwhile gives the not-found text with its path; the wizard then makes a catalog.
     ui.clear();
     QVERIFY(QFile::remove(music));
-    whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { finishWizard(wizard, "新しい", {"種類"}); });
+    finishNextWizard("新しい", {"種類"});
     QVERIFY(!running.openDocumentFile(music));
     QCOMPARE(ui.texts(),
-             std::vector<std::string>{
-                 (music + "\nこのﾌｧｲﾙが見つかりません。\nﾊﾟｽとﾌｧｲﾙ名が正しいかどうか確認してださい。")
-                     .toStdString()});
+             Texts{(music + "\nこのﾌｧｲﾙが見つかりません。\nﾊﾟｽとﾌｧｲﾙ名が正しいかどうか確認してださい。")
+                       .toStdString()});
     QCOMPARE(document.pathName(), parent + "/新しい/新しい.qlry");
     QCOMPARE(document.categoryNames(), QStringList{"種類"});
 
     // A folder in place of the file cannot be read either.
     ui.clear();
     QDir().mkpath(parent + "/箱/箱.qlry");
-    whenShown<CNewCatalogWizard>([](CNewCatalogWizard& wizard) { wizard.reject(); });
+    cancelNextWizard();
     QVERIFY(!running.openDocumentFile(parent + "/箱/箱.qlry"));
     QCOMPARE(ui.texts(),
-             std::vector<std::string>{
-                 (parent + "/箱/箱.qlry の読み取り中に予期しないｴﾗｰが発生しました。").toStdString()});
+             Texts{(parent + "/箱/箱.qlry の読み取り中に予期しないｴﾗｰが発生しました。").toStdString()});
     QVERIFY(document.pathName().isEmpty());
 
     // A catalog folder that cannot be made: the message, and the document stays empty.
     ui.clear();
     {
         CReadOnlyFolder readOnly(parent);
-        whenShown<CNewCatalogWizard>(
-            [](CNewCatalogWizard& wizard) { finishWizard(wizard, "駄目", {"種類"}); });
+        finishNextWizard("駄目", {"種類"});
         QVERIFY(!running.newCatalog());
     }
-    QCOMPARE(ui.texts(), std::vector<std::string>{"フォルダが作成できませんでした"});
+    QCOMPARE(ui.texts(), Texts{"フォルダが作成できませんでした"});
     QVERIFY(!QFileInfo::exists(parent + "/駄目"));
     QVERIFY(document.pathName().isEmpty());
     QCOMPARE(document.catalog().categoryCount(), 0);
@@ -623,53 +605,49 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
 }
 
 void DocumentLifecycleTest::failedSaveKeepsTheOldFileAndChangesOnDiskAreNotOverwrittenUnasked() {
-    CTestHome home;
-    presetSettings(home);
-    CRecordingUserInterface ui(false);
-    const QString parent = home.documents() + "/Quillory";
-    const QString music = writeCatalog(parent, "音楽", {"歌手"});
-    CQuilloryApp app;
-    QVERIFY(app.initInstance({music}));
-    CQuilloryDoc& document = app.document();
+    CTestSession session;
+    CRecordingUserInterface& ui = session.ui();
+    const QString music = session.writeCatalog("音楽", {"歌手"});
+    QVERIFY(session.start({music}));
+    CQuilloryDoc& document = session.document();
 
     // A folder nobody may write into: the save fails with its message, the old bytes stay.
-    addItem(document, home.path() + "/1.mp3");
+    addItem(document, session.home().path() + "/1.mp3");
     const QByteArray before = bytesOf(music);
     {
-        CReadOnlyFolder readOnly(parent + "/音楽");
-        QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
-        QCOMPARE(ui.texts(),
-                 std::vector<std::string>{
-                     (music + " は使用中または読み取り専用のため、書き込めません。").toStdString()});
+        const QString folder = session.catalogsFolder() + "/音楽";
+        CReadOnlyFolder readOnly(folder);
+        QVERIFY(session.run(cmd::kFileSave));
+        QCOMPARE(ui.texts(), Texts{notWritable(music)});
         QCOMPARE(ui.shown().back().icon, MessageIcon::Warning);
         QVERIFY(document.isModified());
         QCOMPARE(bytesOf(music), before);
-        QCOMPARE(QDir(parent + "/音楽").entryList(QDir::Files), QStringList{"音楽.qlry"});
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"音楽.qlry"});
     }
     ui.clear();
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
+    QVERIFY(session.run(cmd::kFileSave));
     QVERIFY(ui.texts().empty());
     QVERIFY(!document.isModified());
     // Our own saves are no outside change: saving again asks nothing.
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
+    QVERIFY(session.run(cmd::kFileSave));
     QVERIFY(ui.texts().empty());
 
     // Another program writes the file: No keeps its bytes and the document modified.
     const std::string question = "音楽.qlry は他のプログラムによって変更されています。上書きしますか？";
-    addItem(document, home.path() + "/2.mp3");
+    addItem(document, session.home().path() + "/2.mp3");
     shell("printf x >> '" + music + "'");
     const QByteArray theirs = bytesOf(music);
     ui.scriptAnswers({false});
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
-    QCOMPARE(ui.texts(), std::vector<std::string>{question});
+    QVERIFY(session.run(cmd::kFileSave));
+    QCOMPARE(ui.texts(), Texts{question});
     QCOMPARE(ui.shown().back().kind, Kind::YesNo);
     QCOMPARE(bytesOf(music), theirs);
     QVERIFY(document.isModified());
     // Yes writes over it.
     ui.clear();
     ui.scriptAnswers({true});
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
-    QCOMPARE(ui.texts(), std::vector<std::string>{question});
+    QVERIFY(session.run(cmd::kFileSave));
+    QCOMPARE(ui.texts(), Texts{question});
     QVERIFY(!document.isModified());
     QCOMPARE(itemsOnDisk(music), 2);
 
@@ -679,16 +657,16 @@ void DocumentLifecycleTest::failedSaveKeepsTheOldFileAndChangesOnDiskAreNotOverw
     const QString second = QFileInfo(music).lastModified().toUTC().toString("yyyy-MM-dd HH:mm:ss");
     shell("touch -d '" + second + ".000000001 UTC' '" + music + "'");
     ui.scriptAnswers({false});
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
-    QCOMPARE(ui.texts(), std::vector<std::string>{question});
+    QVERIFY(session.run(cmd::kFileSave));
+    QCOMPARE(ui.texts(), Texts{question});
     ui.scriptAnswers({true});
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
+    QVERIFY(session.run(cmd::kFileSave));
     ui.clear();
     shell("cp -p '" + music + "' '" + music + ".copy' && mv '" + music + ".copy' '" + music + "'");
     ui.scriptAnswers({false});
-    QVERIFY(app.mainFrame()->routeCommand(cmd::kFileSave));
-    QCOMPARE(ui.texts(), std::vector<std::string>{question});
-    app.exitInstance();
+    QVERIFY(session.run(cmd::kFileSave));
+    QCOMPARE(ui.texts(), Texts{question});
+    session.app().exitInstance();
 }
 
 QTEST_MAIN(DocumentLifecycleTest)
