@@ -88,6 +88,15 @@ std::string CArchiveReader::readString() {
     return readCp932Text(length, fieldOffset);
 }
 
+void CArchiveReader::skipString() {
+    std::uint64_t fieldOffset = m_pos;
+    bool utf16 = false;
+    const std::uint64_t length = readLength(fieldOffset, &utf16);
+    const std::uint64_t bytes = utf16 ? length * 2 : length;
+    if (need(bytes, fieldOffset))
+        m_pos += bytes;
+}
+
 void CArchiveReader::appendString(CValueStrings::Builder& out) {
     // Nearly every string of a catalog has the one-byte length prefix: read it without the general path.
     if (ok() && m_pos < m_bytes.size()) {

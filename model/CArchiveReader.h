@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ public:
     void fail(ArchiveErrorKind kind, std::uint64_t offset, std::string detail = {});
 
     std::uint64_t offset() const { return m_pos; }
+    // Moves to `offset` (at most the size of the bytes), for reading a record found before.
+    void seek(std::size_t offset) { m_pos = std::min(offset, m_bytes.size()); }
     std::size_t remaining() const { return m_bytes.size() - m_pos; }
 
     std::int32_t readI32() { return static_cast<std::int32_t>(readU32()); }
@@ -43,6 +46,8 @@ public:
 
     // A string in any of its prefix forms, code page 932 or UTF-16, returned as UTF-8.
     std::string readString();
+    // Steps over a string, checking it as readString does.
+    void skipString();
     // The same string added to the text being built in `out`.
     void appendString(CValueStrings::Builder& out);
     // A count in either form. `minElementBytes` is the fewest bytes one element takes: a count whose

@@ -13,6 +13,7 @@
 #include "model/CFileCatalog.h"
 #include "model/CObjectTagReader.h"
 #include "model/CObjectTagWriter.h"
+#include "model/CParallelHalves.h"
 #include "model/CSafeFileWriter.h"
 #include "model/CatalogFormat.h"
 
@@ -32,7 +33,8 @@ std::string folderOf(const std::string& path) {
 
 class CatalogParser final {
 public:
-    CatalogParser(CFileCatalog& catalog, std::string_view bytes) : m_catalog(catalog), m_reader(bytes) {}
+    CatalogParser(CFileCatalog& catalog, std::string_view bytes)
+        : m_catalog(catalog), m_bytes(bytes), m_reader(bytes) {}
 
     std::optional<CArchiveError> parse() {
         readHeader();
@@ -135,46 +137,83 @@ private:
         });
     }
 
-    // Every item gets exactly one value string per category: a record with fewer is padded with empty
-    // strings, one with more loses the extra ones, which no category could show. The strings go straight
-    // into the record, which is allocated once with its control block.
+    // Items are read in two passes. The first steps over every record, checking it, and notes where each
+    // starts; it finds every fault a full read would find, at the same offset. The second converts the
+    // records, which can no longer fail: a large catalog shares that work between two threads.
     void readItems() {
-        std::vector<std::unique_ptr<CFileItem>> items;
-        const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
+        std::vector<std::size_t> starts;
         readObjectArray(
-            ArchiveClass::Item, [&](std::uint32_t count) { items.reserve(count); },
+            ArchiveClass::Item, [&](std::uint32_t count) { starts.reserve(count); },
             [&] {
-                auto record = std::make_shared<CFileItem::Record>();
-                m_reader.readI32();  // version
-                record->shortcutName = m_reader.readString();
-                record->memo = m_reader.readString();
-                record->title = m_reader.readString();
-                record->path = m_reader.readString();
-                readValueStrings(record->values, categories);
-                if (!m_reader.ok())
-                    return;
-                items.push_back(std::make_unique<CFileItem>(std::move(record)));
+                const std::size_t start = m_reader.offset();
+                skipItemRecord(m_reader);
+                if (m_reader.ok())
+                    starts.push_back(start);
             });
-        if (m_reader.ok())
-            m_catalog.setItems(std::move(items));
+        if (!m_reader.ok())
+            return;
+        std::vector<std::unique_ptr<CFileItem>> items(starts.size());
+        if (std::optional<CArchiveError> error = convertItemRecords(starts, items)) {
+            m_reader.fail(error->kind(), error->offset(), error->detail());
+            return;
+        }
+        m_catalog.setItems(std::move(items));
     }
 
-    // The string array of an item record as exactly `categories` value strings, converted straight into
-    // their block. The count read is bounded by the rest of the file and the categories by the category
-    // records read, so nothing can allocate more than the file justifies.
-    void readValueStrings(CValueStrings& values, std::size_t categories) {
-        const std::uint32_t count = m_reader.readCount(kMinStringBytes);
-        for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
-            m_reader.appendString(m_values);
-            m_values.endText();
+    static void skipItemRecord(CArchiveReader& reader) {
+        reader.readI32();  // version
+        for (int field = 0; field < 4; ++field)
+            reader.skipString();
+        const std::uint32_t count = reader.readCount(kMinStringBytes);
+        for (std::uint32_t i = 0; i < count && reader.ok(); ++i)
+            reader.skipString();
+    }
+
+    std::optional<CArchiveError> convertItemRecords(const std::vector<std::size_t>& starts,
+                                                    std::vector<std::unique_ptr<CFileItem>>& items) const {
+        constexpr std::size_t kItemsWorthAThread = 16384;
+        std::optional<CArchiveError> errors[2];
+        CParallelHalves::run(starts.size(), kItemsWorthAThread, [&](std::size_t begin, std::size_t end) {
+            errors[begin == 0 ? 0 : 1] = convertItemRange(starts, items, begin, end);
+        });
+        return errors[0] ? errors[0] : errors[1];
+    }
+
+    // Every item gets exactly one value string per category: a record with fewer is padded with empty
+    // strings, one with more loses the extra ones, which no category could show. The value strings are
+    // converted straight into their block; the count read is bounded by the rest of the file and the
+    // categories by the category records read, so nothing can allocate more than the file justifies.
+    std::optional<CArchiveError> convertItemRange(const std::vector<std::size_t>& starts,
+                                                  std::vector<std::unique_ptr<CFileItem>>& items,
+                                                  std::size_t begin, std::size_t end) const {
+        const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
+        CArchiveReader reader(m_bytes);
+        CValueStrings::Builder values;
+        for (std::size_t i = begin; i < end; ++i) {
+            reader.seek(starts[i]);
+            auto record = std::make_shared<CFileItem::Record>();
+            reader.readI32();  // version
+            record->shortcutName = reader.readString();
+            record->memo = reader.readString();
+            record->title = reader.readString();
+            record->path = reader.readString();
+            const std::uint32_t count = reader.readCount(kMinStringBytes);
+            for (std::uint32_t v = 0; v < count && reader.ok(); ++v) {
+                reader.appendString(values);
+                values.endText();
+            }
+            record->values = values.finish(categories);
+            if (!reader.ok())
+                return reader.error();
+            items[i] = std::make_unique<CFileItem>(std::move(record));
         }
-        values = m_values.finish(categories);
+        return std::nullopt;
     }
 
     CFileCatalog& m_catalog;
+    std::string_view m_bytes;
     CArchiveReader m_reader;
     CObjectTagReader m_tags;
-    CValueStrings::Builder m_values;
 };
 
 // ---- writing -----------------------------------------------------------------------------------------

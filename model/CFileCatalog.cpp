@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "model/CExtArray.h"
+#include "model/CParallelHalves.h"
 #include "platform/CUserInterface.h"
 #include "search/CFileSearchCondition.h"
 #include "text/Normalize.h"
@@ -246,10 +247,8 @@ void CFileCatalog::recomputeWithoutRefresh() {
 void CFileCatalog::rebuild(bool refresh) {
     m_displayed.clear();
     m_displayed.reserve(m_items.size());
-    // Values are numbered on first use; numbering them all before the narrowing lets it size its stamps
-    // by the interner once.
+    numberAllValues();
     for (auto& item : m_items) {
-        item->numberValues();
         m_displayed.push_back(item.get());
     }
     for (int i = 0; i < categoryCount(); ++i) {
@@ -263,6 +262,18 @@ void CFileCatalog::rebuild(bool refresh) {
     applyFilters();
     sort();
     buildChoiceLists();
+}
+
+// Values are numbered on first use; numbering them all before the narrowing lets it size its stamps by the
+// interner once. The first recompute after a read numbers every value of the catalog: a large catalog shares
+// that work between two threads (the numbering is safe to run concurrently).
+void CFileCatalog::numberAllValues() {
+    constexpr std::size_t kItemsWorthAThread = 20000;
+    CParallelHalves::run(m_items.size(), kItemsWorthAThread, [this](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            m_items[i]->numberValues();
+        }
+    });
 }
 
 // Narrowing by one category works on value numbers: a stamp per number marks what is already collected (and

@@ -158,6 +158,7 @@ public:
 
 private:
     void rebuild(bool refresh);
+    void numberAllValues();
     void narrowByCategory(int i);
     void refreshDisplayed();
     void applyFilters();

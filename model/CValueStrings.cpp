@@ -31,13 +31,13 @@ CValueStrings CValueStrings::pack(const Strings& strings) {
     return CValueStrings(std::move(block), strings.size());
 }
 
-char* CValueStrings::Builder::room(std::size_t bytes) {
-    if (m_bytes.size() - m_size < bytes)
-        m_bytes.resize(std::max(m_bytes.size() * 2, m_size + bytes));
-    return m_bytes.data() + m_size;
+void CValueStrings::Builder::grow(std::size_t bytes) {
+    m_bytes.resize(std::max(m_bytes.size() * 2, m_size + bytes));
 }
 
 void CValueStrings::Builder::append(std::string_view text) {
+    if (text.empty())
+        return;
     std::memcpy(room(text.size()), text.data(), text.size());
     added(text.size());
 }
@@ -46,11 +46,10 @@ CValueStrings CValueStrings::Builder::finish(std::size_t count) {
     m_ends.resize(std::min(m_ends.size(), count));
     const std::uint32_t textEnd = m_ends.empty() ? 0 : m_ends.back();
     m_ends.resize(count, textEnd);
-    std::string block(textEnd + count * sizeof(std::uint32_t), '\0');
-    if (textEnd > 0)
-        std::memcpy(block.data(), m_bytes.data(), textEnd);
-    if (count > 0)
-        std::memcpy(block.data() + textEnd, m_ends.data(), count * sizeof(std::uint32_t));
+    std::string block;
+    block.reserve(textEnd + count * sizeof(std::uint32_t));
+    block.append(m_bytes.data(), textEnd);
+    block.append(reinterpret_cast<const char*>(m_ends.data()), count * sizeof(std::uint32_t));
     m_size = 0;
     m_ends.clear();
     return CValueStrings(std::move(block), count);

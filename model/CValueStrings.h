@@ -49,7 +49,11 @@ public:
     public:
         // Room for `bytes` more bytes of the text being built, at its end: write there, then say how many
         // were written with added().
-        char* room(std::size_t bytes);
+        char* room(std::size_t bytes) {
+            if (m_bytes.size() - m_size < bytes)
+                grow(bytes);
+            return m_bytes.data() + m_size;
+        }
         void added(std::size_t bytes) { m_size += bytes; }
         void append(std::string_view text);
         // Ends the text being built; the next bytes added start the next one.
@@ -58,6 +62,8 @@ public:
         CValueStrings finish(std::size_t count);
 
     private:
+        void grow(std::size_t bytes);
+
         std::vector<char> m_bytes;  // its size is the capacity; m_size bytes are used
         std::size_t m_size = 0;
         std::vector<std::uint32_t> m_ends;

@@ -404,3 +404,55 @@ TEST(CCatalogFileTest, ReadsAndWritesFilesWithTheUsersMessages) {
     EXPECT_EQ(read.path(), "");
     fs::remove_all(folder);
 }
+
+namespace {
+
+// Large catalogs are converted by two threads: every item must still come back whole, in its place.
+TEST(CCatalogFileTest, LargeCatalogsReadBackItemForItem) {
+    constexpr int kItems = 40000;
+    CFileCatalog large;
+    large.addCategory("ジャンル");
+    large.addCategory("Tag");
+    for (int i = 0; i < kItems; ++i) {
+        auto item = large.newItem(false);
+        const std::string n = std::to_string(i);
+        item->setStoredPath("/home/user/ファイル" + n + ".txt");
+        if (i % 7 == 0)
+            item->setTitle("é " + n);  // no code page 932 form: the UTF-16 string form
+        if (i % 1000 == 0)
+            item->setMemo(std::string(300 + i / 1000, 'm'));  // the longer length prefix
+        item->setValueString(0, "値" + n + ",,x,ロック");
+        item->setValueString(1, i % 2 == 0 ? "" : "tag" + n);
+        large.addItem(std::move(item));
+    }
+    const std::string bytes = serialize(large);
+    CFileCatalog read;
+    std::optional<CArchiveError> error = CCatalogFile::parse(read, bytes);
+    ASSERT_FALSE(error.has_value()) << error->describe();
+    ASSERT_EQ(read.itemCount(), kItems);
+    for (int i = 0; i < kItems; i += 997) {
+        const std::string n = std::to_string(i);
+        EXPECT_EQ(read.item(i).path(), "/home/user/ファイル" + n + ".txt");
+        EXPECT_EQ(read.item(i).title(), i % 7 == 0 ? "é " + n : "");
+        EXPECT_EQ(read.item(i).valueString(0), "値" + n + ",,x,ロック");
+        EXPECT_EQ(read.item(i).valueString(1), i % 2 == 0 ? "" : "tag" + n);
+    }
+    EXPECT_EQ(read.item(kItems - 1).valueString(1), "tag39999");
+    EXPECT_EQ(serialize(read), bytes);
+
+    // The drill-down over the items read offers each value once.
+    read.recomputeWithoutRefresh();
+    EXPECT_EQ(read.category(1).values().size(), static_cast<std::size_t>(kItems / 2));
+
+    // A fault in the last item is found at its offset, and nothing of the catalog is kept.
+    const std::size_t lastValue = bytes.rfind("tag39999") - 1;
+    std::string cut = bytes.substr(0, lastValue + 4);
+    CFileCatalog broken;
+    error = CCatalogFile::parse(broken, cut);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->kind(), ArchiveErrorKind::EndOfFile);
+    EXPECT_EQ(error->offset(), lastValue);
+    EXPECT_EQ(broken.itemCount(), 0);
+}
+
+}  // namespace
