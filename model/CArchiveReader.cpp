@@ -89,6 +89,14 @@ std::string CArchiveReader::readString() {
 }
 
 void CArchiveReader::skipString() {
+    // The one-byte length prefix, which nearly every string has, without the general path.
+    if (ok() && m_pos < m_bytes.size()) {
+        const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
+        if (length != kStringByteEscape && length < m_bytes.size() - m_pos) {
+            m_pos += 1 + static_cast<std::size_t>(length);
+            return;
+        }
+    }
     std::uint64_t fieldOffset = m_pos;
     bool utf16 = false;
     const std::uint64_t length = readLength(fieldOffset, &utf16);
