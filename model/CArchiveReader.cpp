@@ -10,9 +10,9 @@ using namespace catalog_format;
 
 namespace {
 
-// The length of the leading run of ASCII bytes, found eight bytes at a time: most texts of a catalog (paths,
-// many values) are plain ASCII, and ASCII reads as itself in code page 932.
-std::size_t asciiPrefix(std::string_view bytes) {
+// Eight bytes at a time: most texts of a catalog (paths, many values) are plain ASCII, and ASCII reads as
+// itself in code page 932.
+bool isAscii(std::string_view bytes) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     const char* data = bytes.data();
     std::size_t i = 0;
@@ -20,11 +20,13 @@ std::size_t asciiPrefix(std::string_view bytes) {
         std::uint64_t word;
         std::memcpy(&word, data + i, sizeof word);
         if ((word & kHighBits) != 0)
-            break;
+            return false;
     }
-    while (i < bytes.size() && static_cast<unsigned char>(data[i]) < 0x80)
-        ++i;
-    return i;
+    for (; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -88,15 +90,20 @@ std::string CArchiveReader::readString() {
     return readCp932Text(length, fieldOffset);
 }
 
+bool CArchiveReader::takeShortString(std::string_view* bytes) {
+    if (!ok() || m_pos >= m_bytes.size())
+        return false;
+    const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
+    if (length == kStringByteEscape || length >= m_bytes.size() - m_pos)
+        return false;
+    *bytes = m_bytes.substr(m_pos + 1, length);
+    m_pos += 1 + static_cast<std::size_t>(length);
+    return true;
+}
+
 void CArchiveReader::skipString() {
-    // The one-byte length prefix, which nearly every string has, without the general path.
-    if (ok() && m_pos < m_bytes.size()) {
-        const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
-        if (length != kStringByteEscape && length < m_bytes.size() - m_pos) {
-            m_pos += 1 + static_cast<std::size_t>(length);
-            return;
-        }
-    }
+    if (std::string_view bytes; takeShortString(&bytes))
+        return;
     std::uint64_t fieldOffset = m_pos;
     bool utf16 = false;
     const std::uint64_t length = readLength(fieldOffset, &utf16);
@@ -106,15 +113,9 @@ void CArchiveReader::skipString() {
 }
 
 void CArchiveReader::appendString(CValueStrings::Builder& out) {
-    // Nearly every string of a catalog has the one-byte length prefix: read it without the general path.
-    if (ok() && m_pos < m_bytes.size()) {
-        const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
-        if (length != kStringByteEscape && length < m_bytes.size() - m_pos) {
-            const std::string_view bytes = m_bytes.substr(m_pos + 1, length);
-            m_pos += 1 + static_cast<std::size_t>(length);
-            appendCp932Text(bytes, out);
-            return;
-        }
+    if (std::string_view bytes; takeShortString(&bytes)) {
+        appendCp932Text(bytes, out);
+        return;
     }
     std::uint64_t fieldOffset = m_pos;
     bool utf16 = false;
@@ -136,7 +137,7 @@ std::string CArchiveReader::readCp932Text(std::uint64_t length, std::uint64_t fi
     if (!need(length, fieldOffset))
         return {};
     std::string_view bytes = readBytes(length);
-    if (asciiPrefix(bytes) == bytes.size())
+    if (isAscii(bytes))
         return std::string(bytes);
     // Converted in a buffer kept across strings, so that the string returned is allocated once, at its size.
     jtext::cp932ToUtf8(bytes, m_converted);

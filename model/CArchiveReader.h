@@ -68,6 +68,9 @@ private:
         return true;
     }
     std::uint64_t readLength(std::uint64_t fieldOffset, bool* utf16);
+    // Nearly every string of a catalog has the one-byte length prefix: takes such a string whole, without
+    // the general path. False (nothing taken) for any other string, or one that does not fit.
+    bool takeShortString(std::string_view* bytes);
     std::string readCp932Text(std::uint64_t length, std::uint64_t fieldOffset);
     static void appendCp932Text(std::string_view bytes, CValueStrings::Builder& out);
     std::string readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset);

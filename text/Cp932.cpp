@@ -174,13 +174,6 @@ std::string cp932ToUtf8(std::string_view bytes) {
     return out;
 }
 
-// Every code page 932 character is in the BMP, so one byte or one pair of bytes gives at most three bytes of
-// UTF-8: the output is sized for that once and written through a pointer.
-void cp932ToUtf8(std::string_view bytes, std::string& out) {
-    out.clear();
-    appendCp932AsUtf8(bytes, out);
-}
-
 // The UTF-8 form of every code of code page 932, built once: converting a catalog's texts then costs one
 // table look-up and one copy per character. A length of 0 marks a double-byte code without a character.
 struct Utf8Form {
@@ -270,11 +263,11 @@ char* cp932ToUtf8(std::string_view bytes, char* out) {
     return end;
 }
 
-void appendCp932AsUtf8(std::string_view bytes, std::string& out) {
-    const std::size_t before = out.size();
-    out.resize(before + cp932Utf8Room(bytes.size()));
-    char* const begin = out.data();
-    out.resize(static_cast<std::size_t>(cp932ToUtf8(bytes, begin + before) - begin));
+// Every code page 932 character is in the BMP, so one byte or one pair of bytes gives at most three bytes of
+// UTF-8: the output is sized for that once and written through a pointer.
+void cp932ToUtf8(std::string_view bytes, std::string& out) {
+    out.resize(cp932Utf8Room(bytes.size()));
+    out.resize(static_cast<std::size_t>(cp932ToUtf8(bytes, out.data()) - out.data()));
 }
 
 // ---- character values --------------------------------------------------------------------------------

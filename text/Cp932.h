@@ -45,8 +45,6 @@ std::string utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
 std::string cp932ToUtf8(std::string_view bytes);
 // The same into `out`, replacing its contents and reusing its capacity (for callers converting many strings).
 void cp932ToUtf8(std::string_view bytes, std::string& out);
-// The same appended to `out`.
-void appendCp932AsUtf8(std::string_view bytes, std::string& out);
 // The room cp932ToUtf8 needs at `out` for `size` bytes: three bytes of UTF-8 at most per byte, and a few
 // spare, because it copies whole words.
 constexpr std::size_t cp932Utf8Room(std::size_t size) {
