@@ -12,13 +12,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/CCommandActions.h"
 #include "app/CHelpWindow.h"
-#include "app/CQuilloryDoc.h"
 #include "app/CRecentFileList.h"
 #include "app/CSplitterWndEx.h"
-#include "app/CommandIds.h"
 #include "app/MainMenuLayout.h"
+#include "dialogs/DialogHelp.h"
+#include "gui/CCommandActions.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 #include "preview/CTextView.h"
@@ -64,9 +65,11 @@ void setLeadingPaneSize(QSplitter& splitter, int index, int size) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CProfile& profile, CQuilloryDoc& document, CCommandTarget& application)
-    : CContFrameWnd(profile), m_document(document), m_application(application) {
+CMainFrame::CMainFrame(CProfile& profile, CQuilloryDoc& document, CRecentFileList& recentFiles,
+                       CCommandTarget& application)
+    : CContFrameWnd(profile), m_document(document), m_recentFiles(recentFiles), m_application(application) {
     setObjectName("MainFrame");
+    dialoghelp::setDefaultHandler([this](int context) { showHelp(context); });
     m_actions = new CCommandActions(this);
     connect(m_actions, &CCommandActions::commandTriggered, this, [this](int id) { routeCommand(id); });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -82,6 +85,7 @@ CMainFrame::CMainFrame(CProfile& profile, CQuilloryDoc& document, CCommandTarget
 }
 
 CMainFrame::~CMainFrame() {
+    dialoghelp::setDefaultHandler({});
     if (m_outer) {
         saveWindowState();
     }
@@ -129,7 +133,8 @@ void CMainFrame::createBars() {
 
 void CMainFrame::createSplitters() {
     CProfile& settings = profile();
-    m_layout = settings.readInt(kViewSection, "SplPos", 0) == 1 ? Layout::CategoriesAbove : Layout::CategoriesBeside;
+    m_layout =
+        settings.readInt(kViewSection, "SplPos", 0) == 1 ? Layout::CategoriesAbove : Layout::CategoriesBeside;
     m_categoryPaneSize = m_layout == Layout::CategoriesAbove ? settings.readInt(kViewSection, "Row", 300)
                                                              : settings.readInt(kViewSection, "Colum", 260);
     const int storedRow = settings.readInt(kViewSection, "PreviewRow", -1);
@@ -220,7 +225,7 @@ CCommandState CMainFrame::commandState(int id) {
 
 void CMainFrame::updateCommandStates() {
     for (const auto& [id, action] : m_actions->all()) {
-        if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast && m_document.recentFiles().count() == 0) {
+        if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast && m_recentFiles.count() == 0) {
             action->setEnabled(false);
             continue;
         }
@@ -245,9 +250,8 @@ void CMainFrame::rebuildSortMenu() {
         return;
     }
     const QList<QAction*> entries = menus[mainmenu::kViewMenuIndex]->menu()->actions();
-    QMenu* sortMenu = entries.size() > mainmenu::kSortSubmenuIndex
-                          ? entries[mainmenu::kSortSubmenuIndex]->menu()
-                          : nullptr;
+    QMenu* sortMenu =
+        entries.size() > mainmenu::kSortSubmenuIndex ? entries[mainmenu::kSortSubmenuIndex]->menu() : nullptr;
     if (!sortMenu) {
         CUserInterface::current().message("Err:SubMenu", MessageIcon::None);
         return;
@@ -260,8 +264,10 @@ void CMainFrame::rebuildSortMenu() {
         int id;
         const char* text;
     };
-    static const Fixed kKeys[] = {{cmd::kSortByName, "名前(&N)"},     {cmd::kSortByDate, "日付(&D)"},
-                                  {cmd::kSortBySize, "サイズ(&S)"},   {cmd::kSortByExtension, "拡張子(&E)"},
+    static const Fixed kKeys[] = {{cmd::kSortByName, "名前(&N)"},
+                                  {cmd::kSortByDate, "日付(&D)"},
+                                  {cmd::kSortBySize, "サイズ(&S)"},
+                                  {cmd::kSortByExtension, "拡張子(&E)"},
                                   {cmd::kSortByFolder, "フォルダ(&F)"}};
     for (const Fixed& key : kKeys) {
         QAction* action = m_actions->action(key.id, QString::fromUtf8(key.text));
@@ -293,7 +299,7 @@ void CMainFrame::rebuildRecentFileMenu() {
     for (int id = cmd::kFileMruFirst + 1; id <= cmd::kFileMruLast; ++id) {
         m_actions->remove(id);
     }
-    const QStringList& paths = m_document.recentFiles().paths();
+    const QStringList& paths = m_recentFiles.paths();
     if (paths.isEmpty()) {
         first->setText(QStringLiteral("最近使ったファイル"));
         return;
@@ -313,7 +319,9 @@ void CMainFrame::rebuildRecentFileMenu() {
     }
 }
 
-bool CMainFrame::isPreviewShown() const { return m_inner && !m_inner->isRowHidden(); }
+bool CMainFrame::isPreviewShown() const {
+    return m_inner && !m_inner->isRowHidden();
+}
 
 int CMainFrame::clientHeight() const {
     const int menuHeight = menuBar() && menuBar()->isVisible() ? menuBar()->height() : 0;
@@ -369,7 +377,8 @@ void CMainFrame::activateNextPane(int step) {
 bool CMainFrame::showHelp(int context) {
     if (!QFileInfo::exists(m_helpFilePath)) {
         CUserInterface::current().message(
-            QStringLiteral("ヘルプファイルがありません：%1").arg(m_helpFilePath).toStdString(), MessageIcon::None);
+            QStringLiteral("ヘルプファイルがありません：%1").arg(m_helpFilePath).toStdString(),
+            MessageIcon::None);
         return false;
     }
     if (!m_helpWindow) {
@@ -383,9 +392,13 @@ void CMainFrame::setStatusPath(const QString& text) {
     m_statusPath->setText(text.isEmpty() ? QStringLiteral("レディ") : text);
 }
 
-void CMainFrame::setStatusCount(const QString& text) { m_statusCount->setText(text); }
+void CMainFrame::setStatusCount(const QString& text) {
+    m_statusCount->setText(text);
+}
 
-void CMainFrame::updateTitle() { setWindowTitle(m_document.title() + QStringLiteral(" - Quillory")); }
+void CMainFrame::updateTitle() {
+    setWindowTitle(m_document.title() + QStringLiteral(" - Quillory"));
+}
 
 void CMainFrame::saveWindowState() {
     if (m_stateSaved || !m_outer) {

@@ -2,8 +2,8 @@
 
 #include <QPointer>
 
-#include "app/CCommandTarget.h"
 #include "app/CContFrameWnd.h"
+#include "gui/CCommandTarget.h"
 
 class CCategoryView;
 class CCommandActions;
@@ -11,6 +11,7 @@ class CFileListView;
 class CHelpWindow;
 class CQuilloryDoc;
 class CQuilloryView;
+class CRecentFileList;
 class CSplitterWndEx;
 class CTextView;
 class QLabel;
@@ -25,7 +26,8 @@ public:
     // The position of the category pane ("View"/"SplPos").
     enum class Layout { CategoriesBeside = 0, CategoriesAbove = 1 };
 
-    CMainFrame(CProfile& profile, CQuilloryDoc& document, CCommandTarget& application);
+    CMainFrame(CProfile& profile, CQuilloryDoc& document, CRecentFileList& recentFiles,
+               CCommandTarget& application);
     ~CMainFrame() override;
 
     // Creates the splitters and the three views (the framework's create-client step) and the bars.
@@ -94,6 +96,7 @@ private:
     void updateTitle();
 
     CQuilloryDoc& m_document;
+    CRecentFileList& m_recentFiles;
     CCommandTarget& m_application;
     CCommandActions* m_actions = nullptr;
     Layout m_layout = Layout::CategoriesBeside;

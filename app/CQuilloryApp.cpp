@@ -5,15 +5,17 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/AppUtil.h"
 #include "app/CMainFrame.h"
-#include "app/CQSettingsProfile.h"
-#include "app/CQuilloryDoc.h"
 #include "app/CRecentFileList.h"
-#include "app/CommandIds.h"
+#include "commands/CCatalogCommands.h"
+#include "commands/CFileCommands.h"
 #include "desktop/CDesktopIntegration.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CCatalogDlg.h"
+#include "gui/AppUtil.h"
+#include "gui/CQSettingsProfile.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
 #include "platform/CUserInterface.h"
 
 namespace {
@@ -68,17 +70,22 @@ void copyFolder(const QString& source, const QString& target) {
 CQuilloryApp::CQuilloryApp() {
     g_instance = this;
     apputil::initResources();
+    apputil::installQtTranslations();
 }
 
 CQuilloryApp::~CQuilloryApp() {
     m_frame.reset();
+    m_catalogCommands.reset();
+    m_fileCommands.reset();
     m_document.reset();
     if (g_instance == this) {
         g_instance = nullptr;
     }
 }
 
-CQuilloryApp* CQuilloryApp::instance() { return g_instance; }
+CQuilloryApp* CQuilloryApp::instance() {
+    return g_instance;
+}
 
 QString CQuilloryApp::sampleCatalogPath() {
     return apputil::defaultCatalogFolder() + QStringLiteral("/Sample3/Sample3.qlry");
@@ -99,12 +106,18 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
 
     // The single document with its main frame and first view; the catalog file type is made known to
     // the desktop for this user.
-    m_document = std::make_unique<CQuilloryDoc>(*m_profile, *m_recentFiles);
+    m_document = std::make_unique<CQuilloryDoc>(*m_profile);
+    connect(m_document.get(), &CQuilloryDoc::recentFileAdded, this,
+            [this](const QString& path) { m_recentFiles->add(path); });
+    connect(m_document.get(), &CQuilloryDoc::recentFileRemoved, this,
+            [this](const QString& path) { m_recentFiles->remove(path); });
+    m_fileCommands = std::make_unique<CFileCommands>(*m_document);
+    m_catalogCommands = std::make_unique<CCatalogCommands>(*m_document);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
     if (m_newCatalogWizard) {
         m_document->setNewCatalogWizard(m_newCatalogWizard);
     }
-    m_frame = std::make_unique<CMainFrame>(*m_profile, *m_document, *this);
+    m_frame = std::make_unique<CMainFrame>(*m_profile, *m_document, *m_recentFiles, *this);
     m_frame->setHelpFilePath(m_helpFilePath);
     m_document->setDialogParent(m_frame.get());
     m_frame->createClient();
@@ -172,8 +185,8 @@ bool CQuilloryApp::runSampleStep() {
         installSampleForUser();
     }
     if (!QFileInfo::exists(path)) {
-        CUserInterface::current().message("サンプルファイルが見つかりません。再度、インストールを行ってください。",
-                                          MessageIcon::None);
+        CUserInterface::current().message(
+            "サンプルファイルが見つかりません。再度、インストールを行ってください。", MessageIcon::None);
         return false;
     }
     if (!CUserInterface::current().askYesNo("サンプルファイルを開きますか？")) {

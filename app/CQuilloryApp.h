@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/CCommandTarget.h"
+#include "gui/CCommandTarget.h"
 #include "model/CExtArray.h"
 
+class CCatalogCommands;
+class CFileCommands;
 class CMainFrame;
 class CQSettingsProfile;
 class CQuilloryDoc;
@@ -36,6 +38,7 @@ public:
     CQuilloryDoc& document() const { return *m_document; }
     CMainFrame* mainFrame() const { return m_frame.get(); }
     CRecentFileList& recentFiles() const { return *m_recentFiles; }
+    CCatalogCommands& catalogCommands() const { return *m_catalogCommands; }
     const CExtArray& noPreviewExtensions() const { return m_noPreview; }
     CExtArray& noPreviewExtensions() { return m_noPreview; }
     CExtArray& textFileExtensions() { return CExtArray::textFiles(); }
@@ -55,7 +58,9 @@ public:
 
     // The new-catalog wizard that the document runs (set before start-up; the default comes from the
     // document).
-    void setNewCatalogWizard(std::function<bool(CQuilloryDoc&)> wizard) { m_newCatalogWizard = std::move(wizard); }
+    void setNewCatalogWizard(std::function<bool(CQuilloryDoc&)> wizard) {
+        m_newCatalogWizard = std::move(wizard);
+    }
 
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
@@ -71,6 +76,8 @@ private:
     std::unique_ptr<CQSettingsProfile> m_profile;
     std::unique_ptr<CRecentFileList> m_recentFiles;
     std::unique_ptr<CQuilloryDoc> m_document;
+    std::unique_ptr<CFileCommands> m_fileCommands;
+    std::unique_ptr<CCatalogCommands> m_catalogCommands;
     std::unique_ptr<CMainFrame> m_frame;
     CExtArray m_noPreview;
     QString m_helpFilePath;

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "app/CQtUserInterface.h"
 #include "app/CQuilloryApp.h"
+#include "gui/CQtUserInterface.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "app/AppUtil.h"
+#include "gui/AppUtil.h"
 
 QByteArray CDesktopIntegration::resource(const QString& name) {
     apputil::initResources();
@@ -14,7 +14,9 @@ QByteArray CDesktopIntegration::resource(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray CDesktopIntegration::mimePackage() { return resource(QStringLiteral(":/desktop/quillory-catalog.xml")); }
+QByteArray CDesktopIntegration::mimePackage() {
+    return resource(QStringLiteral(":/desktop/quillory-catalog.xml"));
+}
 
 QByteArray CDesktopIntegration::desktopEntry(const QString& executablePath) {
     QByteArray entry = resource(QStringLiteral(":/desktop/quillory.desktop"));
@@ -53,7 +55,8 @@ int CDesktopIntegration::installForUser(const QString& executablePath) {
     const QByteArray icon = resource(QStringLiteral(":/icons/quillory.svg"));
     written += writeWhenChanged(dataHome + QStringLiteral("/icons/hicolor/scalable/apps/quillory.svg"), icon);
     written += writeWhenChanged(
-        dataHome + QStringLiteral("/icons/hicolor/scalable/mimetypes/application-x-quillory-catalog.svg"), icon);
+        dataHome + QStringLiteral("/icons/hicolor/scalable/mimetypes/application-x-quillory-catalog.svg"),
+        icon);
 
     // An empty file opens as an empty catalog.
     const QString templates = apputil::templatesFolder();

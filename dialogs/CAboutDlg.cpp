@@ -6,14 +6,16 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/AppUtil.h"
+#include "gui/AppUtil.h"
 
 namespace {
 
 QLabel* linkLabel(const QString& text, const QString& target, QWidget* parent) {
-    auto* label = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(target, text.toHtmlEscaped()), parent);
+    auto* label =
+        new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(target, text.toHtmlEscaped()), parent);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    QObject::connect(label, &QLabel::linkActivated, label, [](const QString& link) { apputil::shellOpen(link); });
+    QObject::connect(label, &QLabel::linkActivated, label,
+                     [](const QString& link) { apputil::shellOpen(link); });
     return label;
 }
 
@@ -34,7 +36,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     text->addWidget(new QLabel(QStringLiteral("ファイルをカテゴリで分類して管理するカタログソフトです。\n"
                                               "Copyright (C) Vemto"),
                                this));
-    text->addWidget(linkLabel(QStringLiteral("Quilloryのホームページ"), QString::fromLatin1(kHomePageUrl), this));
+    text->addWidget(
+        linkLabel(QStringLiteral("Quilloryのホームページ"), QString::fromLatin1(kHomePageUrl), this));
     text->addWidget(linkLabel(QStringLiteral("メールでのお問い合わせ"), QString::fromLatin1(kMailUrl), this));
 
     auto* row = new QHBoxLayout;

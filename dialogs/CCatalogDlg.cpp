@@ -12,10 +12,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/AppUtil.h"
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderComboBox.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/DialogHelp.h"
+#include "gui/AppUtil.h"
 #include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 #include "text/Cp932.h"

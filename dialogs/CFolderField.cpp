@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/AppUtil.h"
+#include "gui/AppUtil.h"
 
 CFolderField::CFolderField(const QString& buttonText, const QString& buttonName, QWidget* parent)
     : QWidget(parent), m_edit(new QLineEdit(this)) {

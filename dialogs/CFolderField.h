@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderComboBox.h"
 
 class QLineEdit;
 

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <QWizard>
 
-#include "app/AppUtil.h"
 #include "dialogs/CCatalogDlg.h"
+#include "gui/AppUtil.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderComboBox.h"
 #include "dialogs/CFolderField.h"
 #include "dialogs/DialogHelp.h"
 

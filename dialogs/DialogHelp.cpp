@@ -3,14 +3,16 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
-#include "app/CMainFrame.h"
-#include "app/CQuilloryApp.h"
-
 namespace dialoghelp {
 
 namespace {
 
 std::function<void(int)>& handler() {
+    static std::function<void(int)> installed;
+    return installed;
+}
+
+std::function<void(int)>& defaultHandler() {
     static std::function<void(int)> installed;
     return installed;
 }
@@ -22,13 +24,17 @@ void show(int context) {
         handler()(context);
         return;
     }
-    if (CQuilloryApp* app = CQuilloryApp::instance(); app && app->mainFrame()) {
-        app->mainFrame()->showHelp(context);
+    if (defaultHandler()) {
+        defaultHandler()(context);
     }
 }
 
 void setHandler(std::function<void(int)> newHandler) {
     handler() = std::move(newHandler);
+}
+
+void setDefaultHandler(std::function<void(int)> newHandler) {
+    defaultHandler() = std::move(newHandler);
 }
 
 QString cancelText() {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The help that the dialogs' help buttons open: the application's help window at a context number. Tests
-// and programs without a main window install a handler of their own.
+// The help that the dialogs' help buttons open: the help window at a context number. The main frame
+// installs the default handler; tests and programs without a main window install a handler of their own.
 
 #include <QString>
 #include <functional>
@@ -14,11 +14,13 @@ namespace dialoghelp {
 constexpr int kNewCatalogContext = 16;
 constexpr int kCatalogListContext = 17;
 
-// Opens the help page of the context: through the installed handler, else through the main frame of the
-// running application; nothing happens without either.
+// Opens the help page of the context: through the installed handler, else through the default handler;
+// nothing happens without either.
 void show(int context);
-// Replaces the way help is shown (an empty function restores the main frame's help window).
+// Replaces the way help is shown (an empty function restores the default handler).
 void setHandler(std::function<void(int)> handler);
+// The way help is shown when no handler is installed: the main frame's help window, while a frame lives.
+void setDefaultHandler(std::function<void(int)> handler);
 
 // The dialogs' Cancel button reads "ｷｬﾝｾﾙ", as every dialog of the program does.
 QString cancelText();

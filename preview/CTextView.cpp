@@ -1,9 +1,11 @@
 #include "preview/CTextView.h"
 
-#include "app/CommandIds.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
 
 CTextView::CTextView(CQuilloryDoc& document, QWidget* parent) : CQuilloryView(document, parent) {
     setObjectName("TextView");
+    document.setCommandView(CQuilloryDoc::PassedCommands::Image, this);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CQuilloryView.h"
+#include "gui/CQuilloryView.h"
 
 // The preview pane below the item list: shows the current item through the viewer its kind selects.
 class CTextView final : public CQuilloryView {

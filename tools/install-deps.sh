@@ -7,7 +7,7 @@ set -euo pipefail
 build_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
-    qt6-image-formats-plugins qt6-wayland
+    qt6-image-formats-plugins qt6-wayland qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     fonts-ipafont-gothic fonts-ipafont-mincho shared-mime-info desktop-file-utils xdg-user-dirs
     adwaita-icon-theme

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "app/CQuilloryDoc.h"
-#include "app/CommandIds.h"
-#include "views/CFileListView.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
 
 CCategoryView::CCategoryView(CQuilloryDoc& document, QWidget* parent) : CQuilloryView(document, parent) {
     setObjectName("CategoryView");
@@ -13,16 +12,16 @@ CCategoryView::CCategoryView(CQuilloryDoc& document, QWidget* parent) : CQuillor
 
 bool CCategoryView::isForwardedItemCommand(int id) {
     static constexpr std::array kItemCommands{
-        cmd::kEditItem,       cmd::kRemoveItem,          cmd::kOpenFile,      cmd::kMultiItemAttributes,
-        cmd::kFileProperties, cmd::kShowFileFolder,      cmd::kItemSearch,    cmd::kItemSearchNext,
-        cmd::kItemSearchPrevious, cmd::kEditSelectAll,   cmd::kDeselectAll,   cmd::kAddFromBrowser,
+        cmd::kEditItem,           cmd::kRemoveItem,     cmd::kOpenFile,    cmd::kMultiItemAttributes,
+        cmd::kFileProperties,     cmd::kShowFileFolder, cmd::kItemSearch,  cmd::kItemSearchNext,
+        cmd::kItemSearchPrevious, cmd::kEditSelectAll,  cmd::kDeselectAll, cmd::kAddFromBrowser,
         cmd::kAddFromFavourites};
     return std::find(kItemCommands.begin(), kItemCommands.end(), id) != kItemCommands.end();
 }
 
 bool CCategoryView::onCommand(int id) {
     if (isForwardedItemCommand(id)) {
-        if (CFileListView* list = document().fileListView()) {
+        if (CQuilloryView* list = document().commandView(CQuilloryDoc::PassedCommands::Item)) {
             return list->onCommand(id);
         }
     }
@@ -31,7 +30,7 @@ bool CCategoryView::onCommand(int id) {
 
 bool CCategoryView::onUpdateCommand(int id, CCommandState& state) {
     if (isForwardedItemCommand(id)) {
-        if (CFileListView* list = document().fileListView()) {
+        if (CQuilloryView* list = document().commandView(CQuilloryDoc::PassedCommands::Item)) {
             return list->onUpdateCommand(id, state);
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CQuilloryView.h"
+#include "gui/CQuilloryView.h"
 
 // The category pane: one list of values per shown category, for drilling down through the catalog. It is
 // the first view of the main window and passes the item commands on to the item list view.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CQuilloryView.h"
+#include "gui/CQuilloryView.h"
 
 // The item list: hosts the grid of the displayed items, above the preview row.
 class CFileListView final : public CQuilloryView {

@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "app/CQuilloryView.h"
+#include "gui/CQuilloryView.h"
 
 // A view more, beside the program's own, that keeps the update hints the document sends to its views.
 class CHintRecorder final : public CQuilloryView {

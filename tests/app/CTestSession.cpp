@@ -5,7 +5,7 @@
 #include "EmptyCatalogWizard.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
-#include "app/CQuilloryDoc.h"
+#include "gui/CQuilloryDoc.h"
 #include "model/CCatalogFile.h"
 #include "model/CFileCatalog.h"
 

@@ -11,13 +11,13 @@
 
 #include "CTestHome.h"
 #include "EmptyCatalogWizard.h"
-#include "app/AppUtil.h"
-#include "app/CFolderComboBox.h"
 #include "app/CHelpWindow.h"
 #include "app/CMainFrame.h"
-#include "app/CMenuButton.h"
 #include "app/CQuilloryApp.h"
-#include "app/CommandIds.h"
+#include "dialogs/CFolderComboBox.h"
+#include "dialogs/CMenuButton.h"
+#include "gui/AppUtil.h"
+#include "gui/CommandIds.h"
 #include "platform/CMemoryProfile.h"
 #include "support/CRecordingUserInterface.h"
 
@@ -32,8 +32,8 @@ QStringList entries(const QComboBox& box) {
 }
 
 std::string folderEntry(const CMemoryProfile& profile, int i) {
-    return profile.readString("Folder", QStringLiteral("Catalog%1").arg(i, 2, 10, QLatin1Char('0')).toStdString(),
-                              "");
+    return profile.readString("Folder",
+                              QStringLiteral("Catalog%1").arg(i, 2, 10, QLatin1Char('0')).toStdString(), "");
 }
 
 }  // namespace
@@ -74,7 +74,8 @@ void ControlsTest::historyKeepsTenFoldersMostRecentFirst() {
     CTestHome home;
     CMemoryProfile profile;
     for (int i = 0; i < 10; ++i) {
-        profile.writeString("Folder", QStringLiteral("Catalog%1").arg(i, 2, 10, QLatin1Char('0')).toStdString(),
+        profile.writeString("Folder",
+                            QStringLiteral("Catalog%1").arg(i, 2, 10, QLatin1Char('0')).toStdString(),
                             "/f" + std::to_string(i));
     }
     CFolderComboBox box(profile, "Folder", "Catalog");
@@ -212,7 +213,8 @@ void ControlsTest::helpOpensByContextAndReportsMissingPages() {
     QVERIFY(frame.helpWindow()->isVisible());
     // Every help context that a dialog names has its page.
     for (int context : {16, 17, 24, 30, 46, 49, 56, 57, 90, 91, 92}) {
-        QVERIFY2(QFile::exists(pages + "/" + CHelpWindow::pageForContext(context)), qPrintable(QString::number(context)));
+        QVERIFY2(QFile::exists(pages + "/" + CHelpWindow::pageForContext(context)),
+                 qPrintable(QString::number(context)));
     }
     frame.showHelp(12345);
     QCOMPARE(frame.helpWindow()->currentPage(), QString("index.html"));
@@ -224,8 +226,10 @@ void ControlsTest::helpOpensByContextAndReportsMissingPages() {
 
     frame.setHelpFilePath(home.path() + "/nowhere/index.html");
     QVERIFY(frame.routeCommand(cmd::kHelp));
-    QCOMPARE(ui.texts(), std::vector<std::string>{
-                             QStringLiteral("ヘルプファイルがありません：%1/nowhere/index.html").arg(home.path()).toStdString()});
+    QCOMPARE(ui.texts(),
+             std::vector<std::string>{QStringLiteral("ヘルプファイルがありません：%1/nowhere/index.html")
+                                          .arg(home.path())
+                                          .toStdString()});
     app.exitInstance();
 }
 

@@ -21,15 +21,16 @@
 #include "CHintRecorder.h"
 #include "CTestHome.h"
 #include "CTestSession.h"
-#include "app/CCommandActions.h"
-#include "app/CExportFileDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
-#include "app/CQuilloryDoc.h"
-#include "app/CommandIds.h"
+#include "commands/CCatalogCommands.h"
 #include "dialogs/CCatalogSetDlg.h"
+#include "dialogs/CExportFileDialog.h"
 #include "dialogs/CNewFileDlg.h"
 #include "dialogs/DialogDriver.h"
+#include "gui/CCommandActions.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
 #include "search/CItemFilter.h"
 #include "support/CRecordingUserInterface.h"
 
@@ -166,11 +167,12 @@ void noteDialog(ExportDialogSeen* seen, CExportFileDialog& dialog) {
 }
 
 // Answers the export dialogs from now on: notes what each one shows and chooses the path.
-void answerExportDialogs(CQuilloryDoc& document, ExportDialogSeen* seen, const QString& path) {
-    document.setExportFileChooser([seen, path](CExportFileDialog& dialog) -> std::optional<QString> {
-        noteDialog(seen, dialog);
-        return path;
-    });
+void answerExportDialogs(CTestSession& session, ExportDialogSeen* seen, const QString& path) {
+    session.app().catalogCommands().setExportFileChooser(
+        [seen, path](CExportFileDialog& dialog) -> std::optional<QString> {
+            noteDialog(seen, dialog);
+            return path;
+        });
 }
 
 // Answers the next new-file dialog with the name and folder, typed as a user would.
@@ -433,7 +435,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
 
     // The XML file holds every displayed item in display order, readable by xmllint and Python.
     const QString xmlPath = out + "/一覧.xml";
-    answerExportDialogs(document, &seen, xmlPath);
+    answerExportDialogs(session, &seen, xmlPath);
     QVERIFY(frame.routeCommand(cmd::kExportXml));
     QVERIFY(xmllintAccepts(xmlPath));
     const QString dateA = kDateA.toString("yyyy-MM-dd HH:mm:ss");
@@ -458,7 +460,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     // CSV with the filter on: only the filtered items, in the current order.
     catalog.filters().append(CItemFilter(CItemFilter::kTargetName, "txt", 0));
     QVERIFY(frame.routeCommand(cmd::kRunFilter));
-    answerExportDialogs(document, &seen, out + "/表.csv");
+    answerExportDialogs(session, &seen, out + "/表.csv");
     QVERIFY(frame.routeCommand(cmd::kExportCsv));
     QCOMPARE(seen.title, QString("CSV出力ファイル"));
     QCOMPARE(seen.fileTypes, (QStringList{"csvﾌｧｲﾙ(*.csv)", "全てのﾌｧｲﾙ(*.*)"}));
@@ -473,7 +475,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QCOMPARE(session.setting("Export/xml"), xmlPath);
 
     // A file that cannot be written is reported with its path.
-    answerExportDialogs(document, &seen, "/dev/full");
+    answerExportDialogs(session, &seen, "/dev/full");
     QVERIFY(frame.routeCommand(cmd::kExportCsv));
     QCOMPARE(seen.initialFile, csvPath);
     QCOMPARE(QString::fromStdString(session.ui().texts().at(0)),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CQuilloryDoc.h"
+#include "gui/CQuilloryDoc.h"
 
 // A stand-in for the new-catalog wizard in tests that bring the whole program up without anyone to answer
 // the wizard: it finishes at once and leaves an empty catalog without a file.

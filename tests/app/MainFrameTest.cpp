@@ -13,12 +13,12 @@
 
 #include "CTestHome.h"
 #include "EmptyCatalogWizard.h"
-#include "app/CCommandActions.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
-#include "app/CQuilloryDoc.h"
 #include "app/CSplitterWndEx.h"
-#include "app/CommandIds.h"
+#include "gui/CCommandActions.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
 #include "preview/CTextView.h"
 #include "support/CRecordingUserInterface.h"
 #include "views/CCategoryView.h"
@@ -242,8 +242,8 @@ void MainFrameTest::sortMenuFollowsTheCategories() {
     catalog.addCategory("年");
     frame.onInitMenu();
     QCOMPARE(sortMenuTexts(frame), fixed + QStringList({"作者", "ジャンル", "年"}) + tail);
-    QCOMPARE(sortMenuIds(frame), (QList<int>{32835, 32836, 32837, 32838, 32839, 0, 32840, 32841, 32842, 0, 32793, 0,
-                                             32932}));
+    QCOMPARE(sortMenuIds(frame),
+             (QList<int>{32835, 32836, 32837, 32838, 32839, 0, 32840, 32841, 32842, 0, 32793, 0, 32932}));
 
     catalog.exchangeCategories(0, 2);
     catalog.removeCategory(1);
@@ -309,9 +309,10 @@ void MainFrameTest::toolBarAcceleratorsAndRouting() {
         buttons.append(action->isSeparator() ? 0 : action->data().toInt());
         QVERIFY(action->isSeparator() || !action->icon().isNull());
     }
-    QCOMPARE(buttons, (QList<int>{57600, 57601, 57603, 0, 57635, 57634, 57637, 0, 32771, 0, 32905, 32906, 0, 32772,
-                                  32934, 0, 57642, 32921, 0, 32941, 32942, 0, 32918, 32919, 32920, 0, 32908, 32776,
-                                  0, 32786, 0, 32827, 32828, 0, 57664}));
+    QCOMPARE(buttons,
+             (QList<int>{57600, 57601, 57603, 0,     57635, 57634, 57637, 0,     32771, 0, 32905, 32906,
+                         0,     32772, 32934, 0,     57642, 32921, 0,     32941, 32942, 0, 32918, 32919,
+                         32920, 0,     32908, 32776, 0,     32786, 0,     32827, 32828, 0, 57664}));
 
     CCommandActions& actions = frame.actions();
     QCOMPARE(actions.find(cmd::kFileNew)->shortcut(), QKeySequence("Ctrl+N"));
@@ -345,13 +346,15 @@ void MainFrameTest::toolBarAcceleratorsAndRouting() {
     }
     QCOMPARE(menus, (QStringList{"ファイル(&F)", "編集(&E)", "アイテム(&I)", "表示(&V)", "カテゴリ(&C)",
                                  "プレビュー(&P)", "ツール(&T)", "ヘルプ(&H)"}));
-    for (int id : {32771, 32772, 32773, 32775, 32776, 32779, 32780, 32781, 32782, 32783, 32786, 32807, 32808, 32809,
-                   32817, 32818, 32826, 32827, 32828, 32829, 32830, 32831, 32832, 32833, 32834, 32900, 32901, 32902,
-                   32903, 32904, 32905, 32906, 32907, 32908, 32910, 32911, 32912, 32913, 32914, 32915, 32916, 32917,
-                   32918, 32919, 32920, 32921, 32933, 32934, 32935, 32936, 32937, 32938, 32939, 32940, 32941, 32942,
-                   32944, 32946, 32947, 32948, 32949, 32950, 32951, 32952, 32953, 32954, 32956, 32957, 32958, 32961,
-                   32962, 32963, 32964, 32966, 32967, 32968, 57604, 57644, 57664}) {
-        QVERIFY2(actions.find(id) && !actions.find(id)->associatedObjects().isEmpty(), qPrintable(QString::number(id)));
+    for (int id :
+         {32771, 32772, 32773, 32775, 32776, 32779, 32780, 32781, 32782, 32783, 32786, 32807, 32808, 32809,
+          32817, 32818, 32826, 32827, 32828, 32829, 32830, 32831, 32832, 32833, 32834, 32900, 32901, 32902,
+          32903, 32904, 32905, 32906, 32907, 32908, 32910, 32911, 32912, 32913, 32914, 32915, 32916, 32917,
+          32918, 32919, 32920, 32921, 32933, 32934, 32935, 32936, 32937, 32938, 32939, 32940, 32941, 32942,
+          32944, 32946, 32947, 32948, 32949, 32950, 32951, 32952, 32953, 32954, 32956, 32957, 32958, 32961,
+          32962, 32963, 32964, 32966, 32967, 32968, 57604, 57644, 57664}) {
+        QVERIFY2(actions.find(id) && !actions.find(id)->associatedObjects().isEmpty(),
+                 qPrintable(QString::number(id)));
     }
     QCOMPARE(actions.find(cmd::kPreviewMaximise)->text(), QString("プレビュー画面最大化(&M)"));
 

@@ -13,8 +13,8 @@
 #include "EmptyCatalogWizard.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
-#include "app/CQuilloryDoc.h"
 #include "app/CRecentFileList.h"
+#include "gui/CQuilloryDoc.h"
 #include "platform/CMemoryProfile.h"
 #include "support/CRecordingUserInterface.h"
 

@@ -12,8 +12,8 @@
 
 #include "CTestHome.h"
 #include "DialogDriver.h"
-#include "app/CFolderComboBox.h"
 #include "dialogs/CCatalogDlg.h"
+#include "dialogs/CFolderComboBox.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/DialogHelp.h"
 #include "platform/CMemoryProfile.h"

@@ -8,7 +8,7 @@
 
 #include "CTestHome.h"
 #include "DialogDriver.h"
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderComboBox.h"
 #include "dialogs/CFolderField.h"
 #include "platform/CMemoryProfile.h"
 

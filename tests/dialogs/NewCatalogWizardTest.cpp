@@ -11,13 +11,13 @@
 
 #include "CTestHome.h"
 #include "DialogDriver.h"
-#include "app/CQtUserInterface.h"
 #include "dialogs/CCatalogDlg.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/CNewCatalogWizard.h"
 #include "dialogs/CNewCategoryPage.h"
 #include "dialogs/CNewDirPage.h"
 #include "dialogs/DialogHelp.h"
+#include "gui/CQtUserInterface.h"
 #include "platform/CMemoryProfile.h"
 #include "support/CRecordingUserInterface.h"
 

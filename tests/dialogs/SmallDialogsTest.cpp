@@ -8,8 +8,8 @@
 
 #include "CTestHome.h"
 #include "DialogDriver.h"
-#include "app/CFolderComboBox.h"
 #include "dialogs/CCatalogSetDlg.h"
+#include "dialogs/CFolderComboBox.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/CNewFileDlg.h"
 #include "dialogs/CRenameDlg.h"

@@ -142,4 +142,30 @@ inline constexpr bool isSortByCategory(int id) {
     return id >= kSortByCategoryFirst && id <= kSortByCategoryLast;
 }
 
+// The commands that the document passes on unchanged to the item list view.
+inline constexpr bool isPassedItemCommand(int id) {
+    switch (id) {
+        case kAddFromBrowser:
+        case kAddFromFavourites:
+        case kChangeDisplayName:
+        case kAddValue:
+        case kItemSearch:
+        case kItemSearchNext:
+        case kItemSearchPrevious:
+        case kShowFileFolder:
+        case kFileProperties:
+        case kOpenFile:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The commands that the document passes on to the preview: the image commands, whose enabled and checked
+// states the preview reports as well.
+inline constexpr bool isPassedImageCommand(int id) {
+    return id == kCopyImage || id == kImageActualSize || id == kImageFitToWindow ||
+           (id >= kImageReduceFirst && id <= kImagePure);
+}
+
 }  // namespace cmd

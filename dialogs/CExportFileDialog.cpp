@@ -1,4 +1,4 @@
-#include "app/CExportFileDialog.h"
+#include "dialogs/CExportFileDialog.h"
 
 #include "platform/CProfile.h"
 

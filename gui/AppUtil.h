@@ -12,6 +12,11 @@ namespace apputil {
 // Registers the program's built-in resources (icons, desktop files); safe to call more than once.
 void initResources();
 
+// Loads Qt's own Japanese texts (the buttons of message boxes, the file and font dialogs, the context
+// menus of text fields), whatever the system's language: the program speaks Japanese throughout. Needs the
+// application object; safe to call more than once. False when Qt's Japanese translations are not installed.
+bool installQtTranslations();
+
 // The folder of the running executable, "/", then the file name.
 QString executableFolderPath(const QString& fileName);
 

@@ -1,12 +1,17 @@
-#include "app/CFolderComboBox.h"
+#include "dialogs/CFolderComboBox.h"
 
-#include "app/AppUtil.h"
+#include "gui/AppUtil.h"
 #include "platform/CProfile.h"
 
 CFolderComboBox::CFolderComboBox(CProfile& profile, QString section, QString keyPrefix, QWidget* parent)
-    : QComboBox(parent), m_profile(profile), m_section(std::move(section)), m_keyPrefix(std::move(keyPrefix)) {
+    : QComboBox(parent),
+      m_profile(profile),
+      m_section(std::move(section)),
+      m_keyPrefix(std::move(keyPrefix)) {
     setEditable(false);
-    m_picker = [](QWidget* owner, const QString& start) { return apputil::pickFolder(owner, QString(), start); };
+    m_picker = [](QWidget* owner, const QString& start) {
+        return apputil::pickFolder(owner, QString(), start);
+    };
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) {
             m_currentFolder = itemText(index);

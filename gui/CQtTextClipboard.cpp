@@ -1,4 +1,4 @@
-#include "app/CQtTextClipboard.h"
+#include "gui/CQtTextClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

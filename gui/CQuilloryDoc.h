@@ -2,37 +2,39 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <functional>
 #include <optional>
 #include <vector>
 
-#include "app/CCommandTarget.h"
+#include "gui/CCommandTarget.h"
 #include "model/CFileCatalog.h"
 #include "model/CUndoHistory.h"
 #include "platform/CFileStamp.h"
 
-class CCategoryView;
-class CExportFileDialog;
-class CFileListView;
 class CProfile;
 class CQuilloryView;
-class CRecentFileList;
-class CTextView;
-enum class ExportFormat : int;  // app/CExportFileDialog.h
 
 // The single document of the program. It lives for the whole run and owns the one catalog and its undo
 // history; opening or creating a catalog clears and refills that same catalog. Every change ends with an
-// update hint (app/UpdateHints.h) sent to all views.
+// update hint (gui/UpdateHints.h) sent to all views.
+//
+// Commands reach the document after the active view. It passes the item commands on to the view that
+// registered for them (the item list) and the image commands to the preview, then handles its own (save,
+// undo, redo), then asks the command families registered with it (file, catalog-wide, ...), each a command
+// target of its own, so that neither a new view nor a new family of commands changes the document.
 class CQuilloryDoc final : public QObject, public CCommandTarget {
     Q_OBJECT
 public:
     // The title of a catalog that has no file yet.
     static constexpr const char* kUntitled = "無題";
 
-    CQuilloryDoc(CProfile& profile, CRecentFileList& recentFiles, QObject* parent = nullptr);
+    // The commands that the document passes on to a view rather than handling them.
+    enum class PassedCommands { Item, Image };
+
+    explicit CQuilloryDoc(CProfile& profile, QObject* parent = nullptr);
     ~CQuilloryDoc() override;
 
     CProfile& profile() const { return m_profile; }
@@ -43,17 +45,20 @@ public:
     CFileCatalog& catalog() { return m_catalog; }
     const CFileCatalog& catalog() const { return m_catalog; }
     CUndoHistory& undoHistory() { return m_undo; }
-    CRecentFileList& recentFiles() const { return m_recentFiles; }
 
-    // ---- views ----
+    // ---- views and command routing ----
     void addView(CQuilloryView* view);
     void removeView(CQuilloryView* view);
     const std::vector<CQuilloryView*>& views() const { return m_views; }
     // Tells every view but the sender of a change.
     void updateAllViews(CQuilloryView* sender, int hintValue);
-    CCategoryView* categoryView() const;
-    CFileListView* fileListView() const;
-    CTextView* textView() const;
+    // The view that takes the passed commands of the kind; nullptr for none. A view registers itself and
+    // is forgotten when it goes.
+    void setCommandView(PassedCommands kind, CQuilloryView* view);
+    CQuilloryView* commandView(PassedCommands kind) const;
+    // A family of commands that the document offers every command after its own. Not owned.
+    void addCommandFamily(CCommandTarget* family);
+    void removeCommandFamily(CCommandTarget* family);
 
     // ---- the document's file ----
     QString pathName() const { return m_pathName; }
@@ -69,6 +74,8 @@ public:
     void recordUndoPoint();
     // After a change: recomputes the catalog, marks the document modified and sends the hint to all views.
     void finishChange(int hintValue);
+    // Asks the item list to make the item its current row (after an item was added).
+    void requestCurrentItem(const CFileItem* item) { Q_EMIT currentItemRequested(item); }
 
     // The category names in catalog order, as the sort menu lists them.
     QStringList categoryNames() const;
@@ -84,7 +91,7 @@ public:
     // was not written: the document stays modified and the file on disk as it was. Before writing over the
     // file that was opened or last saved, asks when another program changed it meanwhile.
     bool onSaveDocument(const QString& path);
-    // The save command: writes to the document's path, or asks for a name and folder when it has none.
+    // The save command: writes to the document's path, or runs the save-as step when it has none.
     bool doFileSave();
     // Before the catalog is closed: asks whether to save an unsaved catalog. False when the user cancelled
     // or the save failed, so the catalog stays open.
@@ -92,72 +99,57 @@ public:
     // Empties the catalog and its undo history before another catalog is opened or created, so that undo
     // never brings back a state of another catalog.
     void deleteContents();
+    // The catalog's file moved to the path (a renamed catalog): the stamp of the file last read or written
+    // follows it when the file is still the same.
+    void followMovedFile(const QString& path);
 
     // The wizard that the new-catalog step runs: it sets up the catalog and returns false when cancelled.
     // Replaceable, so that the start-up can be driven without a window.
     using NewCatalogWizard = std::function<bool(CQuilloryDoc&)>;
     void setNewCatalogWizard(NewCatalogWizard wizard) { m_newCatalogWizard = std::move(wizard); }
     // Called when the wizard completed (the application's new-catalog-pending flag is cleared here).
-    void setNewCatalogCompleted(std::function<void()> completed) { m_newCatalogCompleted = std::move(completed); }
-
-    // Shows the save dialog of an export and gives the chosen path (nothing when cancelled). Replaceable, so
-    // that tests can answer for the user.
-    using ExportFileChooser = std::function<std::optional<QString>(CExportFileDialog&)>;
-    void setExportFileChooser(ExportFileChooser chooser) { m_exportFileChooser = std::move(chooser); }
+    void setNewCatalogCompleted(std::function<void()> completed) {
+        m_newCatalogCompleted = std::move(completed);
+    }
+    void newCatalogCompleted();
+    // The save-as step that the save command runs for a catalog without a file; true when it saved.
+    void setSaveAsStep(std::function<bool()> step) { m_saveAsStep = std::move(step); }
 
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
 Q_SIGNALS:
     void titleChanged();
+    // The path became the document's file and goes to the top of the recent-file list.
+    void recentFileAdded(const QString& path);
+    // The path is no longer a catalog (renamed away) and leaves the recent-file list.
+    void recentFileRemoved(const QString& path);
+    void currentItemRequested(const CFileItem* item);
 
 private:
-    // ---- the file and edit commands: save, save as, rename, undo, redo ----
-    bool onFileCommand(int id);
-    bool onUpdateFileCommand(int id, CCommandState& state);
-    // The real new-catalog wizard and the catalog it sets up.
-    bool runNewCatalogWizard();
-    bool createCatalog(const QString& folder, const QString& name, const QStringList& categories);
-    // Saves the catalog as a copy of its folder under another name and folder.
-    bool saveAs();
-    // Renames the catalog: its folder and its file.
-    bool renameCatalog();
-    void undo();
-    void redo();
     // After reading or writing the file at the path: what it looks like now, to notice later changes.
     void rememberFileStamp(const QString& path);
     // Asks before writing over the remembered file when another program changed it; false for No.
     bool confirmOverwriteChangedFile(const QString& path);
-    void newCatalogCompleted();
-
-    // ---- the catalog-wide commands: columns, sort keys, filter, settings, shortcuts, new file, exports ----
-    bool onCatalogCommand(int id);
-    bool onUpdateCatalogCommand(int id, CCommandState& state);
-    // The sort key that a sort menu command stands for, or nothing for another command (or a category
-    // the catalog does not have).
-    std::optional<int> sortKeyOfCommand(int id) const;
-    void toggleColumn(int id);
-    void makePrimarySortKey(int key);
-    void toggleSortDirection();
-    void toggleFilter();
-    void deleteUnusedShortcuts();
-    void editCatalogSettings();
-    void createNewFileItem();
-    void exportToFile(ExportFormat format);
-    void copyHtmlToClipboard();
+    void undo();
+    void redo();
+    bool onOwnCommand(int id);
+    bool onUpdateOwnCommand(int id, CCommandState& state);
 
     CProfile& m_profile;
     QPointer<QWidget> m_dialogParent;
-    CRecentFileList& m_recentFiles;
     CFileCatalog m_catalog;
     CUndoHistory m_undo;
     std::vector<CQuilloryView*> m_views;
+    QPointer<CQuilloryView> m_itemCommandView;
+    QPointer<CQuilloryView> m_imageCommandView;
+    std::vector<CCommandTarget*> m_families;
     QString m_pathName;
     bool m_modified = false;
     NewCatalogWizard m_newCatalogWizard;
+    std::function<bool()> m_saveAsStep;
     // The file the catalog was last read from or written to, as it was then.
     QString m_stampedPath;
     std::optional<CFileStamp> m_fileStamp;
     std::function<void()> m_newCatalogCompleted;
-    ExportFileChooser m_exportFileChooser;
 };

@@ -1,4 +1,4 @@
-#include "app/CCommandActions.h"
+#include "gui/CCommandActions.h"
 
 #include <QAction>
 #include <QWidget>

@@ -2,12 +2,12 @@
 
 #include <QWidget>
 
-#include "app/CCommandTarget.h"
+#include "gui/CCommandTarget.h"
 
 class CQuilloryDoc;
 
 // A view of the document: one of the three panes of the main window. The document tells every view of a
-// change with an update hint (app/UpdateHints.h); the active view is the first to be offered a command.
+// change with an update hint (gui/UpdateHints.h); the active view is the first to be offered a command.
 class CQuilloryView : public QWidget, public CCommandTarget {
     Q_OBJECT
 public:

@@ -1,22 +1,44 @@
-#include "app/AppUtil.h"
+#include "gui/AppUtil.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QTranslator>
 #include <QUrl>
 
 // Resources of a static library are registered by hand; this must stand outside any namespace.
-static void registerQuilloryResources() { Q_INIT_RESOURCE(quillory); }
+static void registerQuilloryResources() {
+    Q_INIT_RESOURCE(quillory);
+}
 
 namespace apputil {
 
 void initResources() {
     static const bool registered = (registerQuilloryResources(), true);
     (void)registered;
+}
+
+bool installQtTranslations() {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        return true;
+    }
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    QObject::connect(translator, &QObject::destroyed, [] { installed = nullptr; });
+    return true;
 }
 
 QString executableFolderPath(const QString& fileName) {

@@ -1,4 +1,4 @@
-#include "app/CQtUserInterface.h"
+#include "gui/CQtUserInterface.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -23,7 +23,8 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButton runBox(std::string_view text, MessageIcon icon, QMessageBox::StandardButtons buttons,
+QMessageBox::StandardButton runBox(std::string_view text, MessageIcon icon,
+                                   QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton) {
     QMessageBox box(boxIcon(icon), QStringLiteral("Quillory"),
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), buttons,

@@ -1,4 +1,4 @@
-#include "app/CMenuButton.h"
+#include "dialogs/CMenuButton.h"
 
 #include <QAction>
 #include <QMenu>
@@ -38,7 +38,8 @@ void CMenuButton::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
     // Four vertical lines of falling length make the triangle, pointing right.
-    const QColor colour = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
+    const QColor colour =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
     painter.setPen(colour);
     const QPoint centre = rect().center();
     const int left = centre.x() - 1;

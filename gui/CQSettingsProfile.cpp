@@ -1,7 +1,8 @@
-#include "app/CQSettingsProfile.h"
+#include "gui/CQSettingsProfile.h"
 
 CQSettingsProfile::CQSettingsProfile()
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vemto"), QStringLiteral("Quillory")) {}
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vemto"),
+                 QStringLiteral("Quillory")) {}
 
 QString CQSettingsProfile::key(std::string_view section, std::string_view entry) {
     return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + QLatin1Char('/') +
@@ -35,9 +36,12 @@ void CQSettingsProfile::writeInt(std::string_view section, std::string_view entr
     m_settings.setValue(key(section, entry), value);
 }
 
-void CQSettingsProfile::writeString(std::string_view section, std::string_view entry, std::string_view value) {
+void CQSettingsProfile::writeString(std::string_view section, std::string_view entry,
+                                    std::string_view value) {
     m_settings.setValue(key(section, entry),
                         QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
 }
 
-void CQSettingsProfile::flush() { m_settings.sync(); }
+void CQSettingsProfile::flush() {
+    m_settings.sync();
+}
