@@ -5,15 +5,19 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include "CTestHome.h"
 #include "EmptyCatalogWizard.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
 #include "app/CRecentFileList.h"
+#include "gui/CQtUserInterface.h"
 #include "gui/CQuilloryDoc.h"
 #include "platform/CMemoryProfile.h"
 #include "support/CRecordingUserInterface.h"
@@ -68,6 +72,7 @@ private Q_SLOTS:
     void withoutRecentCatalogTheWizardRunsAndCancellingEndsTheProgram();
     void commandLineCatalogIsOpened();
     void sampleCatalogOpensWithItsItemsAndCategories();
+    void firstStartQuestionHasJapaneseButtons();
 };
 
 void StartupTest::firstStartWithoutSampleTellsTheUserAndGoesOn() {
@@ -244,6 +249,41 @@ void StartupTest::sampleCatalogOpensWithItsItemsAndCategories() {
     QCOMPARE(sort->actions().at(6)->text(), QString("種類"));
     QCOMPARE(sort->actions().at(9)->text(), QString("評価"));
     app.exitInstance();
+}
+
+void StartupTest::firstStartQuestionHasJapaneseButtons() {
+    CTestHome home;
+    CTestHome::touch(home.documents() + "/Quillory/Sample3/Sample3.qlry");
+    CQtUserInterface messageBoxes;
+    CUserInterface::install(&messageBoxes);
+    QStringList question;
+    QStringList buttons;
+    // Reads the first message box that opens and answers it with No, as a user would.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        poll.stop();
+        question.append(box->text());
+        for (QAbstractButton* button : box->buttons()) {
+            buttons.append(button->text());
+        }
+        box->button(QMessageBox::No)->click();
+    });
+    poll.start(20);
+    {
+        CQuilloryApp app;
+        app.setNewCatalogWizard(startEmptyCatalog);
+        QVERIFY(app.initInstance({}));
+        app.exitInstance();
+    }
+    CUserInterface::install(nullptr);
+    QCOMPARE(question, QStringList{QString::fromUtf8(kAskSample)});
+    QCOMPARE(buttons.size(), 2);
+    QVERIFY2(buttons.join(' ').contains(QStringLiteral("はい")), qPrintable(buttons.join(' ')));
+    QVERIFY2(buttons.join(' ').contains(QStringLiteral("いいえ")), qPrintable(buttons.join(' ')));
 }
 
 QTEST_MAIN(StartupTest)
