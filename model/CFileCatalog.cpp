@@ -209,11 +209,7 @@ void CFileCatalog::buildChoiceLists() {
 // ---- the catalog file and folder ----
 
 std::string CFileCatalog::catalogFolder() const {
-    const std::size_t slash = m_path.rfind('/');
-    if (slash == std::string::npos) {
-        return std::string();
-    }
-    return slash == 0 ? std::string("/") : m_path.substr(0, slash);
+    return jtext::folderOf(m_path);
 }
 
 std::string CFileCatalog::catalogName() const {
@@ -226,12 +222,7 @@ std::string CFileCatalog::catalogName() const {
 }
 
 std::string CFileCatalog::parentFolder() const {
-    const std::string folder = catalogFolder();
-    const std::size_t slash = folder.rfind('/');
-    if (slash == std::string::npos) {
-        return std::string();
-    }
-    return slash == 0 ? std::string("/") : folder.substr(0, slash);
+    return jtext::folderOf(catalogFolder());
 }
 
 // ---- recompute ----

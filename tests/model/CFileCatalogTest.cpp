@@ -509,3 +509,21 @@ TEST(ExtArrayTest, ListsLoadSaveAndIgnoreCase) {
     EXPECT_FALSE(CExtArray::textFiles().contains("html"));
     CExtArray::textFiles() = CExtArray({"txt", "htm", "html"});
 }
+
+TEST(FileCatalogTest, ARelativePathAboveTheRootIsToldAndKept) {
+    CTempFolder temp;
+    CFileCatalog catalog;
+    catalog.setPath(temp.path() + "/cat.qlry");
+    CFileItem* item = catalog.addItem(catalog.newItem(false));
+    std::string climb;
+    for (std::size_t i = 0; i <= temp.path().size(); ++i) {
+        climb += "../";
+    }
+    item->setStoredPath(climb + "x.txt");
+    CRecordingUserInterface ui;
+    catalog.recompute();
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, "相対パスが誤っています");
+    EXPECT_EQ(ui.shown()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(item->path(), climb + "x.txt");
+}
