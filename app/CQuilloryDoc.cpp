@@ -22,6 +22,7 @@
 #include "export/CFileItemHtmlExport.h"
 #include "export/CFileItemXMLExport.h"
 #include "model/CCatalogFile.h"
+#include "model/CCatalogFolder.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 #include "preview/CTextView.h"
@@ -270,7 +271,8 @@ bool CQuilloryDoc::runNewCatalogWizard() {
 }
 
 bool CQuilloryDoc::createCatalog(const QString& folder, const QString& name, const QStringList& categories) {
-    if (!m_catalog.setLocation(folder.toStdString(), name.toStdString())) {
+    if (const auto failure = CCatalogFolder(m_catalog).setLocation(folder.toStdString(), name.toStdString())) {
+        CUserInterface::current().message(failure->userMessage(), MessageIcon::Error);
         updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
         return false;
     }
@@ -308,11 +310,12 @@ bool CQuilloryDoc::saveAs() {
             CUserInterface::current().message(kSaveAsFailed, MessageIcon::Warning);
             return false;
         }
-        if (!m_catalog.setLocation(folder, newName)) {
+        if (const auto failure = CCatalogFolder(m_catalog).setLocation(folder, newName)) {
+            CUserInterface::current().message(failure->userMessage(), MessageIcon::Error);
             m_catalog.setPath(oldPath);
             return false;
         }
-    } else if (!isPlainName(dialog.newName()) || !m_catalog.copyCatalogFolder(folder, newName)) {
+    } else if (!isPlainName(dialog.newName()) || CCatalogFolder(m_catalog).copy(folder, newName)) {
         m_catalog.setPath(oldPath);
         CUserInterface::current().message(kSaveAsFailed, MessageIcon::Warning);
         return false;
@@ -342,13 +345,18 @@ bool CQuilloryDoc::renameCatalog() {
     const QString oldPath = m_pathName;
     const std::string oldCatalogPath = m_catalog.path();
     const std::string newName = dialog.newName().toStdString();
-    if (!isPlainName(dialog.newName()) ||
-        !m_catalog.moveCatalogFolder(dialog.folder().toStdString(), newName)) {
+    const std::optional<CCatalogFolderError> moved =
+        isPlainName(dialog.newName()) ? CCatalogFolder(m_catalog).move(dialog.folder().toStdString(), newName)
+                                      : CCatalogFolderError(CatalogFolderErrorKind::Rename, oldCatalogPath);
+    if (moved && !moved->failed()) {
+        CUserInterface::current().message(moved->userMessage(), MessageIcon::Warning);
+    }
+    if (moved && moved->failed()) {
         m_catalog.setPath(oldCatalogPath);
         CUserInterface::current().message(kFolderRenameFailed, MessageIcon::Warning);
         return false;
     }
-    const bool fileRenamed = m_catalog.renameCatalogFile(newName);
+    const bool fileRenamed = !CCatalogFolder(m_catalog).renameFile(newName);
     // The folder has moved: the document follows its file, whether or not the file took the new name.
     const QString path = QString::fromStdString(m_catalog.path());
     if (m_fileStamp && CFileStamp::of(path.toStdString()) == m_fileStamp) {
@@ -577,7 +585,7 @@ void CQuilloryDoc::deleteUnusedShortcuts() {
     int deleted = 0;
     {
         const CWaitCursor wait;
-        deleted = m_catalog.deleteUnusedShortcuts();
+        deleted = CCatalogFolder(m_catalog).deleteUnusedShortcuts();
     }
     ui.message(QStringLiteral("%1個のショートカットを削除しました").arg(deleted).toStdString(),
                MessageIcon::Information);

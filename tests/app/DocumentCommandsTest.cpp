@@ -30,6 +30,7 @@
 #include "dialogs/CCatalogSetDlg.h"
 #include "dialogs/CNewFileDlg.h"
 #include "dialogs/DialogDriver.h"
+#include "model/CCatalogFolder.h"
 #include "search/CItemFilter.h"
 #include "support/CRecordingUserInterface.h"
 
@@ -298,7 +299,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
-    QVERIFY(catalog.setLocation(session.catalogsFolder().toStdString(), "蔵書"));
+    QVERIFY(!CCatalogFolder(catalog).setLocation(session.catalogsFolder().toStdString(), "蔵書"));
     const QString catalogFolder = QString::fromStdString(catalog.catalogFolder());
     catalog.addCategory("ジャンル");
     const QString files = session.home().path() + "/新しいファイル";
