@@ -1,6 +1,5 @@
 #include "cli/CListCommand.h"
 
-#include <cstdio>
 #include <iostream>
 
 #include "cli/CCatalogArgument.h"
@@ -8,6 +7,7 @@
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
 #include "model/CFileCatalog.h"
+#include "model/CItemTexts.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void writeJson(const CFileCatalog& catalog) {
         json.key("size");
         json.value(item->size());
         json.key("date");
-        json.value(CListCommand::formatDate(*item));
+        json.value(CItemTexts::date(item->date(), DateStyle::Export));
         json.key("values");
         json.stringArray(item->valueStrings().toVector());
         json.endObject();
@@ -49,16 +49,6 @@ void writeText(const CFileCatalog& catalog) {
 }
 
 }  // namespace
-
-std::string CListCommand::formatDate(const CFileItem& item) {
-    if (!item.date().isValid())
-        return {};
-    COleDate::Fields f = item.date().fields();
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                  f.minute, f.second);
-    return text;
-}
 
 std::string CListCommand::usage() const {
     return "usage: qlry list CATALOG [--select CATEGORY=VALUE[,VALUE...]]... [--all] [--filter] [--json]\n"

@@ -2,8 +2,6 @@
 
 #include "cli/CCommand.h"
 
-class CFileItem;
-
 // qlry list CATALOG [--select CATEGORY=VALUES]... [--all] [--filter] [--json]: the displayed items after
 // the recompute, in display order.
 class CListCommand final : public CCommand {
@@ -13,7 +11,4 @@ public:
     std::string usage() const override;
     std::vector<CCommandLine::OptionSpec> options() const override;
     int run(const CCommandLine& line) override;
-
-    // "YYYY-MM-DD HH:MM:SS" in local time; "" for a date that is not valid.
-    static std::string formatDate(const CFileItem& item);
 };

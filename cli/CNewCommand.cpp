@@ -6,7 +6,9 @@
 #include "cli/CCatalogArgument.h"
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
+#include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
+#include "platform/CUserInterface.h"
 
 namespace {
 
@@ -52,8 +54,10 @@ int CNewCommand::run(const CCommandLine& line) {
         return kExitUsage;
     }
     CFileCatalog catalog;
-    if (!catalog.setLocation(parent, name))
-        return kExitUsage;  // the catalog told the user why
+    if (const auto failure = CCatalogFolder(catalog).setLocation(parent, name)) {
+        CUserInterface::current().message(failure->userMessage(), MessageIcon::Error);
+        return kExitUsage;
+    }
     std::error_code error;
     if (std::filesystem::exists(catalog.path(), error)) {
         std::cerr << "既存のカタログがあります - " << name << "\n";

@@ -16,6 +16,7 @@
 #include "gui/CWaitCursor.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
+#include "model/CCatalogFolder.h"
 #include "platform/CUserInterface.h"
 
 namespace {
@@ -204,7 +205,7 @@ void CCatalogCommands::deleteUnusedShortcuts() {
     int deleted = 0;
     {
         const CWaitCursor wait;
-        deleted = catalog().deleteUnusedShortcuts();
+        deleted = CCatalogFolder(catalog()).deleteUnusedShortcuts();
     }
     ui.message(QStringLiteral("%1個のショートカットを削除しました").arg(deleted).toStdString(),
                MessageIcon::Information);

@@ -7,6 +7,7 @@
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
+#include "model/CCatalogFolder.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 
@@ -89,7 +90,8 @@ bool CFileCommands::runNewCatalogWizard() {
 }
 
 bool CFileCommands::createCatalog(const QString& folder, const QString& name, const QStringList& categories) {
-    if (!catalog().setLocation(folder.toStdString(), name.toStdString())) {
+    if (const auto failure = CCatalogFolder(catalog()).setLocation(folder.toStdString(), name.toStdString())) {
+        CUserInterface::current().message(failure->userMessage(), MessageIcon::Error);
         m_document.updateAllViews(nullptr, hint::kUndoRedo | hint::kValueLists);
         return false;
     }
@@ -127,11 +129,12 @@ bool CFileCommands::saveAs() {
             CUserInterface::current().message(kSaveAsFailed, MessageIcon::Warning);
             return false;
         }
-        if (!catalog().setLocation(folder, newName)) {
+        if (const auto failure = CCatalogFolder(catalog()).setLocation(folder, newName)) {
+            CUserInterface::current().message(failure->userMessage(), MessageIcon::Error);
             catalog().setPath(oldPath);
             return false;
         }
-    } else if (!isPlainName(dialog.newName()) || !catalog().copyCatalogFolder(folder, newName)) {
+    } else if (!isPlainName(dialog.newName()) || CCatalogFolder(catalog()).copy(folder, newName)) {
         catalog().setPath(oldPath);
         CUserInterface::current().message(kSaveAsFailed, MessageIcon::Warning);
         return false;
@@ -161,13 +164,18 @@ bool CFileCommands::renameCatalog() {
     const QString oldPath = m_document.pathName();
     const std::string oldCatalogPath = catalog().path();
     const std::string newName = dialog.newName().toStdString();
-    if (!isPlainName(dialog.newName()) ||
-        !catalog().moveCatalogFolder(dialog.folder().toStdString(), newName)) {
+    const std::optional<CCatalogFolderError> moved =
+        isPlainName(dialog.newName()) ? CCatalogFolder(catalog()).move(dialog.folder().toStdString(), newName)
+                                      : CCatalogFolderError(CatalogFolderErrorKind::Rename, oldCatalogPath);
+    if (moved && !moved->failed()) {
+        CUserInterface::current().message(moved->userMessage(), MessageIcon::Warning);
+    }
+    if (moved && moved->failed()) {
         catalog().setPath(oldCatalogPath);
         CUserInterface::current().message(kFolderRenameFailed, MessageIcon::Warning);
         return false;
     }
-    const bool fileRenamed = catalog().renameCatalogFile(newName);
+    const bool fileRenamed = !CCatalogFolder(catalog()).renameFile(newName);
     // The folder has moved: the document follows its file, whether or not the file took the new name.
     const QString path = QString::fromStdString(catalog().path());
     m_document.followMovedFile(path);

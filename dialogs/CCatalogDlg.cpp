@@ -16,6 +16,7 @@
 #include "dialogs/CInputDlg.h"
 #include "dialogs/DialogHelp.h"
 #include "gui/AppUtil.h"
+#include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 #include "text/Cp932.h"
@@ -243,11 +244,18 @@ void CCatalogDlg::renameCatalog(const Row& row, const QString& newName) {
     CFileCatalog catalog;
     catalog.setPath(row.path().toStdString());
     const QString parent = QFileInfo(row.folder).absolutePath();
-    if (!isPlainName(newName) || !catalog.moveCatalogFolder(parent.toStdString(), newName.toStdString())) {
+    CCatalogFolder folder(catalog);
+    const std::optional<CCatalogFolderError> moved =
+        isPlainName(newName) ? folder.move(parent.toStdString(), newName.toStdString())
+                             : CCatalogFolderError(CatalogFolderErrorKind::Rename, catalog.path());
+    if (moved && !moved->failed()) {
+        tellUser(moved->userMessage().c_str());
+    }
+    if (moved && moved->failed()) {
         tellUser("フォルダ名の変更が出来ませんでした");
         return;
     }
-    if (!catalog.renameCatalogFile(newName.toStdString())) {
+    if (folder.renameFile(newName.toStdString())) {
         tellUser("ファイル名の変更が出来ませんでした");
     }
 }

@@ -1,6 +1,7 @@
 #include "export/CFileItemCSVExport.h"
 
 #include "model/CFileCatalog.h"
+#include "model/CItemTexts.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void CFileItemCSVExport::appendRow(std::string& out, int index) const {
     appendDoublingQuotes(out, item.title());
     out += "\",\"";
     if (item.kind() != ItemKind::Url) {
-        appendDate(out, item.date());  // digits, "-", ":" and a blank: nothing to quote
+        CItemTexts::appendDate(out, item.date(), DateStyle::Export);  // digits, "-", ":" and a blank: nothing to quote
     }
     for (const std::string_view values : item.valueStrings()) {
         out += "\",\"";

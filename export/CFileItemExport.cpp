@@ -93,39 +93,6 @@ std::string CFileItemExport::footer() const {
     return text;
 }
 
-// The years that the date type can hold.
-constexpr int kFirstYear = 100;
-constexpr int kLastYear = 9999;
-
-std::string CFileItemExport::formatDate(const COleDate& date) {
-    std::string text;
-    appendDate(text, date);
-    return text;
-}
-
-void CFileItemExport::appendDate(std::string& out, const COleDate& date) {
-    if (!date.isValid()) {
-        return;
-    }
-    const COleDate::Fields f = date.fields();
-    if (f.year < kFirstYear || f.year > kLastYear) {
-        return;
-    }
-    char text[] = "0000-00-00 00:00:00";
-    const auto put = [&text](std::size_t end, int value, int digits) {
-        for (; digits > 0; --digits, value /= 10) {
-            text[--end] = static_cast<char>('0' + value % 10);
-        }
-    };
-    put(4, f.year, 4);
-    put(7, f.month, 2);
-    put(10, f.day, 2);
-    put(13, f.hour, 2);
-    put(16, f.minute, 2);
-    put(19, f.second, 2);
-    out.append(text, sizeof text - 1);
-}
-
 const CFileItem& CFileItemExport::displayedItem(int index) const {
     return *catalog().displayedItem(index);
 }

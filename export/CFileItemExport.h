@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "export/CTextClipboard.h"
-#include "model/COleDate.h"
 
 class CFileCatalog;
 class CFileItem;
@@ -31,10 +30,6 @@ public:
     std::string row(int index) const;
     std::string header() const;
     std::string footer() const;
-
-    // "%Y-%m-%d %H:%M:%S"; an invalid date, or one outside the years 100 to 9999, gives "".
-    static std::string formatDate(const COleDate& date);
-    static void appendDate(std::string& out, const COleDate& date);
 
 protected:
     const CFileCatalog& catalog() const { return *m_catalog; }

@@ -7,6 +7,7 @@
 #include "export/CVXMLDocument.h"
 #include "export/XmlEscape.h"
 #include "model/CFileCatalog.h"
+#include "model/CItemTexts.h"
 
 // The document is written as it is produced, item by item, so that a large export holds no tree and no
 // whole text in memory. The layout is the document model's indented layout (see CVXMLElement): the
@@ -42,7 +43,7 @@ public:
         }
         if (item.kind() != ItemKind::Url) {
             m_date.clear();
-            CFileItemExport::appendDate(m_date, item.date());
+            CItemTexts::appendDate(m_date, item.date(), DateStyle::Export);
             appendField(out, "date", m_date);
         }
         appendField(out, "filename", item.path());

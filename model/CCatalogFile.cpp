@@ -16,6 +16,7 @@
 #include "model/CParallelHalves.h"
 #include "model/CSafeFileWriter.h"
 #include "model/CatalogFormat.h"
+#include "text/PathUtil.h"
 
 using namespace catalog_format;
 
@@ -23,11 +24,6 @@ static_assert(kFilterVersion == CItemFilter::kRecordVersion);
 static_assert(kFilterVersionShifted == CItemFilter::kRecordVersionShifted);
 
 namespace {
-
-std::string folderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 // ---- reading -----------------------------------------------------------------------------------------
 
@@ -369,7 +365,7 @@ std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const
 }
 
 std::optional<CCatalogFileError> CCatalogFile::write(CFileCatalog& catalog, const std::string& path) {
-    std::string bytes = serialize(catalog, folderOf(path));
+    std::string bytes = serialize(catalog, jtext::folderOf(path));
     if (std::optional<CFileError> error = CSafeFileWriter::write(path, bytes))
         return CCatalogFileError(*error);
     catalog.setPath(path);

@@ -1,8 +1,6 @@
 #include "model/CFileCatalog.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "model/CExtArray.h"
 #include "model/CParallelHalves.h"
@@ -10,8 +8,6 @@
 #include "search/CFileSearchCondition.h"
 #include "text/Normalize.h"
 #include "text/PathUtil.h"
-
-namespace fs = std::filesystem;
 
 CFileCatalog::CFileCatalog() = default;
 
@@ -209,11 +205,7 @@ void CFileCatalog::buildChoiceLists() {
 // ---- the catalog file and folder ----
 
 std::string CFileCatalog::catalogFolder() const {
-    const std::size_t slash = m_path.rfind('/');
-    if (slash == std::string::npos) {
-        return std::string();
-    }
-    return slash == 0 ? std::string("/") : m_path.substr(0, slash);
+    return jtext::folderOf(m_path);
 }
 
 std::string CFileCatalog::catalogName() const {
@@ -226,12 +218,7 @@ std::string CFileCatalog::catalogName() const {
 }
 
 std::string CFileCatalog::parentFolder() const {
-    const std::string folder = catalogFolder();
-    const std::size_t slash = folder.rfind('/');
-    if (slash == std::string::npos) {
-        return std::string();
-    }
-    return slash == 0 ? std::string("/") : folder.substr(0, slash);
+    return jtext::folderOf(catalogFolder());
 }
 
 // ---- recompute ----
@@ -406,133 +393,11 @@ int CFileCatalog::findBackward(int start, CFileSearchCondition& condition) const
     return findByCondition(std::min(start, displayedCount() - 1), -1, condition);
 }
 
-// ---- shortcuts and folders ----
-
-int CFileCatalog::deleteUnusedShortcuts() {
-    const std::string folder = catalogFolder();
-    if (folder.empty()) {
-        return 0;  // a catalog not yet saved has no shortcuts
-    }
-    std::error_code error;
-    fs::directory_iterator entries(folder, error);
-    if (error) {
-        return 0;
-    }
-    std::vector<fs::path> unused;
-    for (const fs::directory_entry& entry : entries) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".lnk") != 0 || entry.is_directory(error)) {
-            continue;
-        }
-        const bool named = std::any_of(m_items.begin(), m_items.end(),
-                                       [&](const auto& item) { return item->shortcutName() == name; });
-        if (!named) {
-            unused.push_back(entry.path());
-        }
-    }
-    int deleted = 0;
-    for (const fs::path& path : unused) {
-        if (fs::remove(path, error)) {
-            ++deleted;
-        }
-    }
-    return deleted;
-}
+// ---- relative paths ----
 
 void CFileCatalog::makePathsRelative() {
     const std::string folder = catalogFolder();
     for (auto& item : m_items) {
         item->makeRelative(folder);
     }
-}
-
-bool CFileCatalog::setLocation(std::string_view parentFolder, std::string_view name) {
-    const std::string folder = jtext::joinFolderAndName(parentFolder, name);
-    std::error_code error;
-    if (!fs::is_directory(folder, error) && jtext::makeDirectories(folder) == 0) {
-        CUserInterface::current().message("フォルダが作成できませんでした", MessageIcon::Error);
-        return false;
-    }
-    m_path = jtext::joinFolderAndName(folder, std::string(name) + std::string(kExtension));
-    return true;
-}
-
-namespace {
-
-std::string lastComponent(const std::string& folder) {
-    const std::size_t slash = folder.rfind('/');
-    return slash == std::string::npos ? folder : folder.substr(slash + 1);
-}
-
-// Copies everything in `from` (files and folders) into `to`, creating it; never overwrites a file.
-bool copyFolderContents(const std::string& from, const std::string& to) {
-    std::error_code error;
-    fs::create_directories(to, error);
-    if (error) {
-        return false;
-    }
-    fs::copy(from, to, fs::copy_options::recursive, error);
-    return !error;
-}
-
-}  // namespace
-
-bool CFileCatalog::moveCatalogFolder(std::string_view newParent, std::string_view newName) {
-    const std::string oldFolder = catalogFolder();
-    const std::string newFolder = jtext::joinFolderAndName(
-        newParent, newName.empty() ? lastComponent(oldFolder) : std::string(newName));
-    const std::string name = catalogName();
-    if (newFolder != oldFolder) {
-        std::error_code error;
-        if (fs::exists(newFolder, error)) {
-            return false;  // never merge into or replace another folder
-        }
-        fs::rename(oldFolder, newFolder, error);
-        if (error == std::errc::cross_device_link) {
-            if (!copyFolderContents(oldFolder, newFolder)) {
-                return false;
-            }
-            fs::remove_all(oldFolder, error);
-            if (error) {
-                CUserInterface::current().message(
-                    "前のフォルダの削除に失敗しました。不要であれば手動で削除してください",
-                    MessageIcon::Warning);
-            }
-        } else if (error) {
-            return false;
-        }
-    }
-    m_path = jtext::joinFolderAndName(newFolder, name + std::string(kExtension));
-    return true;
-}
-
-bool CFileCatalog::renameCatalogFile(std::string_view newName) {
-    const std::string newPath =
-        jtext::joinFolderAndName(catalogFolder(), std::string(newName) + std::string(kExtension));
-    if (newPath != m_path) {
-        std::error_code error;
-        if (fs::exists(newPath, error)) {
-            return false;  // renaming over another file would destroy it
-        }
-        fs::rename(m_path, newPath, error);
-        if (error) {
-            return false;
-        }
-    }
-    m_path = newPath;
-    return true;
-}
-
-bool CFileCatalog::copyCatalogFolder(std::string_view newParent, std::string_view newName) {
-    const std::string oldFolder = catalogFolder();
-    const std::string newFolder = jtext::joinFolderAndName(newParent, newName);
-    if (newFolder == oldFolder) {
-        return true;
-    }
-    const std::string name = catalogName();
-    if (!copyFolderContents(oldFolder, newFolder)) {
-        return false;
-    }
-    m_path = jtext::joinFolderAndName(newFolder, name + std::string(kExtension));
-    return renameCatalogFile(newName);
 }

@@ -144,17 +144,9 @@ public:
     int findForward(int start, CFileSearchCondition& condition) const;
     int findBackward(int start, CFileSearchCondition& condition) const;
 
-    // ---- shortcuts and folders ----
-    // Deletes the "*.lnk" files of the catalog folder that no item names; the count deleted.
-    int deleteUnusedShortcuts();
-    // Makes every item's path relative to the catalog folder (before writing with relative paths).
+    // Makes every item's path relative to the catalog folder (before writing with relative paths). The
+    // operations on the folder itself are CCatalogFolder's.
     void makePathsRelative();
-    // path = parent/name/name.qlry, creating the folder; false with "フォルダが作成できませんでした".
-    bool setLocation(std::string_view parentFolder, std::string_view name);
-    // Moves the catalog folder to newParent/newName (newName "" keeps the folder's name).
-    bool moveCatalogFolder(std::string_view newParent, std::string_view newName);
-    bool renameCatalogFile(std::string_view newName);
-    bool copyCatalogFolder(std::string_view newParent, std::string_view newName);
 
 private:
     void rebuild(bool refresh);

@@ -8,6 +8,7 @@
 
 #include "model/CValueIdCache.h"
 #include "platform/CShellLink.h"
+#include "platform/CUserInterface.h"
 #include "text/Normalize.h"
 #include "text/PathUtil.h"
 
@@ -326,8 +327,7 @@ std::string CFileItem::folder() const {
     if (m_kind == ItemKind::Folder) {
         return path();
     }
-    const std::size_t slash = path().rfind('/');
-    return slash == std::string::npos ? std::string() : path().substr(0, slash);
+    return jtext::folderOf(path());
 }
 
 std::string CFileItem::extension() const {
@@ -461,7 +461,11 @@ std::string CFileItem::resolve(std::string_view catalogFolder) const {
     if (path().empty() || jtext::isAbsolutePath(path())) {
         return path();
     }
-    return jtext::absolutePathFrom(baseOf(catalogFolder), path());
+    if (std::optional<std::string> absolute = jtext::absolutePathFrom(baseOf(catalogFolder), path())) {
+        return std::move(*absolute);
+    }
+    CUserInterface::current().message(kBadRelativePath, MessageIcon::Warning);
+    return path();
 }
 
 void CFileItem::deleteShortcutFile(std::string_view catalogFolder) const {

@@ -25,6 +25,8 @@ enum class ItemKind : int { File = 0, Folder = 1, Url = 2 };
 
 class CFileItem final {
 public:
+    static constexpr std::string_view kBadRelativePath = "相対パスが誤っています";
+
     // The stored part of an item. Immutable once shared.
     struct Record {
         std::string shortcutName;
@@ -127,7 +129,7 @@ public:
     // joined with ",".
     std::string sortedValueText(int i) const;
 
-    // For a folder the path; else the path up to its last "/".
+    // For a folder the path; else the folder that holds the path ("/" for "/x").
     std::string folder() const;
     // For a folder ""; else the text after the last "." of the display name ("" when none).
     std::string extension() const;
@@ -142,7 +144,8 @@ public:
     void makeRelative(std::string_view catalogFolder);
     // The text makeRelative would store, without changing the item.
     std::string relativePath(std::string_view catalogFolder) const;
-    // The absolute path of the stored path.
+    // The absolute path of the stored path. A relative path that climbs above the root is told to the user
+    // with kBadRelativePath and returned as it is.
     std::string resolve(std::string_view catalogFolder) const;
     // Deletes the item's shortcut file from the catalog folder.
     void deleteShortcutFile(std::string_view catalogFolder) const;

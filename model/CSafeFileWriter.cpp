@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "text/PathUtil.h"
+
 namespace {
 
 std::array<int, 4> g_faults{};
@@ -18,13 +20,10 @@ int injected(CSafeFileWriter::Step step) {
     return g_faults[static_cast<std::size_t>(step)];
 }
 
-std::string folderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
+// The folder of the target as the system calls take it: "." for a bare file name.
+std::string callFolderOf(const std::string& path) {
+    std::string folder = jtext::folderOf(path);
+    return folder.empty() ? std::string(".") : folder;
 }
 
 std::string fileNameOf(const std::string& path) {
@@ -46,8 +45,8 @@ int createTemporary(const std::string& target, std::string* temporaryPath) {
         errno = fault;
         return -1;
     }
-    std::string base =
-        folderOf(target) + "/." + fileNameOf(target) + ".tmp" + std::to_string(::getpid()) + "-";
+    std::string base = jtext::joinFolderAndName(
+        callFolderOf(target), "." + fileNameOf(target) + ".tmp" + std::to_string(::getpid()) + "-");
     for (int attempt = 0; attempt < 100; ++attempt) {
         *temporaryPath = base + std::to_string(attempt);
         int fd = ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -139,6 +138,6 @@ std::optional<CFileError> CSafeFileWriter::write(const std::string& path, std::s
         return failWith(errno);
     if (!renameOver(temporary, target))
         return failWith(errno);
-    syncFolder(folderOf(target));
+    syncFolder(callFolderOf(target));
     return std::nullopt;
 }

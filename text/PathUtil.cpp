@@ -4,12 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/CUserInterface.h"
-
 namespace jtext {
 namespace {
-
-constexpr std::string_view kBadRelativePath = "相対パスが誤っています";
 
 bool endsWithSlash(std::string_view text) {
     return !text.empty() && text.back() == '/';
@@ -25,6 +21,13 @@ bool existsAt(const std::string& path) {
 
 bool isAbsolutePath(std::string_view path) {
     return (!path.empty() && path.front() == '/') || path.find("://") != std::string_view::npos;
+}
+
+std::string folderOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : std::string(path.substr(0, slash));
 }
 
 std::string joinFolderAndName(std::string_view folder, std::string_view name) {
@@ -68,11 +71,12 @@ std::string relativePathFrom(std::string_view baseFile, std::string_view target)
     return relative;
 }
 
-std::string absolutePathFrom(std::string_view baseFile, std::string_view relative) {
+std::optional<std::string> absolutePathFrom(std::string_view baseFile, std::string_view relative) {
     if (isAbsolutePath(relative))
         return std::string(relative);
-    const std::size_t lastSlash = baseFile.rfind('/');
-    std::string folder(baseFile.substr(0, lastSlash == std::string_view::npos ? 0 : lastSlash));
+    std::string folder = folderOf(baseFile);
+    if (folder == "/")
+        folder.clear();  // the steps up below count the root as the empty folder before the first "/"
     if (relative.find("../") == std::string_view::npos) {
         return joinFolderAndName(folder, relative);
     }
@@ -80,10 +84,8 @@ std::string absolutePathFrom(std::string_view baseFile, std::string_view relativ
     while (rest.substr(0, 3) == "../") {
         rest.remove_prefix(3);
         const std::size_t cut = folder.rfind('/');
-        if (cut == std::string::npos) {
-            CUserInterface::current().message(kBadRelativePath, MessageIcon::Warning);
-            return std::string(relative);
-        }
+        if (cut == std::string::npos)
+            return std::nullopt;
         folder.resize(cut);
     }
     return folder + "/" + std::string(rest);

@@ -2,12 +2,17 @@
 
 // Path helpers. The separator is "/"; a path is absolute when it starts with "/" or contains "://".
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace jtext {
 
 bool isAbsolutePath(std::string_view path);
+
+// The folder of `path`: everything before its last "/", "/" for a path right below the root ("/x"), and ""
+// when the path holds no "/". The one answer to "which folder holds this" across the code.
+std::string folderOf(std::string_view path);
 
 // folder + "/" + name ("/" not doubled); for a URL folder (containing "://") the same with "/".
 std::string joinFolderAndName(std::string_view folder, std::string_view name);
@@ -17,9 +22,9 @@ std::string joinFolderAndName(std::string_view folder, std::string_view name);
 // exactly, as Linux file names are), then the rest of the target.
 std::string relativePathFrom(std::string_view baseFile, std::string_view target);
 
-// The absolute path of `relative` taken from the folder of `baseFile`. When the "../" steps leave the
-// base folder, "相対パスが誤っています" is shown and the relative path itself is returned.
-std::string absolutePathFrom(std::string_view baseFile, std::string_view relative);
+// The absolute path of `relative` taken from the folder of `baseFile`; nothing when the "../" steps leave
+// the base folder (the caller tells the user).
+std::optional<std::string> absolutePathFrom(std::string_view baseFile, std::string_view relative);
 
 // The path itself when nothing exists there, else the first of name(1).ext, name(2).ext, ... that is free.
 std::string uniqueFileName(std::string_view path);

@@ -66,20 +66,23 @@ int cp932LeadByteAt(std::string_view bytes, std::size_t index) {
 
 std::string thousandsFormat(double value) {
     char printed[64];
-    std::snprintf(printed, sizeof printed, "%.10g", value);
-    std::string reversed(printed);
-    std::reverse(reversed.begin(), reversed.end());
-    const std::size_t point = reversed.find('.');
-    const std::size_t integerStart = point == std::string::npos ? 0 : point + 1;
-    std::string out = reversed.substr(0, integerStart);
-    for (std::size_t i = integerStart; i < reversed.size(); ++i) {
-        const std::size_t counted = i - integerStart;
-        const char c = reversed[i];
-        if (counted > 0 && counted % 3 == 0 && c >= '0' && c <= '9')
+    const int length = std::snprintf(printed, sizeof printed, "%.10g", value);
+    const std::string_view text(printed, length > 0 ? static_cast<std::size_t>(length) : 0);
+    // The digits before the decimal point (or the exponent) get "," between groups of three.
+    const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
+    std::size_t digitsEnd = sign;
+    while (digitsEnd < text.size() && text[digitsEnd] >= '0' && text[digitsEnd] <= '9')
+        ++digitsEnd;
+    const std::size_t digits = digitsEnd - sign;
+    std::string out;
+    out.reserve(text.size() + digits / 3);
+    out.append(text.substr(0, sign));
+    for (std::size_t i = 0; i < digits; ++i) {
+        if (i > 0 && (digits - i) % 3 == 0)
             out.push_back(',');
-        out.push_back(c);
+        out.push_back(text[sign + i]);
     }
-    std::reverse(out.begin(), out.end());
+    out.append(text.substr(digitsEnd));
     return out;
 }
 

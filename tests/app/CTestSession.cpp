@@ -7,6 +7,7 @@
 #include "app/CQuilloryApp.h"
 #include "gui/CQuilloryDoc.h"
 #include "model/CCatalogFile.h"
+#include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 
 CTestSession::CTestSession() {
@@ -49,7 +50,7 @@ QString CTestSession::catalogsFolder() const {
 
 QString CTestSession::writeCatalog(const QString& name, const QStringList& categories) const {
     CFileCatalog catalog;
-    catalog.setLocation(catalogsFolder().toStdString(), name.toStdString());
+    CCatalogFolder(catalog).setLocation(catalogsFolder().toStdString(), name.toStdString());
     for (const QString& category : categories) {
         catalog.addCategory(category.toStdString());
     }

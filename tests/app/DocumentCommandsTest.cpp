@@ -31,6 +31,7 @@
 #include "gui/CCommandActions.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
+#include "model/CCatalogFolder.h"
 #include "search/CItemFilter.h"
 #include "support/CRecordingUserInterface.h"
 
@@ -300,7 +301,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
-    QVERIFY(catalog.setLocation(session.catalogsFolder().toStdString(), "蔵書"));
+    QVERIFY(!CCatalogFolder(catalog).setLocation(session.catalogsFolder().toStdString(), "蔵書"));
     const QString catalogFolder = QString::fromStdString(catalog.catalogFolder());
     catalog.addCategory("ジャンル");
     const QString files = session.home().path() + "/新しいファイル";

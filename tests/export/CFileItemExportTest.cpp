@@ -10,6 +10,7 @@
 #include "export/CFileItemHtmlExport.h"
 #include "export/CFileItemXMLExport.h"
 #include "model/CFileCatalog.h"
+#include "model/CItemTexts.h"
 #include "search/CSortItem.h"
 #include "support/CRecordingUserInterface.h"
 
@@ -226,7 +227,7 @@ TEST(CFileItemExport, EmptyListsAndCatalogsWithoutCategories) {
               "\"ファイル名\",\"タイトル\",\"更新日時\"\r\n"
               "\"/d/a.txt\",\"\",\"2020-02-29 08:00:01\"\r\n"
               "\"/d/b.txt\",\"B\",\"2021-01-02 03:04:05\"\r\n");
-    EXPECT_EQ(CFileItemExport::formatDate(COleDate::invalid()), "");
+    EXPECT_EQ(CItemTexts::date(COleDate::invalid(), DateStyle::Export), "");
 
     // Failures name the file; nothing is left half-reported.
     const std::string missing = folder.file("no/such/out.csv");

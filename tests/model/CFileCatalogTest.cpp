@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "model/CExtArray.h"
+#include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 #include "platform/CMemoryProfile.h"
 #include "platform/CShellLink.h"
@@ -285,7 +286,7 @@ TEST(FileCatalogTest, RefreshReadsTheFileSystemAndKeepsTheLastDataOfMissingFiles
 TEST(FileCatalogTest, ShortcutsFollowMovedAndRenamedFiles) {
     CTempFolder temp;
     CFileCatalog catalog;
-    ASSERT_TRUE(catalog.setLocation(temp.path(), "cat"));
+    ASSERT_FALSE(CCatalogFolder(catalog).setLocation(temp.path(), "cat"));
     EXPECT_EQ(catalog.path(), temp / "cat/cat.qlry");
     EXPECT_EQ(catalog.catalogName(), "cat");
     EXPECT_EQ(catalog.parentFolder(), temp.path());
@@ -322,7 +323,7 @@ TEST(FileCatalogTest, ShortcutsFollowMovedAndRenamedFiles) {
     // Unused shortcuts are deleted, used ones stay.
     temp.write("cat/stale.lnk", "x");
     temp.makeFolder("cat/folder.lnk");
-    EXPECT_EQ(catalog.deleteUnusedShortcuts(), 1);
+    EXPECT_EQ(CCatalogFolder(catalog).deleteUnusedShortcuts(), 1);
     EXPECT_FALSE(exists(temp / "cat/stale.lnk"));
     EXPECT_TRUE(exists(temp / "cat/photo.lnk"));
     EXPECT_TRUE(exists(temp / "cat/folder.lnk"));
@@ -337,7 +338,7 @@ TEST(FileCatalogTest, ShortcutsFollowMovedAndRenamedFiles) {
     // Switching shortcuts on gives every displayed item with a path a shortcut at the next recompute;
     // a truncated link is replaced the same way.
     CFileCatalog plain;
-    ASSERT_TRUE(plain.setLocation(temp.path(), "plain"));
+    ASSERT_FALSE(CCatalogFolder(plain).setLocation(temp.path(), "plain"));
     plain.addCategory("A");
     CFileItem* item = plain.addItem(plain.newItem(false));
     item->setPath(other, plain.catalogFolder(), false);
@@ -364,7 +365,7 @@ TEST(FileCatalogTest, ShortcutsFollowMovedAndRenamedFiles) {
 TEST(FileCatalogTest, ShortcutNamesNeverReachOutsideTheCatalogFolder) {
     CTempFolder temp;
     CFileCatalog catalog;
-    ASSERT_TRUE(catalog.setLocation(temp.path(), "cat"));
+    ASSERT_FALSE(CCatalogFolder(catalog).setLocation(temp.path(), "cat"));
     catalog.setUseShortcuts(true);
     const std::string secret = temp.write("secret.txt", "do not read");
     const std::string victim = temp.write("victim.lnk", "");
@@ -401,7 +402,7 @@ TEST(FileCatalogTest, ShortcutNamesNeverReachOutsideTheCatalogFolder) {
     EXPECT_EQ(item->shortcutName(), "");
     EXPECT_FALSE(exists("/" + name + ".lnk"));
     EXPECT_EQ(item->size(), 5u);
-    EXPECT_EQ(unsaved.deleteUnusedShortcuts(), 0);
+    EXPECT_EQ(CCatalogFolder(unsaved).deleteUnusedShortcuts(), 0);
 
     EXPECT_FALSE(CFileItem::isPlainFileName("a/b.lnk"));
     EXPECT_FALSE(CFileItem::isPlainFileName("."));
@@ -413,7 +414,7 @@ TEST(FileCatalogTest, RelativePathsSurviveMovingTheCatalogFolderWithItsFiles) {
     CTempFolder temp;
     CRecordingUserInterface ui;
     CFileCatalog catalog;
-    ASSERT_TRUE(catalog.setLocation(temp / "old", "cat"));
+    ASSERT_FALSE(CCatalogFolder(catalog).setLocation(temp / "old", "cat"));
     catalog.addCategory("A");
     const std::string inside = temp.write("old/cat/files/inside.txt", "inside!");
     const std::string beside = temp.write("old/beside.txt", "beside");
@@ -434,7 +435,7 @@ TEST(FileCatalogTest, RelativePathsSurviveMovingTheCatalogFolderWithItsFiles) {
     // The whole parent moves; the catalog folder moves inside it under a new name.
     fs::rename(temp / "old", temp / "new");
     catalog.setPath(temp / "new/cat/cat.qlry");
-    ASSERT_TRUE(catalog.moveCatalogFolder(temp / "new", "renamed"));
+    ASSERT_FALSE(CCatalogFolder(catalog).move(temp / "new", "renamed"));
     EXPECT_EQ(catalog.path(), temp / "new/renamed/cat.qlry");
     EXPECT_TRUE(exists(temp / "new/renamed/files/inside.txt"));
     catalog.recompute();
@@ -443,27 +444,39 @@ TEST(FileCatalogTest, RelativePathsSurviveMovingTheCatalogFolderWithItsFiles) {
     EXPECT_EQ(b->path(), temp / "new/beside.txt");
 
     // Renaming the file and copying the folder; a name already taken is refused.
-    ASSERT_TRUE(catalog.renameCatalogFile("renamed"));
+    ASSERT_FALSE(CCatalogFolder(catalog).renameFile("renamed"));
     EXPECT_EQ(catalog.path(), temp / "new/renamed/renamed.qlry");
     temp.write("new/renamed/taken.qlry", "keep");
-    EXPECT_FALSE(catalog.renameCatalogFile("taken"));
-    ASSERT_TRUE(catalog.copyCatalogFolder(temp.path(), "copy"));
+    const std::optional<CCatalogFolderError> taken = CCatalogFolder(catalog).renameFile("taken");
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->kind(), CatalogFolderErrorKind::TargetExists);
+    EXPECT_EQ(taken->path(), temp / "new/renamed/taken.qlry");
+    ASSERT_FALSE(CCatalogFolder(catalog).copy(temp.path(), "copy"));
     EXPECT_EQ(catalog.path(), temp / "copy/copy.qlry");
     EXPECT_TRUE(exists(temp / "copy/files/inside.txt"));
     EXPECT_TRUE(exists(temp / "new/renamed/renamed.qlry"));
-    EXPECT_TRUE(catalog.copyCatalogFolder(temp.path(), "copy"));
-    EXPECT_FALSE(catalog.moveCatalogFolder(temp.path(), "new"));  // never merges into another folder
+    EXPECT_FALSE(CCatalogFolder(catalog).copy(temp.path(), "copy"));
+    const std::optional<CCatalogFolderError> merge = CCatalogFolder(catalog).move(temp.path(), "new");
+    ASSERT_TRUE(merge);  // never merges into another folder
+    EXPECT_EQ(merge->kind(), CatalogFolderErrorKind::TargetExists);
+    EXPECT_TRUE(merge->failed());
+    EXPECT_EQ(catalog.path(), temp / "copy/copy.qlry");
 
     // A folder that cannot be made is reported.
     temp.write("plainfile", "x");
-    EXPECT_FALSE(catalog.setLocation(temp / "plainfile", "cat"));
-    EXPECT_EQ(ui.texts(), Strings{"フォルダが作成できませんでした"});
+    const std::optional<CCatalogFolderError> blocked =
+        CCatalogFolder(catalog).setLocation(temp / "plainfile", "cat");
+    ASSERT_TRUE(blocked);
+    EXPECT_EQ(blocked->kind(), CatalogFolderErrorKind::CreateFolder);
+    EXPECT_EQ(blocked->path(), temp / "plainfile/cat");
+    EXPECT_EQ(blocked->userMessage(), "フォルダが作成できませんでした");
+    EXPECT_TRUE(ui.texts().empty());  // the caller tells the user
     EXPECT_EQ(catalog.path(), temp / "copy/copy.qlry");
 
     // A catalog folder that cannot be listed deletes nothing.
     CFileCatalog unlisted;
     unlisted.setPath(temp / "plainfile/cat.qlry");
-    EXPECT_EQ(unlisted.deleteUnusedShortcuts(), 0);
+    EXPECT_EQ(CCatalogFolder(unlisted).deleteUnusedShortcuts(), 0);
 }
 
 TEST(FileCatalogTest, MovesAndCopiesTheCatalogFolderToAnotherFileSystem) {
@@ -476,19 +489,19 @@ TEST(FileCatalogTest, MovesAndCopiesTheCatalogFolderToAnotherFileSystem) {
     CTempFolder here;
     CTempFolder there("/dev/shm");
     CFileCatalog catalog;
-    ASSERT_TRUE(catalog.setLocation(here.path(), "cat"));
+    ASSERT_FALSE(CCatalogFolder(catalog).setLocation(here.path(), "cat"));
     here.write("cat/cat.qlry", "catalog");
     here.write("cat/photo.lnk", "link");
     here.write("cat/sub/deep.txt", "deep");
 
-    ASSERT_TRUE(catalog.moveCatalogFolder(there.path(), ""));
+    ASSERT_FALSE(CCatalogFolder(catalog).move(there.path(), ""));
     EXPECT_EQ(catalog.path(), there / "cat/cat.qlry");
     EXPECT_TRUE(exists(there / "cat/cat.qlry"));
     EXPECT_TRUE(exists(there / "cat/photo.lnk"));
     EXPECT_TRUE(exists(there / "cat/sub/deep.txt"));
     EXPECT_FALSE(exists(here / "cat"));
 
-    ASSERT_TRUE(catalog.copyCatalogFolder(here.path(), "back"));
+    ASSERT_FALSE(CCatalogFolder(catalog).copy(here.path(), "back"));
     EXPECT_EQ(catalog.path(), here / "back/back.qlry");
     EXPECT_TRUE(exists(here / "back/back.qlry"));
     EXPECT_TRUE(exists(here / "back/sub/deep.txt"));
@@ -508,4 +521,22 @@ TEST(ExtArrayTest, ListsLoadSaveAndIgnoreCase) {
     EXPECT_TRUE(CExtArray::textFiles().contains("Md"));
     EXPECT_FALSE(CExtArray::textFiles().contains("html"));
     CExtArray::textFiles() = CExtArray({"txt", "htm", "html"});
+}
+
+TEST(FileCatalogTest, ARelativePathAboveTheRootIsToldAndKept) {
+    CTempFolder temp;
+    CFileCatalog catalog;
+    catalog.setPath(temp.path() + "/cat.qlry");
+    CFileItem* item = catalog.addItem(catalog.newItem(false));
+    std::string climb;
+    for (std::size_t i = 0; i <= temp.path().size(); ++i) {
+        climb += "../";
+    }
+    item->setStoredPath(climb + "x.txt");
+    CRecordingUserInterface ui;
+    catalog.recompute();
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, "相対パスが誤っています");
+    EXPECT_EQ(ui.shown()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(item->path(), climb + "x.txt");
 }

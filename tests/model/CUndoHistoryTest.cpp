@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 #include "model/CQuilloryUndo.h"
 #include "model/CUndoHistory.h"
@@ -137,7 +138,7 @@ TEST(UndoHistoryTest, KeepsTheLastHundredStatesOfLargeCatalogsExactly) {
 TEST(UndoHistoryTest, ItemsWhoseFilesAreGoneKeepTheirLastDataAcrossUndo) {
     CTempFolder temp;
     CFileCatalog catalog;
-    ASSERT_TRUE(catalog.setLocation(temp.path(), "cat"));
+    ASSERT_FALSE(CCatalogFolder(catalog).setLocation(temp.path(), "cat"));
     catalog.addCategory("A");
     const std::string file = temp.write("song.mp3", "0123456789");
     catalog.addItem(catalog.newItem(false))->setPath(file, catalog.catalogFolder(), false);

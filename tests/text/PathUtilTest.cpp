@@ -44,13 +44,21 @@ TEST(PathUtil, RelativePathsFromTheCatalogFile) {
         EXPECT_EQ(absolutePathFrom("/a/b/cat.qlry", relativePathFrom("/a/b/cat.qlry", target)), target);
     }
 
+    // Climbing above the root is a failure for the caller to tell; nothing is shown from here.
     CRecordingUserInterface ui;
-    EXPECT_EQ(absolutePathFrom("/a/b/cat.qlry", "../c/x.txt"), "/a/c/x.txt");
+    EXPECT_EQ(absolutePathFrom("/a/b/cat.qlry", "../../../x"), std::nullopt);
+    EXPECT_EQ(absolutePathFrom("/cat.qlry", "../x"), std::nullopt);
+    EXPECT_EQ(absolutePathFrom("/cat.qlry", "x"), "/x");
     EXPECT_TRUE(ui.shown().empty());
-    EXPECT_EQ(absolutePathFrom("/a/b/cat.qlry", "../../../x"), "../../../x");
-    ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, "相対パスが誤っています");
-    EXPECT_EQ(ui.shown()[0].icon, MessageIcon::Warning);
+}
+
+TEST(PathUtil, FolderOfAPath) {
+    EXPECT_EQ(folderOf("/a/b/cat.qlry"), "/a/b");
+    EXPECT_EQ(folderOf("/x"), "/");
+    EXPECT_EQ(folderOf("/"), "/");
+    EXPECT_EQ(folderOf("cat.qlry"), "");
+    EXPECT_EQ(folderOf(""), "");
+    EXPECT_EQ(folderOf("a/b"), "a");
 }
 
 TEST(PathUtil, UniqueNamesAndFoldersOnDisk) {
