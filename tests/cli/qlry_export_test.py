@@ -6,33 +6,19 @@ import csv
 import json
 import os
 import subprocess
-import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
 from catalog_builder import catalog_bytes
+from qlry_session import QlrySession
 
-QLRY = os.environ.get("QLRY", "qlry")
 MTIME = 1700000000  # 2023-11-14 22:13:20 UTC
 HOSTILE = "&<>\"' R&D"
 
 
-class QlryExportTest(unittest.TestCase):
-    def setUp(self):
-        self.folder_object = tempfile.TemporaryDirectory(prefix="qlry-export-test-")
-        self.folder = self.folder_object.name
-        home = os.path.join(self.folder, "home")
-        os.makedirs(home)
-        self.env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), TZ="UTC")
-
-    def tearDown(self):
-        self.folder_object.cleanup()
-
-    def qlry(self, *args, expect=0):
-        result = subprocess.run([QLRY, *args], capture_output=True, env=self.env, cwd=self.folder)
-        self.assertEqual(result.returncode, expect,
-                         f"qlry {' '.join(args)}\nstderr: {result.stderr.decode(errors='replace')}")
-        return result.stdout.decode(), result.stderr.decode()
+class QlryExportTest(QlrySession):
+    PREFIX = "qlry-export-test-"
+    EXTRA_ENV = {"TZ": "UTC"}
 
     def listed_paths(self, path, *options):
         return [item["path"] for item in json.loads(self.qlry("list", path, *options, "--json")[0])]

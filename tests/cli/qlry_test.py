@@ -6,33 +6,13 @@ so that qlry's reader is checked against a second implementation; JSON output is
 
 import json
 import os
-import subprocess
-import tempfile
 import unittest
 
 from catalog_builder import catalog_bytes, i32, string, utf16_string
+from qlry_session import QlrySession
 
-QLRY = os.environ.get("QLRY", "qlry")
 
-
-class QlryTest(unittest.TestCase):
-    def setUp(self):
-        self.folder_object = tempfile.TemporaryDirectory(prefix="qlry-test-")
-        self.folder = self.folder_object.name
-        self.home = os.path.join(self.folder, "home")
-        os.makedirs(self.home)
-        self.env = dict(os.environ, HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, ".config"))
-
-    def tearDown(self):
-        self.folder_object.cleanup()
-
-    def qlry(self, *args, expect=0):
-        result = subprocess.run([QLRY, *args], capture_output=True, env=self.env, cwd=self.folder)
-        self.assertEqual(result.returncode, expect,
-                         f"qlry {' '.join(args)}\nstdout: {result.stdout.decode(errors='replace')}\n"
-                         f"stderr: {result.stderr.decode(errors='replace')}")
-        return result.stdout.decode(), result.stderr.decode()
-
+class QlryTest(QlrySession):
     def qlry_json(self, *args):
         return json.loads(self.qlry(*args, "--json")[0])
 

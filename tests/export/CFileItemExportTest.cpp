@@ -13,6 +13,8 @@
 #include "model/CItemTexts.h"
 #include "search/CSortItem.h"
 #include "support/CRecordingUserInterface.h"
+#include "support/CTempFolder.h"
+#include "support/CToolRunner.h"
 
 namespace {
 
@@ -53,39 +55,9 @@ void fillSample(CFileCatalog& catalog) {
     catalog.recomputeWithoutRefresh();
 }
 
-class ScratchFolder final {
-public:
-    explicit ScratchFolder(const std::string& name)
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("quillory-export-" + name + "-" + std::to_string(std::random_device()()))) {
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Runs a shell command; its standard output, and the exit status in *status.
-std::string run(const std::string& command, int* status = nullptr) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, n);
-    }
-    const int result = pclose(pipe);
-    if (status != nullptr) {
-        *status = result;
-    }
-    return output;
 }
 
 std::string hex(std::string_view text) {
@@ -109,8 +81,8 @@ std::string hexLine(const std::vector<std::string>& fields) {
 
 // Python's expat-based parser reads the XML file back: per item, "tag=text" for each child, and
 // "attr:name=text" for each category value.
-std::string readXmlWithPython(const ScratchFolder& folder, const std::string& xmlPath) {
-    const std::string script = folder.file("readxml.py");
+std::string readXmlWithPython(const CTempFolder& folder, const std::string& xmlPath) {
+    const std::string script = folder / "readxml.py";
     std::ofstream(script) << "import sys, xml.etree.ElementTree as ET\n"
                              "h = lambda s: (s or '').encode().hex()\n"
                              "for item in ET.parse(sys.argv[1]).getroot():\n"
@@ -121,36 +93,34 @@ std::string readXmlWithPython(const ScratchFolder& folder, const std::string& xm
                              "        else:\n"
                              "            out.append(c.tag + '=' + h(c.text))\n"
                              "    print(' '.join(out))\n";
-    return run("python3 " + script + " " + xmlPath);
+    return CToolRunner::run("python3 " + script + " " + xmlPath).output;
 }
 
-std::string readCsvWithPython(const ScratchFolder& folder, const std::string& csvPath) {
-    const std::string script = folder.file("readcsv.py");
+std::string readCsvWithPython(const CTempFolder& folder, const std::string& csvPath) {
+    const std::string script = folder / "readcsv.py";
     std::ofstream(script) << "import csv, sys\n"
                              "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
                              "    for row in csv.reader(f):\n"
                              "        print('|'.join(x.encode().hex() for x in row))\n";
-    return run("python3 " + script + " " + csvPath);
+    return CToolRunner::run("python3 " + script + " " + csvPath).output;
 }
 
 bool xmllintAccepts(const std::string& path) {
-    int status = 0;
-    run("xmllint --noout " + path + " 2>&1", &status);
-    return status == 0;
+    return CToolRunner::run("xmllint --noout " + path + " 2>&1").exitStatus == 0;
 }
 
 }  // namespace
 
 TEST(CFileItemExport, LayoutsAreExactForPlainTexts) {
     CRecordingUserInterface ui;
-    ScratchFolder folder("layout");
+    const CTempFolder folder;
     CFileCatalog catalog;
     fillSample(catalog);
     ASSERT_EQ(catalog.displayedCount(), 3);
     ASSERT_EQ(catalog.displayedItem(0)->title(), "Example");
     ASSERT_EQ(catalog.displayedItem(2)->title(), "報告書");
 
-    const std::string xmlPath = folder.file("out.xml");
+    const std::string xmlPath = folder / "out.xml";
     ASSERT_TRUE(CFileItemXMLExport(catalog).exportToFile(xmlPath));
     EXPECT_EQ(readFile(xmlPath),
               "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<quillory>\r\n"
@@ -163,10 +133,10 @@ TEST(CFileItemExport, LayoutsAreExactForPlainTexts) {
               "\t\t<category>\r\n\t\t\t<attr name=\"ジャンル\">仕事,月次</attr>\r\n"
               "\t\t\t<attr name=\"作者\">山田</attr>\r\n\t\t</category>\r\n\t</item>\r\n</quillory>");
     EXPECT_TRUE(xmllintAccepts(xmlPath));
-    EXPECT_EQ(run("file -b " + xmlPath),
+    EXPECT_EQ(CToolRunner::run("file -b " + xmlPath).output,
               "XML 1.0 document, Unicode text, UTF-8 text, with CRLF line terminators\n");
 
-    const std::string csvPath = folder.file("out.csv");
+    const std::string csvPath = folder / "out.csv";
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
     EXPECT_EQ(readFile(csvPath),
               "\"ファイル名\",\"タイトル\",\"更新日時\",\"ジャンル\",\"作者\"\r\n"
@@ -204,13 +174,13 @@ TEST(CFileItemExport, LayoutsAreExactForPlainTexts) {
 
 TEST(CFileItemExport, EmptyListsAndCatalogsWithoutCategories) {
     CRecordingUserInterface ui;
-    ScratchFolder folder("empty");
+    const CTempFolder folder;
     CFileCatalog catalog;
-    const std::string xmlPath = folder.file("empty.xml");
+    const std::string xmlPath = folder / "empty.xml";
     ASSERT_TRUE(CFileItemXMLExport(catalog).exportToFile(xmlPath));
     EXPECT_EQ(readFile(xmlPath), "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<quillory />");
     EXPECT_TRUE(xmllintAccepts(xmlPath));
-    const std::string csvPath = folder.file("empty.csv");
+    const std::string csvPath = folder / "empty.csv";
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
     EXPECT_EQ(readFile(csvPath), "\"ファイル名\",\"タイトル\",\"更新日時\"\r\n");
     std::string table;
@@ -230,7 +200,7 @@ TEST(CFileItemExport, EmptyListsAndCatalogsWithoutCategories) {
     EXPECT_EQ(CItemTexts::date(COleDate::invalid(), DateStyle::Export), "");
 
     // Failures name the file; nothing is left half-reported.
-    const std::string missing = folder.file("no/such/out.csv");
+    const std::string missing = folder / "no/such/out.csv";
     EXPECT_FALSE(CFileItemCSVExport(catalog).exportToFile(missing));
     EXPECT_FALSE(CFileItemXMLExport(catalog).exportToFile("/dev/full"));
     EXPECT_EQ(ui.texts(), (std::vector<std::string>{"ファイルのオープンに失敗しました:" + missing,
@@ -239,7 +209,7 @@ TEST(CFileItemExport, EmptyListsAndCatalogsWithoutCategories) {
 
 TEST(CFileItemExport, AnyTextReadsBackUnchangedFromXmlAndCsv) {
     CRecordingUserInterface ui;
-    ScratchFolder folder("texts");
+    const CTempFolder folder;
     const std::string hostile = "&<>\"'";
     const std::string markup = "<b>太字</b> &amp; <!-- x --> ]]> <![CDATA[y]]>";
     const std::string outside = "é 😀 𠮷 ①";  // the first three have no code page 932 form
@@ -254,7 +224,7 @@ TEST(CFileItemExport, AnyTextReadsBackUnchangedFromXmlAndCsv) {
     catalog.recomputeWithoutRefresh();
     ASSERT_EQ(catalog.displayedItem(0)->title(), hostile);
 
-    const std::string xmlPath = folder.file("texts.xml");
+    const std::string xmlPath = folder / "texts.xml";
     ASSERT_TRUE(CFileItemXMLExport(catalog).exportToFile(xmlPath));
     EXPECT_TRUE(xmllintAccepts(xmlPath));
     const std::string name0 = hex("\"種類\" & <型>");
@@ -268,26 +238,27 @@ TEST(CFileItemExport, AnyTextReadsBackUnchangedFromXmlAndCsv) {
     // The empty category name leaves the attribute out.
     EXPECT_NE(readFile(xmlPath).find("\t\t\t<attr>a,,b</attr>\r\n"), std::string::npos);
 
-    const std::string csvPath = folder.file("texts.csv");
+    const std::string csvPath = folder / "texts.csv";
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
     EXPECT_EQ(readCsvWithPython(folder, csvPath),
               hexLine({"ファイル名", "タイトル", "更新日時", "\"種類\" & <型>", ""}) +
                   hexLine({"/tmp/a&b/<c>\"d\".txt", hostile, "2024-01-01 00:00:00", "x&y,<z>", "a,,b"}) +
                   hexLine({"/tmp/" + outside, outside, "2024-01-02 00:00:00", outside, "\"q\""}));
-    EXPECT_EQ(run("iconv -f UTF-8 -t UTF-8 " + csvPath + " >/dev/null 2>&1 && echo valid"), "valid\n");
+    EXPECT_EQ(CToolRunner::run("iconv -f UTF-8 -t UTF-8 " + csvPath + " >/dev/null 2>&1 && echo valid").output,
+              "valid\n");
 
     // The HTML table escapes its cells and parses as XML.
     std::string table;
     CFileItemHtmlExport(catalog).exportToText(table);
     EXPECT_NE(table.find("\t<td>&amp;&lt;&gt;\"'</td>\r\n"), std::string::npos);
-    const std::string htmlPath = folder.file("table.xml");
+    const std::string htmlPath = folder / "table.xml";
     std::ofstream(htmlPath, std::ios::binary) << table;
     EXPECT_TRUE(xmllintAccepts(htmlPath));
     EXPECT_TRUE(ui.shown().empty());
 }
 
 TEST(CFileItemExport, OnlyTheDisplayedItemsAreExportedInSortOrder) {
-    ScratchFolder folder("displayed");
+    const CTempFolder folder;
     CFileCatalog catalog;
     catalog.addCategory("ジャンル");
     addItem(catalog, {"/d/1.txt", "", "重要", {"仕事"}, {2024, 1, 1, 0, 0, 0}});
@@ -301,13 +272,13 @@ TEST(CFileItemExport, OnlyTheDisplayedItemsAreExportedInSortOrder) {
     catalog.sortKeys().setPrimary(CSortItem::kDate, false);
     catalog.recomputeWithoutRefresh();
 
-    const std::string csvPath = folder.file("shown.csv");
+    const std::string csvPath = folder / "shown.csv";
     ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
     EXPECT_EQ(readFile(csvPath),
               "\"ファイル名\",\"タイトル\",\"更新日時\",\"ジャンル\"\r\n"
               "\"/d/4.txt\",\"\",\"2024-03-01 00:00:00\",\"仕事,趣味\"\r\n"
               "\"/d/1.txt\",\"\",\"2024-01-01 00:00:00\",\"仕事\"\r\n");
-    const std::string xmlPath = folder.file("shown.xml");
+    const std::string xmlPath = folder / "shown.xml";
     ASSERT_TRUE(CFileItemXMLExport(catalog).exportToFile(xmlPath));
     const std::string xml = readXmlWithPython(folder, xmlPath);
     const std::string firstItem = xml.substr(0, xml.find('\n'));

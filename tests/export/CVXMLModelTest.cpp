@@ -13,6 +13,7 @@
 #include "export/CVXMLTextNode.h"
 #include "export/XmlEscape.h"
 #include "support/CRecordingUserInterface.h"
+#include "support/CTempFolder.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ std::string indented(const CVXMLNode& node) {
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::filesystem::path scratchFolder(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("quillory-xml-" + name + "-" + std::to_string(std::random_device()()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
 }
 
 }  // namespace
@@ -153,7 +146,8 @@ TEST(CVXMLModel, SetContentParsesMarkupAndKeepsItsLayout) {
 }
 
 TEST(CVXMLModel, DocumentIsWrittenAsUtf8WithCrLfAndFailuresAreShown) {
-    const auto folder = scratchFolder("doc");
+    const CTempFolder temp;
+    const std::filesystem::path folder = temp.path();
     CRecordingUserInterface ui;
     CVXMLDocument document;
     document.appendChild(document.createElement("quillory"));
@@ -179,7 +173,6 @@ TEST(CVXMLModel, DocumentIsWrittenAsUtf8WithCrLfAndFailuresAreShown) {
     EXPECT_EQ(ui.texts(), (std::vector<std::string>{"ファイルのオープンに失敗しました:" + missing,
                                                     "ファイルのクローズに失敗しました:/dev/full",
                                                     "ファイルの書込に失敗しました:/dev/full"}));
-    std::filesystem::remove_all(folder);
 }
 
 TEST(XmlEscape, BytesThatXmlCannotHoldBecomeReplacementCharacters) {

@@ -7,6 +7,7 @@
 #include "model/CArchiveWriter.h"
 #include "model/CObjectTagReader.h"
 #include "model/CObjectTagWriter.h"
+#include "support/CToolRunner.h"
 
 namespace {
 
@@ -25,15 +26,7 @@ std::string stringBytes(const std::string& text) {
 
 // The UTF-16LE bytes of a UTF-8 text, as iconv makes them.
 std::string iconvUtf16(const std::string& utf8) {
-    std::string command = "printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t UTF-16LE";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
+    return CToolRunner::run("iconv -f UTF-8 -t UTF-16LE", utf8).output;
 }
 
 ArchiveErrorKind kindOf(const CArchiveReader& reader) {

@@ -10,6 +10,8 @@
 #include "model/CCatalogFile.h"
 #include "model/CFileCatalog.h"
 #include "support/CRecordingUserInterface.h"
+#include "support/CTempFolder.h"
+#include "support/CToolRunner.h"
 
 namespace fs = std::filesystem;
 
@@ -39,15 +41,7 @@ std::string serialize(const CFileCatalog& catalog) {
 }
 
 std::string cp932Of(const std::string& utf8) {
-    std::string command = "printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t CP932";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[256];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
+    return CToolRunner::run("iconv -f UTF-8 -t CP932", utf8).output;
 }
 
 // The catalog read back from its own bytes must write the same bytes again.
@@ -146,8 +140,8 @@ TEST(CCatalogFileTest, LayoutEdgeCases) {
     CFileCatalog empty;
     empty.addCategory("old");
     ASSERT_FALSE(CCatalogFile::parse(empty, "").has_value());
-    fs::path folder = fs::temp_directory_path() / ("quillory-empty-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    const CTempFolder temp;
+    const fs::path folder = temp.path();
     std::string emptyPath = (folder / "e.qlry").string();
     std::ofstream(emptyPath).close();
     ASSERT_FALSE(CCatalogFile::read(empty, emptyPath).has_value());
@@ -155,7 +149,6 @@ TEST(CCatalogFileTest, LayoutEdgeCases) {
     EXPECT_EQ(empty.itemCount(), 0);
     EXPECT_EQ(empty.sortKeys().count(), 5);
     EXPECT_EQ(empty.path(), emptyPath);
-    fs::remove_all(folder);
 }
 
 TEST(CCatalogFileTest, EveryFeatureSurvivesARoundTrip) {
@@ -373,9 +366,8 @@ TEST(CCatalogFileTest, OddButReadableRecordsAreMadeWhole) {
 }
 
 TEST(CCatalogFileTest, ReadsAndWritesFilesWithTheUsersMessages) {
-    fs::path folder = fs::temp_directory_path() / ("quillory-file-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const CTempFolder temp;
+    const fs::path folder = temp.path();
     std::string path = (folder / "c.qlry").string();
 
     CFileCatalog catalog;
@@ -402,7 +394,6 @@ TEST(CCatalogFileTest, ReadsAndWritesFilesWithTheUsersMessages) {
     EXPECT_EQ(malformed->userMessage(), "予期しないﾌｧｲﾙ形式です。");
     EXPECT_EQ(malformed->describe(), "end of file at byte 4");
     EXPECT_EQ(read.path(), "");
-    fs::remove_all(folder);
 }
 
 namespace {

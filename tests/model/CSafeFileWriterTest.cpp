@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "model/CSafeFileWriter.h"
+#include "support/CTempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -16,27 +17,20 @@ namespace {
 
 class SafeSaveFolder final {
 public:
-    SafeSaveFolder() {
-        m_path = fs::temp_directory_path() / ("quillory-safe-save-" + std::to_string(::getpid()));
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~SafeSaveFolder() {
-        CSafeFileWriter::clearFaults();
-        fs::remove_all(m_path);
-    }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    SafeSaveFolder() = default;
+    ~SafeSaveFolder() { CSafeFileWriter::clearFaults(); }
+    std::string file(const std::string& name) const { return m_temp / name; }
     // Every entry of the folder, so that a left-behind temporary file shows.
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(m_path))
+        for (const auto& e : fs::directory_iterator(m_temp.path()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
 private:
-    fs::path m_path;
+    CTempFolder m_temp;
 };
 
 std::string contentsOf(const std::string& path) {

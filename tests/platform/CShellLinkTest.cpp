@@ -15,6 +15,7 @@
 
 #include "platform/CMovedFileSearch.h"
 #include "platform/CShellLink.h"
+#include "support/CToolRunner.h"
 
 namespace fs = std::filesystem;
 
@@ -56,16 +57,6 @@ protected:
 
     fs::path m_root;
 };
-
-std::string outputOf(const std::string& command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 512> buffer{};
-    while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
-        output += buffer.data();
-    }
-    return output;
-}
 
 std::vector<char> bytesOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -136,7 +127,7 @@ TEST_F(ShellLinkTest, TheFileCommandRecognisesOurLinkAndItsData) {
     setWriteTime(target);
     ASSERT_TRUE(CShellLink::forTarget(target).save(path("photo.lnk")));
 
-    const std::string description = outputOf("TZ=UTC file -b '" + path("photo.lnk") + "'");
+    const std::string description = CToolRunner::run("TZ=UTC file -b '" + path("photo.lnk") + "'").output;
     EXPECT_NE(description.find("MS Windows shortcut"), std::string::npos) << description;
     EXPECT_NE(description.find("Points to a file or directory"), std::string::npos) << description;
     EXPECT_NE(description.find("Archive"), std::string::npos) << description;
@@ -154,8 +145,8 @@ TEST_F(ShellLinkTest, JapaneseTargetPathRoundTripsInBothPathForms) {
 
     // The UTF-16 form is what Windows' own reader uses: iconv must find the same code units in the file.
     const std::string utf16 =
-        outputOf("printf '%s' '" + target + "' | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v");
-    const std::string fileHex = outputOf("od -An -tx1 -v '" + path("link.lnk") + "'");
+        CToolRunner::run("iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v", target).output;
+    const std::string fileHex = CToolRunner::run("od -An -tx1 -v '" + path("link.lnk") + "'").output;
     auto squeeze = [](std::string text) {
         std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
         return text;

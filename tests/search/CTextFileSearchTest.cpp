@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "model/CExtArray.h"
@@ -10,6 +9,7 @@
 #include "search/CSearchHistory.h"
 #include "search/CTextFileSearch.h"
 #include "support/CTempFolder.h"
+#include "support/CToolRunner.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::string writeConverted(const CTempFolder& temp, const std::string& name, con
     const std::string source = temp.write(name + ".utf8", utf8);
     const std::string target = temp / name;
     const std::string command = converter + " < '" + source + "' > '" + target + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(CToolRunner::run(command).exitStatus, 0) << command;
     return target;
 }
 

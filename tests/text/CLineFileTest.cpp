@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "TextTestHelpers.h"
+#include "support/CTempFolder.h"
 
 TEST(CLineFile, WritesAndReadsLinesWithTheirLineEnds) {
-    texttest::TempFolder folder;
-    const std::string path = folder.file("カタログ.csv");
+    CTempFolder folder;
+    const std::string path = folder / "カタログ.csv";
     {
         CLineFile file;
         file.open(path, "wb");
@@ -41,8 +42,8 @@ TEST(CLineFile, WritesAndReadsLinesWithTheirLineEnds) {
 }
 
 TEST(CLineFile, FailuresThrowTheMessageWithThePathAndLeaveTheFileClosed) {
-    texttest::TempFolder folder;
-    const std::string missing = folder.file("無い/a.txt");
+    CTempFolder folder;
+    const std::string missing = folder / "無い/a.txt";
     CLineFile file;
     try {
         file.open(missing, "r");

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "TextTestHelpers.h"
+#include "support/CTempFolder.h"
 #include "text/Cp932.h"
 
 using namespace jtext;
@@ -38,8 +39,8 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-int detectFile(const texttest::TempFolder& folder, const std::string& bytes) {
-    const std::string path = folder.file("detect.txt");
+int detectFile(const CTempFolder& folder, const std::string& bytes) {
+    const std::string path = folder / "detect.txt";
     texttest::writeFile(path, bytes);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     const int code = detectJapaneseCode(file);
@@ -51,7 +52,7 @@ int detectFile(const texttest::TempFolder& folder, const std::string& bytes) {
 }  // namespace
 
 TEST(JapaneseCode, DetectsTheCodeOfFilesWrittenByIconvAndNkf) {
-    texttest::TempFolder folder;
+    CTempFolder folder;
     const std::string sjis = runTool("iconv -f UTF-8 -t CP932", kSampleUtf8);
     const std::string euc = runTool("iconv -f UTF-8 -t EUC-JP", kSampleUtf8);
     const std::string jis = runTool("iconv -f UTF-8 -t ISO-2022-JP", kSampleUtf8);
@@ -81,7 +82,7 @@ TEST(JapaneseCode, DetectsTheCodeOfFilesWrittenByIconvAndNkf) {
     EXPECT_EQ(detectJapaneseCode(nearlyUtf8 + "\xE3\x81"), kCodeShiftJis);
     {
         // Detection reads from the current position and leaves it there.
-        const std::string path = folder.file("offset.txt");
+        const std::string path = folder / "offset.txt";
         texttest::writeFile(path, "\x88\x9F" + kSampleUtf8);
         std::FILE* file = std::fopen(path.c_str(), "rb");
         std::fseek(file, 2, SEEK_SET);
@@ -107,7 +108,7 @@ TEST(JapaneseCode, DetectsTheCodeOfFilesWrittenByIconvAndNkf) {
     EXPECT_EQ(detectJapaneseCode("\xB1\xE0\x88"), kCodeShiftJis);   // the pair is passed over while 4
     EXPECT_EQ(detectJapaneseCode("\xC3\xA9t\xC3\xA9"), kCodeUtf8);  // été is UTF-8, not EUC
 
-    const std::string path = folder.file("lines.txt");
+    const std::string path = folder / "lines.txt";
     for (const auto& [bytes, expected] :
          std::vector<std::pair<std::string, int>>{{"a\r\nb\r\n", kLineEndCrLf},
                                                   {"a\nb", kLineEndLf},

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "TextTestHelpers.h"
+#include "support/CTempFolder.h"
 #include "support/CRecordingUserInterface.h"
 
 using namespace jtext;
@@ -62,8 +63,8 @@ TEST(PathUtil, FolderOfAPath) {
 }
 
 TEST(PathUtil, UniqueNamesAndFoldersOnDisk) {
-    texttest::TempFolder temp;
-    const std::string base = temp.path().string();
+    CTempFolder temp;
+    const std::string base = temp.path();
     EXPECT_EQ(uniqueFileName(base + "/a.txt"), base + "/a.txt");
     texttest::writeFile(base + "/a.txt", "x");
     EXPECT_EQ(uniqueFileName(base + "/a.txt"), base + "/a(1).txt");

@@ -1,15 +1,16 @@
 #pragma once
 
-// Helpers for the text tests: a temporary folder, whole-file reads and writes, and running a real tool
-// (iconv, nkf) over bytes.
+// Helpers for the text tests: whole-file reads and writes, and running a real tool (iconv, nkf) over
+// bytes.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "support/CToolRunner.h"
 
 namespace texttest {
 
@@ -23,36 +24,12 @@ inline std::string readFile(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder final {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qlry-text-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
 // Runs `command` (a shell command line) with `input` on standard input; returns its standard output.
 // The test fails when the command exits non-zero.
 inline std::string runTool(const std::string& command, const std::string& input) {
-    TempFolder folder;
-    writeFile(folder.path() / "in", input);
-    const std::string line = "(" + command + ") < '" + folder.file("in") + "' > '" + folder.file("out") + "'";
-    const int status = std::system(line.c_str());
-    EXPECT_EQ(status, 0) << line;
-    return readFile(folder.path() / "out");
+    const CToolRunner::Result result = CToolRunner::run(command, input);
+    EXPECT_EQ(result.exitStatus, 0) << command;
+    return result.output;
 }
 
 }  // namespace texttest
