@@ -50,11 +50,6 @@ void CTestSession::stop() {
     }
 }
 
-bool CTestSession::restart(const QStringList& arguments) {
-    stop();
-    return start(arguments);
-}
-
 CMainFrame& CTestSession::frame() {
     return *m_app->mainFrame();
 }

@@ -40,12 +40,12 @@ public:
     CTestSession& operator=(const CTestSession&) = delete;
 
     // Brings the program up with the command-line arguments (without the program name), after ending a
-    // running one. False when the program ended before showing its window.
+    // running one: a second start is a restart in the same home. False when the program ended before
+    // showing its window.
     bool start(const QStringList& arguments = {});
-    // Ends the program as its exit does (saving its settings) and destroys it; nothing when none runs.
+    // Ends the program as its exit does (saving its settings) and destroys it; nothing when none runs. The
+    // destructor ends a running program too.
     void stop();
-    // stop(), then start() in the same home.
-    bool restart(const QStringList& arguments = {});
     // From the next start on.
     void setWizard(Wizard wizard) { m_wizard = wizard; }
     // How often a stand-in wizard ran since the last start began.
