@@ -2,7 +2,6 @@
 
 #include <QSettings>
 
-#include "EmptyCatalogWizard.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
 #include "gui/CQuilloryDoc.h"
@@ -10,22 +9,45 @@
 #include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 
-CTestSession::CTestSession() {
-    // Past the first start, so that the program does not bring up its sample catalog.
-    QSettings(m_home.settingsFile(), QSettings::IniFormat).setValue("System/FirstExec", 0);
+CTestSession::CTestSession() : CTestSession(Setup{}) {}
+
+CTestSession::CTestSession(const Setup& setup) : m_ui(setup.answerYes), m_wizard(setup.wizard) {
+    QVariantMap settings = setup.settings;
+    if (setup.firstStartDone) {
+        settings.insert("System/FirstExec", 0);
+    }
+    if (!settings.isEmpty()) {
+        presetSettings(settings);
+    }
 }
 
-CTestSession::~CTestSession() = default;
+CTestSession::~CTestSession() {
+    stop();
+}
 
 bool CTestSession::start(const QStringList& arguments) {
+    stop();
+    m_wizardRuns = 0;
     m_app = std::make_unique<CQuilloryApp>();
+    if (m_wizard != Wizard::Real) {
+        m_app->setNewCatalogWizard([this, wizard = m_wizard](CQuilloryDoc& document) {
+            ++m_wizardRuns;
+            if (wizard == Wizard::EmptyCatalog) {
+                document.deleteContents();
+                document.setModifiedFlag(false);
+                document.setPathName(QString(), false);
+            }
+            return wizard != Wizard::Cancels;
+        });
+    }
     return m_app->initInstance(arguments);
 }
 
-bool CTestSession::startWithEmptyCatalog() {
-    m_app = std::make_unique<CQuilloryApp>();
-    m_app->setNewCatalogWizard(startEmptyCatalog);
-    return m_app->initInstance({});
+void CTestSession::stop() {
+    if (m_app) {
+        m_app->exitInstance();
+        m_app.reset();
+    }
 }
 
 CMainFrame& CTestSession::frame() {
@@ -61,6 +83,17 @@ QString CTestSession::writeCatalog(const QString& name, const QStringList& categ
     return QString::fromStdString(path);
 }
 
-QString CTestSession::setting(const QString& key) const {
-    return QSettings(m_home.settingsFile(), QSettings::IniFormat).value(key).toString();
+void CTestSession::presetSettings(const QVariantMap& values) const {
+    QSettings file(m_home.settingsFile(), QSettings::IniFormat);
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        file.setValue(it.key(), it.value());
+    }
+}
+
+void CTestSession::removeSetting(const QString& key) const {
+    QSettings(m_home.settingsFile(), QSettings::IniFormat).remove(key);
+}
+
+QVariant CTestSession::setting(const QString& key) const {
+    return QSettings(m_home.settingsFile(), QSettings::IniFormat).value(key);
 }

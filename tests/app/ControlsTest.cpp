@@ -4,22 +4,19 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include "CTestHome.h"
-#include "EmptyCatalogWizard.h"
+#include "CTestSession.h"
 #include "app/CHelpWindow.h"
 #include "app/CMainFrame.h"
-#include "app/CQuilloryApp.h"
 #include "dialogs/CFolderComboBox.h"
 #include "dialogs/CMenuButton.h"
 #include "gui/AppUtil.h"
 #include "gui/CommandIds.h"
 #include "platform/CMemoryProfile.h"
-#include "support/CRecordingUserInterface.h"
 
 namespace {
 
@@ -195,16 +192,9 @@ void ControlsTest::menuButtonReturnsTheChosenCommand() {
 }
 
 void ControlsTest::helpOpensByContextAndReportsMissingPages() {
-    CTestHome home;
-    CRecordingUserInterface ui(false);
-    {
-        QSettings file(home.settingsFile(), QSettings::IniFormat);
-        file.setValue("System/FirstExec", 0);
-    }
-    CQuilloryApp app;
-    app.setNewCatalogWizard(startEmptyCatalog);
-    QVERIFY(app.initInstance({}));
-    CMainFrame& frame = *app.mainFrame();
+    CTestSession session;
+    QVERIFY(session.start());
+    CMainFrame& frame = session.frame();
 
     const QString pages = QStringLiteral(QUILLORY_SOURCE_DIR "/data/help");
     frame.setHelpFilePath(pages + "/index.html");
@@ -222,15 +212,14 @@ void ControlsTest::helpOpensByContextAndReportsMissingPages() {
     QCOMPARE(frame.helpWindow()->listedPages(), QStringList{"categorylist.html"});
     frame.helpWindow()->searchKeyword("");
     QCOMPARE(frame.helpWindow()->listedPages().size(), QDir(pages).entryList({"*.html"}).size());
-    QVERIFY(ui.shown().empty());
+    QVERIFY(session.ui().shown().empty());
 
-    frame.setHelpFilePath(home.path() + "/nowhere/index.html");
+    frame.setHelpFilePath(session.home().path() + "/nowhere/index.html");
     QVERIFY(frame.routeCommand(cmd::kHelp));
-    QCOMPARE(ui.texts(),
+    QCOMPARE(session.ui().texts(),
              std::vector<std::string>{QStringLiteral("ヘルプファイルがありません：%1/nowhere/index.html")
-                                          .arg(home.path())
+                                          .arg(session.home().path())
                                           .toStdString()});
-    app.exitInstance();
 }
 
 QTEST_MAIN(ControlsTest)

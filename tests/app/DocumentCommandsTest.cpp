@@ -200,7 +200,7 @@ private Q_SLOTS:
 
 void DocumentCommandsTest::columnsSortKeysFilterAndRefresh() {
     CTestSession session;
-    QVERIFY(session.startWithEmptyCatalog());
+    QVERIFY(session.start());
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
@@ -292,12 +292,12 @@ void DocumentCommandsTest::columnsSortKeysFilterAndRefresh() {
     QVERIFY(frame.routeCommand(cmd::kRefreshList));
     QCOMPARE(recorder.hints, (QList<int>{10, 10, 4, 2}));
     QVERIFY(session.ui().shown().empty());
-    session.app().exitInstance();
+    session.stop();
 }
 
 void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     CTestSession session;
-    QVERIFY(session.startWithEmptyCatalog());
+    QVERIFY(session.start());
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
@@ -357,7 +357,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(added.shortcutName())));
     QCOMPARE(recorder.hints, QList<int>{14});
     QCOMPARE(document.undoHistory().count(), undoPoints + 1);
-    QCOMPARE(session.setting("System/NewFileFolder"), files);
+    QCOMPARE(session.setting("System/NewFileFolder").toString(), files);
 
     // Without a template of that extension the file is empty; a folder path ending in "/" is taken as is.
     answerNewFileDialog("一覧.dat", files + "/");
@@ -406,12 +406,12 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(catalog.item(1).shortcutName())));
     QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(catalog.item(2).shortcutName())));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
-    session.app().exitInstance();
+    session.stop();
 }
 
 void DocumentCommandsTest::exportsAndHtmlCopy() {
     CTestSession session;
-    QVERIFY(session.startWithEmptyCatalog());
+    QVERIFY(session.start());
     CMainFrame& frame = session.frame();
     CQuilloryDoc& document = session.document();
     CFileCatalog& catalog = session.catalog();
@@ -431,7 +431,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QCOMPARE(seen.title, QString("XML出力ファイル"));
     QCOMPARE(seen.fileTypes, QStringList{"xmlﾌｧｲﾙ(*.xml)"});
     QCOMPARE(seen.suffix, QString("xml"));
-    QVERIFY(session.setting("Export/xml").isEmpty());
+    QVERIFY(session.setting("Export/xml").toString().isEmpty());
     QVERIFY(QDir(out).isEmpty());
 
     // The XML file holds every displayed item in display order, readable by xmllint and Python.
@@ -449,7 +449,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QCOMPARE(items[1].toArray(), QJsonArray({files + "/b.txt", dateB, QJsonArray({"ジャンル", "文書"})}));
     QCOMPARE(items[2].toArray(), QJsonArray({files + "/c.txt", dateC, QJsonArray({"ジャンル", "文書,メモ"}),
                                              QJsonArray({"作者", "山田"})}));
-    QCOMPARE(session.setting("Export/xml"), xmlPath);
+    QCOMPARE(session.setting("Export/xml").toString(), xmlPath);
     QVERIFY(!document.isModified());
 
     // The next XML export starts at that file and replaces it.
@@ -472,8 +472,8 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QCOMPARE(rows[1].toArray()[0].toString(), files + "/b.txt");
     QCOMPARE(rows[1].toArray()[2].toString(), dateB);
     QCOMPARE(rows[2].toArray(), QJsonArray({files + "/c.txt", "", dateC, "文書,メモ", "山田"}));
-    QCOMPARE(session.setting("Export/csv"), csvPath);
-    QCOMPARE(session.setting("Export/xml"), xmlPath);
+    QCOMPARE(session.setting("Export/csv").toString(), csvPath);
+    QCOMPARE(session.setting("Export/xml").toString(), xmlPath);
 
     // A file that cannot be written is reported with its path.
     answerExportDialogs(session, &seen, "/dev/full");
@@ -510,7 +510,7 @@ void DocumentCommandsTest::exportsAndHtmlCopy() {
     QCOMPARE(table[2].toArray(), QJsonArray({files + "/a.jpg", "", "写真", "佐藤"}));
     QCOMPARE(table[3].toArray(), QJsonArray({files + "/b.txt", "題 <b> & \"引用\"", "文書", ""}));
     QVERIFY(!document.isModified());
-    session.app().exitInstance();
+    session.stop();
 }
 
 QTEST_MAIN(DocumentCommandsTest)

@@ -40,6 +40,9 @@ namespace {
 using Kind = CRecordingUserInterface::Shown::Kind;
 using Texts = std::vector<std::string>;
 
+// These tests answer the program's own new-catalog wizard.
+const CTestSession::Setup kRealWizard{.wizard = CTestSession::Wizard::Real};
+
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -183,19 +186,16 @@ private Q_SLOTS:
 };
 
 void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother() {
-    CTestSession session;
+    CTestSession session(kRealWizard);
     CRecordingUserInterface& ui = session.ui();
     const QString parent = session.catalogsFolder();
     const QString books = parent + "/本/本.qlry";
 
     // No recent catalog: the start-up runs the wizard; cancelled, the program ends before any window shows.
-    {
-        CQuilloryApp cancelled;
-        cancelNextWizard();
-        QVERIFY(!cancelled.initInstance({}));
-        QVERIFY(!cancelled.mainFrame()->isVisible());
-        cancelled.exitInstance();
-    }
+    cancelNextWizard();
+    QVERIFY(!session.start());
+    QVERIFY(!session.frame().isVisible());
+    session.stop();
 
     // Finished, it sets up the catalog and saves it at once.
     QString wizardTitle;
@@ -279,11 +279,11 @@ void DocumentLifecycleTest::wizardCreatesTheCatalogAndTheCatalogListOpensAnother
     QCOMPARE(ui.texts(), Texts{kOpenCatalogNotRenamed});
     QVERIFY(QFileInfo::exists(books));
     QVERIFY(QApplication::overrideCursor() == nullptr);  // no wait cursor left behind
-    app.exitInstance();
+    session.stop();
 }
 
 void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
-    CTestSession session;
+    CTestSession session(kRealWizard);
     CRecordingUserInterface& ui = session.ui();
     const QString music = session.writeCatalog("音楽", {"歌手"});
     const QString photos = session.writeCatalog("写真", {"場所"});
@@ -361,11 +361,11 @@ void DocumentLifecycleTest::unsavedChangesAreSavedDroppedOrKept() {
     ui.scriptThreeWayAnswers({Answer::Yes});
     QVERIFY(session.frame().close());
     QCOMPARE(itemsOnDisk(music), 1);
-    app.exitInstance();
+    session.stop();
 }
 
 void DocumentLifecycleTest::saveAsCopiesTheFolderAndRenameMovesIt() {
-    CTestSession session;
+    CTestSession session(kRealWizard);
     CRecordingUserInterface& ui = session.ui();
     const QString parent = session.catalogsFolder();
     const QString elsewhere = session.home().path() + "/保管";
@@ -401,7 +401,7 @@ void DocumentLifecycleTest::saveAsCopiesTheFolderAndRenameMovesIt() {
     QVERIFY(QFileInfo::exists(elsewhere + "/蔵書/小説(1).lnk"));
     QVERIFY(!QFileInfo::exists(elsewhere + "/蔵書/本.qlry"));
     QCOMPARE(session.app().recentFiles().at(0), copy);
-    QCOMPARE(session.setting("Folder/Catalog00"), elsewhere);
+    QCOMPARE(session.setting("Folder/Catalog00").toString(), elsewhere);
 
     // A folder of that name exists already: the copy fails and nothing changes.
     ui.clear();
@@ -450,11 +450,11 @@ void DocumentLifecycleTest::saveAsCopiesTheFolderAndRenameMovesIt() {
     QCOMPARE(document.pathName(), renamed);
     QCOMPARE(QString::fromStdString(document.catalog().path()), renamed);
     QCOMPARE(itemsOnDisk(books), 1);
-    session.app().exitInstance();
+    session.stop();
 }
 
 void DocumentLifecycleTest::undoAndRedoRestoreAndMarkModified() {
-    CTestSession session;
+    CTestSession session(kRealWizard);
     const QString music = session.writeCatalog("音楽", {"歌手"});
     const QString photos = session.writeCatalog("写真", {"場所"});
     QVERIFY(session.start({music}));
@@ -507,11 +507,11 @@ void DocumentLifecycleTest::undoAndRedoRestoreAndMarkModified() {
     QVERIFY(!session.run(cmd::kEditUndo));  // disabled: nothing runs
     QCOMPARE(document.categoryNames(), QStringList{"場所"});
     QVERIFY(!document.isModified());
-    session.app().exitInstance();
+    session.stop();
 }
 
 void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
-    CTestSession session;
+    CTestSession session(kRealWizard);
     CRecordingUserInterface& ui = session.ui();
     const QString parent = session.catalogsFolder();
     const QString music = session.writeCatalog("音楽", {"歌手"});
@@ -522,13 +522,10 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray::fromHex("64000000ffffffff"));
     }
-    {
-        CQuilloryApp refused;
-        // At start-up an unreadable named file ends the program.
-        QVERIFY(refused.initInstance({broken}) == false);
-        QCOMPARE(ui.texts(), Texts{kFormatError});
-        refused.exitInstance();
-    }
+    // At start-up an unreadable named file ends the program.
+    QVERIFY(session.start({broken}) == false);
+    QCOMPARE(ui.texts(), Texts{kFormatError});
+    session.stop();
 
     QVERIFY(session.start({music}));
     CQuilloryApp& running = session.app();
@@ -601,11 +598,11 @@ void DocumentLifecycleTest::unreadableFilesLeaveAnEmptyDocument() {
     QVERIFY(!QFileInfo::exists(parent + "/駄目"));
     QVERIFY(document.pathName().isEmpty());
     QCOMPARE(document.catalog().categoryCount(), 0);
-    running.exitInstance();
+    session.stop();
 }
 
 void DocumentLifecycleTest::failedSaveKeepsTheOldFileAndChangesOnDiskAreNotOverwrittenUnasked() {
-    CTestSession session;
+    CTestSession session(kRealWizard);
     CRecordingUserInterface& ui = session.ui();
     const QString music = session.writeCatalog("音楽", {"歌手"});
     QVERIFY(session.start({music}));
@@ -666,7 +663,7 @@ void DocumentLifecycleTest::failedSaveKeepsTheOldFileAndChangesOnDiskAreNotOverw
     ui.scriptAnswers({false});
     QVERIFY(session.run(cmd::kFileSave));
     QCOMPARE(ui.texts(), Texts{question});
-    session.app().exitInstance();
+    session.stop();
 }
 
 QTEST_MAIN(DocumentLifecycleTest)

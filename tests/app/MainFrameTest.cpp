@@ -6,38 +6,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QSettings>
 #include <QSplitter>
 #include <QTest>
 #include <QToolBar>
 
-#include "CTestHome.h"
-#include "EmptyCatalogWizard.h"
+#include "CTestSession.h"
 #include "app/CMainFrame.h"
-#include "app/CQuilloryApp.h"
 #include "app/CSplitterWndEx.h"
 #include "gui/CCommandActions.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "preview/CTextView.h"
-#include "support/CRecordingUserInterface.h"
 #include "views/CCategoryView.h"
 #include "views/CFileListView.h"
 
 namespace {
-
-void presetSettings(const CTestHome& home, const QVariantMap& values) {
-    QSettings file(home.settingsFile(), QSettings::IniFormat);
-    file.setValue("System/FirstExec", 0);
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        file.setValue(it.key(), it.value());
-    }
-}
-
-QVariant stored(const CTestHome& home, const QString& key) {
-    QSettings file(home.settingsFile(), QSettings::IniFormat);
-    return file.value(key);
-}
 
 QStringList sortMenuTexts(CMainFrame& frame) {
     QMenu* view = frame.menuBar()->actions().at(3)->menu();
@@ -73,14 +56,10 @@ private Q_SLOTS:
 };
 
 void MainFrameTest::placementAndPaneSizesSurviveARestart() {
-    CTestHome home;
-    presetSettings(home, {});
-    CRecordingUserInterface ui(false);
+    CTestSession session;
     {
-        CQuilloryApp app;
-        app.setNewCatalogWizard(startEmptyCatalog);
-        QVERIFY(app.initInstance({}));
-        CMainFrame& frame = *app.mainFrame();
+        QVERIFY(session.start());
+        CMainFrame& frame = session.frame();
         // The first start: 100,100 to 800,600, the category pane 260 wide, the item list 200 high.
         QCOMPARE(frame.geometry(), QRect(100, 100, 700, 500));
         QCOMPARE(frame.outerSplitter()->sizes().value(0), 260);
@@ -92,26 +71,24 @@ void MainFrameTest::placementAndPaneSizesSurviveARestart() {
         frame.outerSplitter()->setSizes({222, 400});
         frame.innerSplitter()->setRowHeight(0, 123);
         frame.findChild<QToolBar*>("ToolBar")->hide();
-        app.exitInstance();
+        session.stop();
     }
-    QCOMPARE(stored(home, "Window size/Rect").toString().section(',', 0, 3), QString("150,120,790,600"));
-    QCOMPARE(stored(home, "Window size/showCmd").toInt(), 1);
-    QCOMPARE(stored(home, "Window size/ToolBar").toInt(), 0);
-    QCOMPARE(stored(home, "Window size/StatusBar").toInt(), 1);
-    QCOMPARE(stored(home, "View/Colum").toInt(), 222);
-    QCOMPARE(stored(home, "View/PreviewRow").toInt(), 123);
+    QCOMPARE(session.setting("Window size/Rect").toString().section(',', 0, 3), QString("150,120,790,600"));
+    QCOMPARE(session.setting("Window size/showCmd").toInt(), 1);
+    QCOMPARE(session.setting("Window size/ToolBar").toInt(), 0);
+    QCOMPARE(session.setting("Window size/StatusBar").toInt(), 1);
+    QCOMPARE(session.setting("View/Colum").toInt(), 222);
+    QCOMPARE(session.setting("View/PreviewRow").toInt(), 123);
     {
-        CQuilloryApp app;
-        app.setNewCatalogWizard(startEmptyCatalog);
-        QVERIFY(app.initInstance({}));
-        CMainFrame& frame = *app.mainFrame();
+        QVERIFY(session.start());
+        CMainFrame& frame = session.frame();
         QCOMPARE(frame.geometry(), QRect(150, 120, 640, 480));
         QCOMPARE(frame.outerSplitter()->sizes().value(0), 222);
         QCOMPARE(frame.innerSplitter()->rowHeight(0), 123);
         QVERIFY(frame.findChild<QToolBar*>("ToolBar")->isHidden());
         QVERIFY(!frame.commandState(cmd::kViewToolBar).checked);
         QVERIFY(frame.commandState(cmd::kViewStatusBar).checked);
-        app.exitInstance();
+        session.stop();
     }
 
     // A malformed "Rect" keeps the numbers it could read and leaves the rest at zero.
@@ -124,28 +101,21 @@ void MainFrameTest::placementAndPaneSizesSurviveARestart() {
 }
 
 void MainFrameTest::maximisedWindowStartsMaximised() {
-    CTestHome home;
-    presetSettings(home, {{"Window size/Rect", "50,60,650,560,0,0,-4,-4"}, {"Window size/showCmd", 3}});
-    CRecordingUserInterface ui(false);
-    CQuilloryApp app;
-    app.setNewCatalogWizard(startEmptyCatalog);
-    QVERIFY(app.initInstance({}));
-    QVERIFY(app.mainFrame()->isMaximized());
-    QCOMPARE(app.mainFrame()->normalGeometry(), QRect(50, 60, 600, 500));
-    app.exitInstance();
-    QCOMPARE(stored(home, "Window size/showCmd").toInt(), 3);
-    QCOMPARE(stored(home, "Window size/Rect").toString(), QString("50,60,650,560,0,0,-4,-4"));
+    CTestSession session(
+        {.settings = {{"Window size/Rect", "50,60,650,560,0,0,-4,-4"}, {"Window size/showCmd", 3}}});
+    QVERIFY(session.start());
+    QVERIFY(session.frame().isMaximized());
+    QCOMPARE(session.frame().normalGeometry(), QRect(50, 60, 600, 500));
+    session.stop();
+    QCOMPARE(session.setting("Window size/showCmd").toInt(), 3);
+    QCOMPARE(session.setting("Window size/Rect").toString(), QString("50,60,650,560,0,0,-4,-4"));
 }
 
 void MainFrameTest::previewRowHidesAndShowsWithoutLosingItsView() {
-    CTestHome home;
-    presetSettings(home, {});
-    CRecordingUserInterface ui(false);
+    CTestSession session;
     {
-        CQuilloryApp app;
-        app.setNewCatalogWizard(startEmptyCatalog);
-        QVERIFY(app.initInstance({}));
-        CMainFrame& frame = *app.mainFrame();
+        QVERIFY(session.start());
+        CMainFrame& frame = session.frame();
         QPointer<CTextView> preview = frame.textView();
         QVERIFY(frame.commandState(cmd::kShowPreview).checked);
 
@@ -155,8 +125,8 @@ void MainFrameTest::previewRowHidesAndShowsWithoutLosingItsView() {
         QVERIFY(preview && preview->isHidden());
         QVERIFY(!frame.commandState(cmd::kShowPreview).checked);
         QVERIFY(!frame.commandState(cmd::kBrowserMode).enabled);
-        QCOMPARE(stored(home, "View/PreviewRow").toInt(), 150);
-        QCOMPARE(stored(home, "View/ShowPreview").toInt(), 0);
+        QCOMPARE(session.setting("View/PreviewRow").toInt(), 150);
+        QCOMPARE(session.setting("View/ShowPreview").toInt(), 0);
 
         const int rebuildsBefore = preview->previewRebuildCount();
         QVERIFY(frame.routeCommand(cmd::kShowPreview));
@@ -169,7 +139,7 @@ void MainFrameTest::previewRowHidesAndShowsWithoutLosingItsView() {
         // Hidden while the item list is only a few pixels high: that height comes back.
         frame.innerSplitter()->setRowHeight(0, 4);
         frame.routeCommand(cmd::kShowPreview);
-        QCOMPARE(stored(home, "View/PreviewRow").toInt(), 4);
+        QCOMPARE(session.setting("View/PreviewRow").toInt(), 4);
         frame.routeCommand(cmd::kShowPreview);
         QCOMPARE(frame.innerSplitter()->rowHeight(0), 4);
 
@@ -180,34 +150,28 @@ void MainFrameTest::previewRowHidesAndShowsWithoutLosingItsView() {
         QCOMPARE(frame.activeView(), static_cast<CQuilloryView*>(preview.data()));
         frame.routeCommand(cmd::kShowPreview);
         QCOMPARE(frame.activeView(), static_cast<CQuilloryView*>(frame.fileListView()));
-        app.exitInstance();
+        session.stop();
     }
     {
         // Hidden at exit: the next start has no preview row, and with no stored height showing it gives the
         // item list half the client height.
-        QSettings(home.settingsFile(), QSettings::IniFormat).remove("View/PreviewRow");
-        CQuilloryApp app;
-        app.setNewCatalogWizard(startEmptyCatalog);
-        QVERIFY(app.initInstance({}));
-        CMainFrame& frame = *app.mainFrame();
+        session.removeSetting("View/PreviewRow");
+        QVERIFY(session.start());
+        CMainFrame& frame = session.frame();
         QCOMPARE(frame.innerSplitter()->rowCount(), 1);
         QVERIFY(frame.textView()->isHidden());
         frame.routeCommand(cmd::kShowPreview);
         QVERIFY(frame.isPreviewShown());
         QCOMPARE(frame.innerSplitter()->rowHeight(0), frame.clientHeight() / 2);
-        app.exitInstance();
+        session.stop();
     }
-    QCOMPARE(stored(home, "View/ShowPreview").toInt(), 1);
+    QCOMPARE(session.setting("View/ShowPreview").toInt(), 1);
 }
 
 void MainFrameTest::previewSizeCommands() {
-    CTestHome home;
-    presetSettings(home, {});
-    CRecordingUserInterface ui(false);
-    CQuilloryApp app;
-    app.setNewCatalogWizard(startEmptyCatalog);
-    QVERIFY(app.initInstance({}));
-    CMainFrame& frame = *app.mainFrame();
+    CTestSession session;
+    QVERIFY(session.start());
+    CMainFrame& frame = session.frame();
     CSplitterWndEx& inner = *frame.innerSplitter();
     const int total = inner.rowHeight(0) + inner.rowHeight(1);
 
@@ -219,24 +183,19 @@ void MainFrameTest::previewSizeCommands() {
     QCOMPARE(inner.rowHeight(0), total);
     QVERIFY(frame.routeCommand(cmd::kPreviewHalf));
     QCOMPARE(inner.rowHeight(0), frame.clientHeight() / 2);
-    app.exitInstance();
 }
 
 void MainFrameTest::sortMenuFollowsTheCategories() {
-    CTestHome home;
-    presetSettings(home, {});
-    CRecordingUserInterface ui(false);
-    CQuilloryApp app;
-    app.setNewCatalogWizard(startEmptyCatalog);
-    QVERIFY(app.initInstance({}));
-    CMainFrame& frame = *app.mainFrame();
+    CTestSession session;
+    QVERIFY(session.start());
+    CMainFrame& frame = session.frame();
     const QStringList fixed{"名前(&N)", "日付(&D)", "サイズ(&S)", "拡張子(&E)", "フォルダ(&F)", "-"};
     const QStringList tail{"-", "昇順(&K)", "-", "整列の設定(&M)..."};
 
     frame.onInitMenu();
     QCOMPARE(sortMenuTexts(frame), fixed + tail);
 
-    CFileCatalog& catalog = app.document().catalog();
+    CFileCatalog& catalog = session.catalog();
     catalog.addCategory("作者");
     catalog.addCategory("ジャンル");
     catalog.addCategory("年");
@@ -250,7 +209,7 @@ void MainFrameTest::sortMenuFollowsTheCategories() {
     frame.onInitMenu();
     QCOMPARE(sortMenuTexts(frame), fixed + QStringList({"年", "作者"}) + tail);
     QVERIFY(!frame.actions().find(32842));  // the entry of the deleted third category is gone
-    QVERIFY(ui.shown().empty());            // no "Err:MainMenu" / "Err:SubMenu"
+    QVERIFY(session.ui().shown().empty());  // no "Err:MainMenu" / "Err:SubMenu"
 
     // Opening the menu bar's 表示 menu rebuilds it too.
     catalog.addCategory("場所");
@@ -258,51 +217,40 @@ void MainFrameTest::sortMenuFollowsTheCategories() {
     QCOMPARE(frame.menuBar()->actions().at(3)->text(), QString("表示(&V)"));
     Q_EMIT view->aboutToShow();
     QCOMPARE(sortMenuTexts(frame), fixed + QStringList({"年", "作者", "場所"}) + tail);
-    app.exitInstance();
 }
 
 void MainFrameTest::layoutChangesAtTheNextStart() {
-    CTestHome home;
-    presetSettings(home, {});
-    CRecordingUserInterface ui(false);
+    CTestSession session;
     {
-        CQuilloryApp app;
-        app.setNewCatalogWizard(startEmptyCatalog);
-        QVERIFY(app.initInstance({}));
-        CMainFrame& frame = *app.mainFrame();
+        QVERIFY(session.start());
+        CMainFrame& frame = session.frame();
         QVERIFY(frame.commandState(cmd::kLayoutCategoriesBeside).checked);
         QVERIFY(frame.routeCommand(cmd::kLayoutCategoriesAbove));
-        QCOMPARE(ui.texts(), std::vector<std::string>{"この設定は次回起動時から有効です"});
-        QCOMPARE(stored(home, "View/SplPos").toInt(), 1);
+        QCOMPARE(session.ui().texts(), std::vector<std::string>{"この設定は次回起動時から有効です"});
+        QCOMPARE(session.setting("View/SplPos").toInt(), 1);
         // The window keeps its layout until the next start.
         QVERIFY(frame.commandState(cmd::kLayoutCategoriesBeside).checked);
         QVERIFY(!frame.commandState(cmd::kLayoutCategoriesAbove).checked);
         QCOMPARE(frame.outerSplitter()->orientation(), Qt::Horizontal);
-        app.exitInstance();
+        session.stop();
     }
     {
-        CQuilloryApp app;
-        app.setNewCatalogWizard(startEmptyCatalog);
-        QVERIFY(app.initInstance({}));
-        CMainFrame& frame = *app.mainFrame();
+        QVERIFY(session.start());
+        CMainFrame& frame = session.frame();
         QCOMPARE(frame.outerSplitter()->orientation(), Qt::Vertical);
         QCOMPARE(frame.outerSplitter()->sizes().value(0), 300);  // "Row" by default
         QVERIFY(frame.commandState(cmd::kLayoutCategoriesAbove).checked);
         frame.outerSplitter()->setSizes({180, 300});
-        app.exitInstance();
+        session.stop();
     }
-    QCOMPARE(stored(home, "View/Row").toInt(), 180);
-    QCOMPARE(stored(home, "View/Colum").toInt(), 260);
+    QCOMPARE(session.setting("View/Row").toInt(), 180);
+    QCOMPARE(session.setting("View/Colum").toInt(), 260);
 }
 
 void MainFrameTest::toolBarAcceleratorsAndRouting() {
-    CTestHome home;
-    presetSettings(home, {});
-    CRecordingUserInterface ui(false);
-    CQuilloryApp app;
-    app.setNewCatalogWizard(startEmptyCatalog);
-    QVERIFY(app.initInstance({}));
-    CMainFrame& frame = *app.mainFrame();
+    CTestSession session;
+    QVERIFY(session.start());
+    CMainFrame& frame = session.frame();
 
     QList<int> buttons;
     for (QAction* action : frame.findChild<QToolBar*>("ToolBar")->actions()) {
@@ -370,8 +318,7 @@ void MainFrameTest::toolBarAcceleratorsAndRouting() {
     frame.outerSplitter()->setSizes({190, 400});
     QVERIFY(frame.routeCommand(cmd::kAppExit));
     QVERIFY(!frame.isVisible());
-    QCOMPARE(stored(home, "View/Colum").toInt(), 190);
-    app.exitInstance();
+    QCOMPARE(session.setting("View/Colum").toInt(), 190);
 }
 
 QTEST_MAIN(MainFrameTest)
