@@ -34,6 +34,16 @@ std::string sessionPathOf(const CRunningBrowsers::Browser& browser) {
                : CChromiumSessionReader::newestSessionFile(browser.profile + "/Sessions");
 }
 
+// When the browser last wrote its session (-1 when it has none yet).
+std::int64_t sessionWrittenNs(const CRunningBrowsers::Browser& browser) {
+    std::int64_t time = CSessionFile::modifiedNs(sessionPathOf(browser));
+    if (browser.kind == CRunningBrowsers::Kind::Chromium) {
+        time = std::max(time, CSessionFile::modifiedNs(
+                                  CChromiumSessionReader::newestSessionFile(browser.profile + "/Sessions_Encrypted")));
+    }
+    return time;
+}
+
 const char* serviceOf(CRunningBrowsers::Kind kind) {
     return kind == CRunningBrowsers::Kind::Firefox ? CLinuxBrowserTransport::kFirefoxService
                                                    : CLinuxBrowserTransport::kChromiumService;
@@ -90,7 +100,7 @@ void CLinuxBrowserTransport::refresh() {
     if (!m_chosen) {
         std::int64_t latest = -2;
         for (std::size_t i = 0; i < m_browsers.size(); ++i) {
-            const std::int64_t time = CSessionFile::modifiedNs(sessionPathOf(m_browsers[i]));
+            const std::int64_t time = sessionWrittenNs(m_browsers[i]);
             if (time > latest) {
                 latest = time;
                 m_chosen = i;
