@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <future>
+#include <memory>
 #include <thread>
 
 #include "desktop/CChromiumSessionReader.h"
@@ -17,6 +19,9 @@ constexpr auto kRefreshInterval = std::chrono::milliseconds(250);
 // A session file that fails to read is tried again: the browser may have been replacing it.
 constexpr int kReadAttempts = 3;
 constexpr auto kRetryDelay = std::chrono::milliseconds(40);
+// An X server that does not answer (stopped, or reached over a dead network link) must not hold the
+// capture: the windows are read on a thread of their own and given up after this long.
+constexpr auto kWindowsLimit = std::chrono::seconds(2);
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -71,9 +76,10 @@ void CLinuxBrowserTransport::refresh() {
     if (m_refreshed != std::chrono::steady_clock::time_point{} && now - m_refreshed < kRefreshInterval) {
         return;
     }
-    m_refreshed = now;
     m_browsers = CRunningBrowsers::find(environment("HOME"), environment("XDG_CONFIG_HOME"));
-    m_haveDisplay = !m_browsers.empty() && m_x11.read();
+    m_haveDisplay = !m_browsers.empty() && readWindows();
+    // Counted from the end, so that a slow display is not asked again for every service of the table.
+    m_refreshed = std::chrono::steady_clock::now();
     m_chosen.reset();
     m_chosenWindow.reset();
     m_session.reset();
@@ -107,6 +113,20 @@ void CLinuxBrowserTransport::refresh() {
             }
         }
     }
+}
+
+bool CLinuxBrowserTransport::readWindows() {
+    // The reader owns its state together with the thread, so a thread left waiting on a silent server
+    // touches nothing of ours when it ends.
+    auto windows = std::make_shared<CX11Windows>();
+    std::packaged_task<bool()> task([windows] { return windows->read(); });
+    std::future<bool> done = task.get_future();
+    std::thread(std::move(task)).detach();
+    if (done.wait_for(kWindowsLimit) != std::future_status::ready || !done.get()) {
+        return false;
+    }
+    m_x11 = *windows;
+    return true;
 }
 
 std::optional<std::size_t> CLinuxBrowserTransport::ownerOf(const CX11Windows::Window& window) const {

@@ -35,6 +35,8 @@ public:
 private:
     // Finds the running browsers and the windows again unless that was done a moment ago.
     void refresh();
+    // The X11 windows within a time limit; false without a display.
+    bool readWindows();
     std::optional<std::size_t> ownerOf(const CX11Windows::Window& window) const;
     std::optional<CBrowserSession> readSession(const CRunningBrowsers::Browser& browser, std::string& failure) const;
     bool prepareWindowInfo();

@@ -1,7 +1,10 @@
 // The Linux transport on recorded session files, without a display: Firefox's LZ4 session store, the
 // profiles and locks that say which browser runs, and damaged files that must fail cleanly.
 
+#include <arpa/inet.h>
 #include <lz4.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -56,6 +59,22 @@ struct Captured {
     std::string title;
     std::string reason;
 };
+
+// An "X server" that accepts connections and never answers: a listening TCP socket on a display port.
+// Returns the display name, "" when no port was free; the socket stays open until `fd` is closed.
+QByteArray silentDisplay(int& fd) {
+    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    for (int display = 60; display < 100; ++display) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(6000 + display));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 4) == 0) {
+            return "127.0.0.1:" + QByteArray::number(display);
+        }
+    }
+    return {};
+}
 
 Captured capture() {
     CLinuxBrowserTransport transport;
@@ -202,6 +221,17 @@ void SessionFilesTest::capturesFromTheRunningBrowsersSessionWithoutADisplay() {
     QVERIFY(result.ok);
     QCOMPARE(result.url, std::string("https://back.example/"));
     QCOMPARE(result.title, std::string("戻った先"));
+
+    // A display that never answers does not hold the capture: the session still gives the page.
+    int silent = -1;
+    const QByteArray display = silentDisplay(silent);
+    QVERIFY(!display.isEmpty());
+    qputenv("DISPLAY", display);
+    result = capture();
+    qunsetenv("DISPLAY");
+    ::close(silent);
+    QVERIFY(result.ok);
+    QCOMPARE(result.url, std::string("https://back.example/"));
 
     // A damaged store: no page, and the reason names the file and the place.
     QByteArray damaged = mozLz4(kSession);
