@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "CBrowserUnderTest.h"
+#include "CTestBrowser.h"
 #include "desktop/CLinuxBrowserTransport.h"
 #include "platform/CBrowserCapture.h"
 
@@ -42,8 +42,8 @@ void BM_CaptureNoBrowser(benchmark::State& state) {
     captureLoop(state, false);
 }
 
-void BM_CaptureRunningBrowser(benchmark::State& state, CBrowserUnderTest::Kind kind) {
-    CBrowserUnderTest browser(kind);
+void BM_CaptureRunningBrowser(benchmark::State& state, CTestBrowser::Kind kind) {
+    CTestBrowser browser(kind);
     const QString page = browser.writePage(QStringLiteral("page"), QStringLiteral("計測用のページ"));
     if (const QString error = browser.start(page); !error.isEmpty()) {
         state.SkipWithError(error.toStdString().c_str());
@@ -111,9 +111,9 @@ void BM_CaptureLargeFirefoxSession(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_CaptureNoBrowser)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_CaptureRunningBrowser, firefox, CBrowserUnderTest::Kind::Firefox)
+BENCHMARK_CAPTURE(BM_CaptureRunningBrowser, firefox, CTestBrowser::Kind::Firefox)
     ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_CaptureRunningBrowser, chromium, CBrowserUnderTest::Kind::Chromium)
+BENCHMARK_CAPTURE(BM_CaptureRunningBrowser, chromium, CTestBrowser::Kind::Chromium)
     ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CaptureLargeFirefoxSession)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

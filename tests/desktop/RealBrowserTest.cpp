@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "CBrowserUnderTest.h"
+#include "CTestBrowser.h"
 #include "desktop/CChromiumSessionReader.h"
 #include "desktop/CFirefoxSessionReader.h"
 #include "desktop/CLinuxBrowserTransport.h"
@@ -52,11 +52,11 @@ private Q_SLOTS:
     void capturesTheSelectedTabOfChromium();
 
 private:
-    void capturesTheSelectedTab(CBrowserUnderTest::Kind kind);
+    void capturesTheSelectedTab(CTestBrowser::Kind kind);
 };
 
-void RealBrowserTest::capturesTheSelectedTab(CBrowserUnderTest::Kind kind) {
-    CBrowserUnderTest browser(kind);
+void RealBrowserTest::capturesTheSelectedTab(CTestBrowser::Kind kind) {
+    CTestBrowser browser(kind);
     const QString first = browser.writePage(QStringLiteral("first"), QStringLiteral("日本語のページ「テスト」"));
     const QString second = browser.writePage(QStringLiteral("second"), QStringLiteral("二番目のタブ"));
 
@@ -79,7 +79,7 @@ void RealBrowserTest::capturesTheSelectedTab(CBrowserUnderTest::Kind kind) {
     // The session itself has both tabs, the new one selected: the capture took the selection, not the
     // last tab by chance.
     CSessionError sessionError;
-    const auto session = kind == CBrowserUnderTest::Kind::Firefox
+    const auto session = kind == CTestBrowser::Kind::Firefox
                              ? CFirefoxSessionReader::readProfile(browser.profile().toStdString(), &sessionError)
                              : CChromiumSessionReader::readProfile(browser.profile().toStdString(), &sessionError);
     QVERIFY2(session, sessionError.message().c_str());
@@ -92,9 +92,9 @@ void RealBrowserTest::capturesTheSelectedTab(CBrowserUnderTest::Kind kind) {
     QCOMPARE(captureOnce().ok, false);
 }
 
-void RealBrowserTest::capturesTheSelectedTabOfFirefox() { capturesTheSelectedTab(CBrowserUnderTest::Kind::Firefox); }
+void RealBrowserTest::capturesTheSelectedTabOfFirefox() { capturesTheSelectedTab(CTestBrowser::Kind::Firefox); }
 
-void RealBrowserTest::capturesTheSelectedTabOfChromium() { capturesTheSelectedTab(CBrowserUnderTest::Kind::Chromium); }
+void RealBrowserTest::capturesTheSelectedTabOfChromium() { capturesTheSelectedTab(CTestBrowser::Kind::Chromium); }
 
 QTEST_GUILESS_MAIN(RealBrowserTest)
 #include "RealBrowserTest.moc"

@@ -9,14 +9,14 @@
 // profile in a temporary home, found where the user's own browser keeps it. The environment of this
 // process (HOME, XDG_CONFIG_HOME, DISPLAY) points at that home and display while the object lives, so the
 // capture looks there. Everything started is stopped by the destructor.
-class CBrowserUnderTest final {
+class CTestBrowser final {
 public:
     enum class Kind { Firefox, Chromium };
 
-    explicit CBrowserUnderTest(Kind kind);
-    ~CBrowserUnderTest();
-    CBrowserUnderTest(const CBrowserUnderTest&) = delete;
-    CBrowserUnderTest& operator=(const CBrowserUnderTest&) = delete;
+    explicit CTestBrowser(Kind kind);
+    ~CTestBrowser();
+    CTestBrowser(const CTestBrowser&) = delete;
+    CTestBrowser& operator=(const CTestBrowser&) = delete;
 
     // "" when the browser started; otherwise what went wrong.
     QString start(const QString& firstPage);

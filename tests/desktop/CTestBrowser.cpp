@@ -1,4 +1,4 @@
-#include "CBrowserUnderTest.h"
+#include "CTestBrowser.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,7 +53,7 @@ QStringList chromiumFlags(const QString& userData) {
 
 }  // namespace
 
-CBrowserUnderTest::CBrowserUnderTest(Kind kind) : m_kind(kind) {
+CTestBrowser::CTestBrowser(Kind kind) : m_kind(kind) {
     m_savedHome = qgetenv("HOME");
     m_savedConfig = qgetenv("XDG_CONFIG_HOME");
     m_savedDisplay = qgetenv("DISPLAY");
@@ -66,7 +66,7 @@ CBrowserUnderTest::CBrowserUnderTest(Kind kind) : m_kind(kind) {
                                       : home() + QStringLiteral("/.config/chromium/Default");
 }
 
-CBrowserUnderTest::~CBrowserUnderTest() {
+CTestBrowser::~CTestBrowser() {
     stop();
     qputenv("HOME", m_savedHome);
     qputenv("XDG_CONFIG_HOME", m_savedConfig);
@@ -77,13 +77,13 @@ CBrowserUnderTest::~CBrowserUnderTest() {
     }
 }
 
-QString CBrowserUnderTest::writePage(const QString& name, const QString& title) {
+QString CTestBrowser::writePage(const QString& name, const QString& title) {
     const QString path = m_pages + QLatin1Char('/') + name + QStringLiteral(".html");
     writeFile(path, QString::fromUtf8(kPage).arg(title).toUtf8());
     return QStringLiteral("file://") + path;
 }
 
-QString CBrowserUnderTest::startXvfb() {
+QString CTestBrowser::startXvfb() {
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         return QStringLiteral("Xvfb is not installed (tools/install-deps.sh test)");
     }
@@ -103,7 +103,7 @@ QString CBrowserUnderTest::startXvfb() {
     return {};
 }
 
-QString CBrowserUnderTest::start(const QString& firstPage) {
+QString CTestBrowser::start(const QString& firstPage) {
     if (const QString error = startXvfb(); !error.isEmpty()) {
         return error;
     }
@@ -133,7 +133,7 @@ QString CBrowserUnderTest::start(const QString& firstPage) {
     return {};
 }
 
-QString CBrowserUnderTest::openTab(const QString& page) {
+QString CTestBrowser::openTab(const QString& page) {
     if (m_kind == Kind::Firefox) {
         // Firefox's command-line remote needs a session bus; the page opens the tab instead.
         return writeFile(m_pages + QStringLiteral("/go.txt"), page.toUtf8()) ? QString()
@@ -152,7 +152,7 @@ QString CBrowserUnderTest::openTab(const QString& page) {
     return {};
 }
 
-void CBrowserUnderTest::stop() {
+void CTestBrowser::stop() {
     for (auto* process : {&m_browser, &m_xvfb}) {
         if (*process && (*process)->state() != QProcess::NotRunning) {
             (*process)->terminate();
