@@ -8,14 +8,14 @@ build_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
     qt6-image-formats-plugins qt6-wayland qt6-translations-l10n
-    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev liblz4-dev libxcb1-dev
     fonts-ipafont-gothic fonts-ipafont-mincho shared-mime-info desktop-file-utils xdg-user-dirs
     adwaita-icon-theme
 )
 test_packages=(
     clang libclang-rt-14-dev
     nkf libxml2-utils file python3
-    xvfb xauth
+    xvfb xauth firefox-esr chromium
 )
 run_packages=(
     xdg-utils
