@@ -10,12 +10,14 @@
 #include "commands/CCatalogCommands.h"
 #include "commands/CFileCommands.h"
 #include "desktop/CDesktopIntegration.h"
+#include "desktop/CLinuxBrowserTransport.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CCatalogDlg.h"
 #include "gui/AppUtil.h"
 #include "gui/CQSettingsProfile.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
+#include "platform/CBrowserCapture.h"
 #include "platform/CUserInterface.h"
 
 namespace {
@@ -100,6 +102,8 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QStringLiteral("Vemto"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillory"));
     m_profile = std::make_unique<CQSettingsProfile>();
+    m_browserTransport = std::make_unique<CLinuxBrowserTransport>();
+    m_browserCapture = std::make_unique<CBrowserCapture>(*m_browserTransport);
 
     m_recentFiles = std::make_unique<CRecentFileList>(*m_profile);
     m_recentFiles->load();
@@ -111,6 +115,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
             [this](const QString& path) { m_recentFiles->add(path); });
     connect(m_document.get(), &CQuilloryDoc::recentFileRemoved, this,
             [this](const QString& path) { m_recentFiles->remove(path); });
+    m_document->setBrowserCapture(m_browserCapture.get());
     m_fileCommands = std::make_unique<CFileCommands>(*m_document);
     m_catalogCommands = std::make_unique<CCatalogCommands>(*m_document);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
@@ -173,6 +178,12 @@ void CQuilloryApp::exitInstance() {
         return;
     }
     m_frame.reset();
+    // The browser link is released at exit.
+    m_browserCapture.reset();
+    m_browserTransport.reset();
+    if (m_document) {
+        m_document->setBrowserCapture(nullptr);
+    }
     m_noPreview.save(*m_profile, CExtArray::kNoPreviewSection);
     CExtArray::saveTextFiles(*m_profile);
     m_recentFiles->save();

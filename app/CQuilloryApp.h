@@ -9,7 +9,9 @@
 #include "gui/CCommandTarget.h"
 #include "model/CExtArray.h"
 
+class CBrowserCapture;
 class CCatalogCommands;
+class CLinuxBrowserTransport;
 class CFileCommands;
 class CMainFrame;
 class CQSettingsProfile;
@@ -74,6 +76,10 @@ private:
     void showAbout();
 
     std::unique_ptr<CQSettingsProfile> m_profile;
+    // The browser link: one capture client for the whole run, over the transport that reads the running
+    // browsers' sessions.
+    std::unique_ptr<CLinuxBrowserTransport> m_browserTransport;
+    std::unique_ptr<CBrowserCapture> m_browserCapture;
     std::unique_ptr<CRecentFileList> m_recentFiles;
     std::unique_ptr<CQuilloryDoc> m_document;
     std::unique_ptr<CFileCommands> m_fileCommands;

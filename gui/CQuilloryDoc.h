@@ -14,6 +14,7 @@
 #include "model/CUndoHistory.h"
 #include "platform/CFileStamp.h"
 
+class CBrowserCapture;
 class CProfile;
 class CQuilloryView;
 
@@ -45,6 +46,10 @@ public:
     CFileCatalog& catalog() { return m_catalog; }
     const CFileCatalog& catalog() const { return m_catalog; }
     CUndoHistory& undoHistory() { return m_undo; }
+    // The one browser page capture of the run, for the commands that register the page a browser shows;
+    // nullptr when the program has none. Not owned.
+    void setBrowserCapture(CBrowserCapture* capture) { m_browserCapture = capture; }
+    CBrowserCapture* browserCapture() const { return m_browserCapture; }
 
     // ---- views and command routing ----
     void addView(CQuilloryView* view);
@@ -144,6 +149,7 @@ private:
     QPointer<CQuilloryView> m_itemCommandView;
     QPointer<CQuilloryView> m_imageCommandView;
     std::vector<CCommandTarget*> m_families;
+    CBrowserCapture* m_browserCapture = nullptr;
     QString m_pathName;
     bool m_modified = false;
     NewCatalogWizard m_newCatalogWizard;
