@@ -131,6 +131,10 @@ void CCategoryView::rebuildLists() {
         m_lists.push_back(list);
         m_models.push_back(model);
     }
+    // Tab goes from each list to the next one, left to right.
+    for (std::size_t i = 1; i < m_lists.size(); ++i) {
+        QWidget::setTabOrder(m_lists[i - 1], m_lists[i]);
+    }
     layoutLists();
     for (int i = 0; i < listCount(); ++i) {
         fillList(i, 0, false);
@@ -161,7 +165,6 @@ void CCategoryView::fillList(int position, int row, bool keep) {
     }
     list->scrollRowToTop(top);
     row = std::clamp(row, 0, model->rowCount() - 1);
-    document().updateAllViews(this, hint::kRepaint);
     list->setUpdatesEnabled(true);
     list->selectRow(row);
 }

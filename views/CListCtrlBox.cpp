@@ -14,10 +14,12 @@ CListCtrlBox::CListCtrlBox(bool multiSelection, QWidget* parent) : QTreeView(par
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setFocusPolicy(Qt::StrongFocus);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the column is always as wide as the list
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::Box);
-    header()->setStretchLastSection(true);
+    // The one column is exactly as wide as the list: no horizontal scrolling for a column wider than it.
+    header()->setMinimumSectionSize(1);
+    header()->setSectionResizeMode(QHeaderView::Stretch);
     header()->setSectionsMovable(false);
     header()->setSectionsClickable(false);
     // The context menu belongs to the pane that holds the list.

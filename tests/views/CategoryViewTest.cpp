@@ -15,6 +15,7 @@
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "model/CCatalogFile.h"
+#include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 #include "views/CCategoryView.h"
 #include "views/CListCtrlBox.h"
@@ -24,7 +25,7 @@ namespace {
 // Genre, a hidden Memo, Artist, Year; five items.
 QString writeMusicCatalog(const QString& folder) {
     CFileCatalog catalog;
-    catalog.setLocation(folder.toStdString(), "Music");
+    CCatalogFolder(catalog).setLocation(folder.toStdString(), "Music");
     for (const char* name : {"Genre", "Memo", "Artist", "Year"}) {
         catalog.addCategory(name);
     }
