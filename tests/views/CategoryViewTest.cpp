@@ -12,6 +12,7 @@
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
 #include "dialogs/CCategoryEditDlg.h"
+#include "dialogs/CCategoryValueDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "model/CCatalogFile.h"
@@ -268,6 +269,23 @@ void CategoryViewTest::categoryCommandsRecordUndoPoints() {
     QVERIFY(session.run(cmd::kEditUndo));
     QCOMPARE(pane.listCount(), 3);
     QCOMPARE(pane.list(1)->accessibleName(), QStringLiteral("ジャンル"));
+
+    // A value renamed from its list: every item carries the new text, and the list shows it selected with
+    // the items that carry it.
+    clickRow(pane.list(0), "B");
+    QCOMPARE(catalog.displayedCount(), 2);
+    const int undoBeforeRename = session.document().undoHistory().position();
+    whenShown<CCategoryValueDlg>([](CCategoryValueDlg& dialog) {
+        QCOMPARE(child<QComboBox>(dialog, "category")->currentText(), QStringLiteral("Artist"));
+        QCOMPARE(child<QComboBox>(dialog, "oldValue")->currentText(), QStringLiteral("B"));
+        typeText(child<QLineEdit>(dialog, "newValue"), QStringLiteral("ビー"));
+        clickButton(dialog, QDialogButtonBox::Ok);
+    });
+    QVERIFY(session.run(cmd::kRenameValue));
+    QCOMPARE(rowsOf(pane.list(0)), (QStringList{"全て(3)", "A", "C", "ビー"}));
+    QCOMPARE(selectedOf(pane.list(0)), QStringList{"ビー"});
+    QCOMPARE(catalog.displayedCount(), 2);
+    QCOMPARE(session.document().undoHistory().position(), undoBeforeRename + 1);
 }
 
 QTEST_MAIN(CategoryViewTest)
