@@ -10,7 +10,6 @@
 #include "CTestSession.h"
 #include "dialogs/DialogDriver.h"
 #include "app/CMainFrame.h"
-#include "app/CQuilloryApp.h"
 #include "dialogs/CCategoryEditDlg.h"
 #include "dialogs/CCategoryValueDlg.h"
 #include "gui/CQuilloryDoc.h"
@@ -143,9 +142,9 @@ void CategoryViewTest::drillsDownAndKeepsSelections() {
     QCOMPARE(selectedOf(pane.list(1)), QStringList{"B"});
     QCOMPARE(catalog.displayedCount(), 1);
 
-    // The selections are saved with the catalog and come back with it.
+    // The selections are saved with the catalog and come back with it when the program starts again.
     QVERIFY(session.run(cmd::kFileSave));
-    QVERIFY(session.app().openDocumentFile(path));
+    QVERIFY(session.start({path}));
     CCategoryView& reopened = *session.frame().categoryView();
     QCOMPARE(selectedOf(reopened.list(0)), QStringList{"Rock"});
     QCOMPARE(selectedOf(reopened.list(1)), QStringList{"B"});
