@@ -8,6 +8,7 @@
 #include "app/CMainFrame.h"
 #include "app/CRecentFileList.h"
 #include "commands/CCatalogCommands.h"
+#include "commands/CCategoryCommands.h"
 #include "commands/CFileCommands.h"
 #include "desktop/CDesktopIntegration.h"
 #include "desktop/CLinuxBrowserTransport.h"
@@ -77,6 +78,7 @@ CQuilloryApp::CQuilloryApp() {
 
 CQuilloryApp::~CQuilloryApp() {
     m_frame.reset();
+    m_categoryCommands.reset();
     m_catalogCommands.reset();
     m_fileCommands.reset();
     m_document.reset();
@@ -118,6 +120,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     m_document->setBrowserCapture(m_browserCapture.get());
     m_fileCommands = std::make_unique<CFileCommands>(*m_document);
     m_catalogCommands = std::make_unique<CCatalogCommands>(*m_document);
+    m_categoryCommands = std::make_unique<CCategoryCommands>(*m_document);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
     if (m_newCatalogWizard) {
         m_document->setNewCatalogWizard(m_newCatalogWizard);

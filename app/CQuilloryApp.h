@@ -11,6 +11,7 @@
 
 class CBrowserCapture;
 class CCatalogCommands;
+class CCategoryCommands;
 class CLinuxBrowserTransport;
 class CFileCommands;
 class CMainFrame;
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<CQuilloryDoc> m_document;
     std::unique_ptr<CFileCommands> m_fileCommands;
     std::unique_ptr<CCatalogCommands> m_catalogCommands;
+    std::unique_ptr<CCategoryCommands> m_categoryCommands;
     std::unique_ptr<CMainFrame> m_frame;
     CExtArray m_noPreview;
     QString m_helpFilePath;

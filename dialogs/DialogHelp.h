@@ -13,6 +13,9 @@ namespace dialoghelp {
 
 constexpr int kNewCatalogContext = 16;
 constexpr int kCatalogListContext = 17;
+constexpr int kCategoryListContext = 46;
+constexpr int kCategoryValueContext = 49;
+constexpr int kCategoryEditContext = 90;
 
 // Opens the help page of the context: through the installed handler, else through the default handler;
 // nothing happens without either.

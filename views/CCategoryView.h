@@ -1,17 +1,88 @@
 #pragma once
 
+#include <QFont>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "gui/CQuilloryView.h"
 
-// The category pane: one list of values per shown category, for drilling down through the catalog. It is
-// the first view of the main window and passes the item commands on to the item list view.
+class CCategoryListModel;
+class CListCtrlBox;
+
+// The category pane: one list of values per category shown in the pane, side by side in category order,
+// each headed by the category's name with "全て(%d)" as its first row. The rows selected in the lists are
+// the catalog's category selections; the lists drill down from left to right. The pane carries out the
+// category commands (change, delete, move, value rename, equal widths, font) and passes the item commands
+// on to the item list view.
 class CCategoryView final : public CQuilloryView {
     Q_OBJECT
 public:
-    CCategoryView(CQuilloryDoc& document, QWidget* parent);
+    // The gap between two lists, in pixels; dragging in it changes the widths of its two lists.
+    static constexpr int kGap = 2;
 
+    CCategoryView(CQuilloryDoc& document, QWidget* parent);
+    ~CCategoryView() override;
+
+    void onInitialUpdate() override;
+    void onUpdate(CQuilloryView* sender, int hintValue) override;
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
     // The item commands that this pane sends on unchanged to the item list view.
     static bool isForwardedItemCommand(int id);
+
+    int listCount() const { return static_cast<int>(m_lists.size()); }
+    CListCtrlBox* list(int position) const { return m_lists[static_cast<std::size_t>(position)]; }
+    // The position of the list that holds the keyboard focus, -1 for none.
+    int focusedList() const;
+    const QFont& paneFont() const { return m_font; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Destroys and recreates every list, fills them and restores the catalog's selections.
+    void rebuildLists();
+    // Refills one list; `keep` keeps its first selected value when still offered, else selects `row`.
+    void fillList(int position, int row, bool keep);
+    // Selects in every list the rows of its category's selection (row 0 when it has none).
+    void restoreSelections();
+    // The user changed the selection of a list: the catalog narrows, the lists to its right refill.
+    void onSelectionChanged(int position);
+    // Every list's selected values (row 0 left out) become its category's selection.
+    void storeSelections();
+    // Places the lists with their gaps; the last list reaches the right edge.
+    void layoutLists();
+    // Writes each list's requested width to its category.
+    void storeWidths();
+    // The gap under the pane's x coordinate (gap i lies right of list i), -1 for none.
+    int gapAt(int x) const;
+    // True while the lists stand for the categories the catalog shows, in the same order. Hints may reach
+    // the pane after another program's file or an undo changed the categories; the pane then rebuilds
+    // rather than index past them.
+    bool listsMatchCatalog() const;
+    std::vector<int> shownCategories() const;
+
+    void editCategory();
+    void deleteCategory();
+    void moveCategory(int step);
+    void renameValue();
+    void equalWidths();
+    void chooseFont();
+    void loadFont();
+
+    std::vector<CListCtrlBox*> m_lists;
+    std::vector<CCategoryListModel*> m_models;
+    std::vector<int> m_categories;  // the catalog index of each list's category
+    std::vector<int> m_requestedWidths;
+    std::vector<int> m_actualWidths;
+    bool m_notify = false;
+    QFont m_font;
+    bool m_dragging = false;
+    int m_dragGap = -1;
 };

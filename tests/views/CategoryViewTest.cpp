@@ -1,0 +1,291 @@
+// The category pane as a user meets it: drilling down through the lists, selections that come back with
+// the catalog, hidden categories, the width drag and equal widths, and the category commands with their
+// undo points.
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+
+#include "CTestSession.h"
+#include "dialogs/DialogDriver.h"
+#include "app/CMainFrame.h"
+#include "dialogs/CCategoryEditDlg.h"
+#include "dialogs/CCategoryValueDlg.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
+#include "model/CCatalogFile.h"
+#include "model/CCatalogFolder.h"
+#include "model/CFileCatalog.h"
+#include "views/CCategoryView.h"
+#include "views/CListCtrlBox.h"
+
+namespace {
+
+// Genre, a hidden Memo, Artist, Year; five items.
+QString writeMusicCatalog(const QString& folder) {
+    CFileCatalog catalog;
+    CCatalogFolder(catalog).setLocation(folder.toStdString(), "Music");
+    for (const char* name : {"Genre", "Memo", "Artist", "Year"}) {
+        catalog.addCategory(name);
+    }
+    catalog.category(1).setFlags(catalog.category(1).flags() | CCategory::kHiddenInPane);
+    const std::vector<std::vector<std::string>> rows{{"Rock", "", "A", "1990"},
+                                                     {"Rock", "", "B", "2000"},
+                                                     {"Pop", "", "B", "2000"},
+                                                     {"Pop", "", "C", "2010"},
+                                                     {"Jazz,Rock", "x", "A", "2010"}};
+    for (const auto& values : rows) {
+        auto item = catalog.newItem(false);
+        item->setTitle("item");
+        item->setValueStrings(values);
+        catalog.addItem(std::move(item));
+    }
+    if (CCatalogFile::write(catalog, catalog.path())) {
+        return {};
+    }
+    return QString::fromStdString(catalog.path());
+}
+
+QStringList rowsOf(CListCtrlBox* list) {
+    QStringList rows;
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        rows.append(list->model()->index(row, 0).data().toString());
+    }
+    return rows;
+}
+
+QStringList selectedOf(CListCtrlBox* list) {
+    QStringList texts;
+    for (const int row : list->selectedRows()) {
+        texts.append(list->model()->index(row, 0).data().toString());
+    }
+    return texts;
+}
+
+void clickRow(CListCtrlBox* list, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const QModelIndexList found =
+        list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    list->scrollTo(found.constFirst());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualRect(found.constFirst()).center());
+}
+
+}  // namespace
+
+class CategoryViewTest final : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void drillsDownAndKeepsSelections();
+    void widthsFollowTheShownCategories();
+    void categoryCommandsRecordUndoPoints();
+};
+
+void CategoryViewTest::drillsDownAndKeepsSelections() {
+    CTestSession session;
+    const QString path = writeMusicCatalog(session.catalogsFolder());
+    QVERIFY(!path.isEmpty());
+    QVERIFY(session.start({path}));
+    session.frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&session.frame()));
+    CCategoryView& pane = *session.frame().categoryView();
+    CFileCatalog& catalog = session.catalog();
+
+    // The hidden Memo has no list; each list is named after its category, for screen readers too.
+    QCOMPARE(pane.listCount(), 3);
+    QCOMPARE(pane.list(0)->accessibleName(), QStringLiteral("Genre"));
+    QCOMPARE(pane.list(1)->accessibleName(), QStringLiteral("Artist"));
+    QCOMPARE(pane.list(1)->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Artist"));
+    QCOMPARE(rowsOf(pane.list(0)), (QStringList{"全て(3)", "Jazz", "Pop", "Rock"}));
+    QCOMPARE(selectedOf(pane.list(0)), QStringList{"全て(3)"});
+    QCOMPARE(catalog.displayedCount(), 5);
+
+    // Left to right: each list offers only the values of the items that pass the lists to its left.
+    clickRow(pane.list(0), "Rock");
+    QCOMPARE(catalog.displayedCount(), 3);
+    QCOMPARE(rowsOf(pane.list(1)), (QStringList{"全て(2)", "A", "B"}));
+    clickRow(pane.list(1), "B");
+    QCOMPARE(catalog.displayedCount(), 1);
+    QCOMPARE(rowsOf(pane.list(2)), (QStringList{"全て(1)", "2000"}));
+    clickRow(pane.list(2), "2000");
+    QVERIFY(pane.list(2)->hasFocus());
+
+    // Another genre: the lists to the right keep their value while it is still offered...
+    clickRow(pane.list(0), "Pop");
+    QCOMPARE(rowsOf(pane.list(1)), (QStringList{"全て(2)", "B", "C"}));
+    QCOMPARE(selectedOf(pane.list(1)), QStringList{"B"});
+    QCOMPARE(selectedOf(pane.list(2)), QStringList{"2000"});
+    QCOMPARE(catalog.displayedCount(), 1);
+    QVERIFY(pane.list(0)->hasFocus());
+    // ...and fall back to "全て" when it is not.
+    clickRow(pane.list(0), "Jazz");
+    QCOMPARE(selectedOf(pane.list(1)), QStringList{"全て(1)"});
+    QCOMPARE(selectedOf(pane.list(2)), QStringList{"全て(1)"});
+
+    // Ctrl adds a value: either genre lets an item through; "全て" with values restricts by the values.
+    clickRow(pane.list(0), "Rock", Qt::ControlModifier);
+    QCOMPARE(selectedOf(pane.list(0)), (QStringList{"Jazz", "Rock"}));
+    QCOMPARE(catalog.displayedCount(), 3);
+    clickRow(pane.list(0), "全て(3)", Qt::ControlModifier);
+    QCOMPARE(catalog.displayedCount(), 3);
+    // Deselecting every row leaves the items as they were.
+    for (const char* text : {"全て(3)", "Jazz", "Rock"}) {
+        clickRow(pane.list(0), text, Qt::ControlModifier);
+    }
+    QVERIFY(pane.list(0)->selectedRows().empty());
+    QCOMPARE(catalog.displayedCount(), 3);
+    clickRow(pane.list(0), "Rock");
+    clickRow(pane.list(1), "A");
+    QCOMPARE(catalog.displayedCount(), 2);
+    // Selecting by keyboard works the same way: the arrow moves to the next artist.
+    QTest::keyClick(pane.list(1), Qt::Key_Down);
+    QCOMPARE(selectedOf(pane.list(1)), QStringList{"B"});
+    QCOMPARE(catalog.displayedCount(), 1);
+
+    // The selections are saved with the catalog and come back with it when the program starts again.
+    QVERIFY(session.run(cmd::kFileSave));
+    QVERIFY(session.start({path}));
+    CCategoryView& reopened = *session.frame().categoryView();
+    QCOMPARE(selectedOf(reopened.list(0)), QStringList{"Rock"});
+    QCOMPARE(selectedOf(reopened.list(1)), QStringList{"B"});
+    QCOMPARE(selectedOf(reopened.list(2)), QStringList{"全て(1)"});
+    QCOMPARE(session.catalog().displayedCount(), 1);
+}
+
+void CategoryViewTest::widthsFollowTheShownCategories() {
+    CTestSession session;
+    const QString path = writeMusicCatalog(session.catalogsFolder());
+    QVERIFY(session.start({path}));
+    session.frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&session.frame()));
+    CCategoryView& pane = *session.frame().categoryView();
+    CFileCatalog& catalog = session.catalog();
+    pane.resize(302, 200);
+
+    // Three automatic widths: 302 / 3 - 3 + 1 = 98, 2-pixel gaps, the last list reaching the right edge.
+    QCOMPARE(pane.list(0)->geometry(), QRect(0, 0, 98, 200));
+    QCOMPARE(pane.list(1)->geometry(), QRect(100, 0, 98, 200));
+    QCOMPARE(pane.list(2)->geometry(), QRect(200, 0, 102, 200));
+
+    // Dragging the gap between Genre and Artist to x = 150: Genre ends at 149, Artist starts at 151. The
+    // widths go to the categories shown, past the hidden Memo, and do not mark the catalog modified.
+    QTest::mouseMove(&pane, QPoint(99, 50));
+    QCOMPARE(pane.cursor().shape(), Qt::SizeHorCursor);
+    QTest::mousePress(&pane, Qt::LeftButton, Qt::NoModifier, QPoint(99, 50));
+    QTest::mouseRelease(&pane, Qt::LeftButton, Qt::NoModifier, QPoint(150, 50));
+    QCOMPARE(pane.list(0)->geometry(), QRect(0, 0, 149, 200));
+    QCOMPARE(pane.list(1)->geometry(), QRect(151, 0, 47, 200));
+    QCOMPARE(catalog.category(0).listWidth(), 149);
+    QCOMPARE(catalog.category(1).listWidth(), -1);
+    QCOMPARE(catalog.category(2).listWidth(), 47);
+    QVERIFY(!session.document().isModified());
+    // The last list still fills the rest when the pane grows.
+    pane.resize(402, 200);
+    QCOMPARE(pane.list(2)->geometry(), QRect(200, 0, 202, 200));
+
+    // Equal widths again.
+    QVERIFY(session.run(cmd::kEqualValueListWidths));
+    QCOMPARE(pane.list(0)->width(), pane.list(1)->width());
+    for (int i = 0; i < catalog.categoryCount(); ++i) {
+        QCOMPARE(catalog.category(i).listWidth(), -1);
+    }
+
+    // Another program reorders and removes categories: the lists, their widths and selections follow the
+    // categories that are there, and a hint that comes before the rebuild does not index past them.
+    catalog.category(3).setListWidth(130);  // Year
+    catalog.setSelection(2, {"B"});          // Artist
+    catalog.exchangeCategories(0, 3);        // Year, Memo, Artist, Genre
+    catalog.removeCategory(3);
+    catalog.recomputeWithoutRefresh();
+    session.document().updateAllViews(nullptr, 4);
+    QCOMPARE(pane.listCount(), 2);
+    QCOMPARE(pane.list(0)->accessibleName(), QStringLiteral("Year"));
+    QCOMPARE(pane.list(1)->accessibleName(), QStringLiteral("Artist"));
+    QCOMPARE(pane.list(0)->width(), 130);
+    QCOMPARE(selectedOf(pane.list(1)), QStringList{"B"});
+    pane.resize(500, 200);
+    QCOMPARE(catalog.category(0).listWidth(), 130);
+    QCOMPARE(catalog.category(2).listWidth(), -1);  // the last list's width is never requested
+}
+
+void CategoryViewTest::categoryCommandsRecordUndoPoints() {
+    CTestSession session;
+    const QString path = writeMusicCatalog(session.catalogsFolder());
+    QVERIFY(session.start({path}));
+    CMainFrame& frame = session.frame();
+    frame.show();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    CCategoryView& pane = *frame.categoryView();
+    CFileCatalog& catalog = session.catalog();
+    const int undoBefore = session.document().undoHistory().position();
+
+    // Without a focused list the change asks for a category.
+    pane.setFocus();
+    QVERIFY(session.run(cmd::kEditCategory));
+    QCOMPARE(session.ui().texts().back(), std::string("カテゴリを選択してください"));
+
+    // Down one: Artist moves before Genre (past the hidden Memo), the focus follows it.
+    pane.list(0)->setFocus();
+    QVERIFY(frame.commandState(cmd::kMoveCategoryDown).enabled);
+    QVERIFY(!frame.commandState(cmd::kMoveCategoryUp).enabled);
+    QVERIFY(session.run(cmd::kMoveCategoryDown));
+    QCOMPARE(catalog.categoryNames(), (std::vector<std::string>{"Artist", "Memo", "Genre", "Year"}));
+    QCOMPARE(pane.list(1)->accessibleName(), QStringLiteral("Genre"));
+    QVERIFY(pane.list(1)->hasFocus());
+    QCOMPARE(session.document().undoHistory().position(), undoBefore + 1);
+
+    // Renamed and centred through the category dialog.
+    whenShown<CCategoryEditDlg>([](CCategoryEditDlg& dialog) {
+        QLineEdit* name = child<QLineEdit>(dialog, "name");
+        QCOMPARE(name->text(), QStringLiteral("Genre"));
+        name->selectAll();
+        typeText(name, QStringLiteral("ジャンル"));
+        child<QComboBox>(dialog, "alignment")->setCurrentIndex(1);
+        clickButton(dialog, QDialogButtonBox::Ok);
+    });
+    QVERIFY(session.run(cmd::kEditCategory));
+    QCOMPARE(catalog.categoryName(2), std::string("ジャンル"));
+    QCOMPARE(catalog.category(2).alignment(), 1);
+    QCOMPARE(pane.list(1)->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ジャンル"));
+    QCOMPARE(session.document().undoHistory().position(), undoBefore + 2);
+    QVERIFY(session.document().isModified());
+
+    // Deleted after the question; No keeps it.
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    pane.list(1)->setFocus();
+    session.ui().scriptAnswers({false, true});
+    QVERIFY(session.run(cmd::kDeleteCategory));
+    QCOMPARE(catalog.categoryCount(), 4);
+    QVERIFY(session.run(cmd::kDeleteCategory));
+    QCOMPARE(session.ui().texts().back(), std::string("ジャンルを削除しますか？"));
+    QCOMPARE(catalog.categoryNames(), (std::vector<std::string>{"Artist", "Memo", "Year"}));
+    QCOMPARE(pane.listCount(), 2);
+    QCOMPARE(session.document().undoHistory().position(), undoBefore + 3);
+
+    // Undo brings the category back, with its list.
+    QVERIFY(session.run(cmd::kEditUndo));
+    QCOMPARE(pane.listCount(), 3);
+    QCOMPARE(pane.list(1)->accessibleName(), QStringLiteral("ジャンル"));
+
+    // A value renamed from its list: every item carries the new text, and the list shows it selected with
+    // the items that carry it.
+    clickRow(pane.list(0), "B");
+    QCOMPARE(catalog.displayedCount(), 2);
+    const int undoBeforeRename = session.document().undoHistory().position();
+    whenShown<CCategoryValueDlg>([](CCategoryValueDlg& dialog) {
+        QCOMPARE(child<QComboBox>(dialog, "category")->currentText(), QStringLiteral("Artist"));
+        QCOMPARE(child<QComboBox>(dialog, "oldValue")->currentText(), QStringLiteral("B"));
+        typeText(child<QLineEdit>(dialog, "newValue"), QStringLiteral("ビー"));
+        clickButton(dialog, QDialogButtonBox::Ok);
+    });
+    QVERIFY(session.run(cmd::kRenameValue));
+    QCOMPARE(rowsOf(pane.list(0)), (QStringList{"全て(3)", "A", "C", "ビー"}));
+    QCOMPARE(selectedOf(pane.list(0)), QStringList{"ビー"});
+    QCOMPARE(catalog.displayedCount(), 2);
+    QCOMPARE(session.document().undoHistory().position(), undoBeforeRename + 1);
+}
+
+QTEST_MAIN(CategoryViewTest)
+#include "CategoryViewTest.moc"
