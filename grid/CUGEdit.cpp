@@ -1,0 +1,55 @@
+#include "grid/CUGEdit.h"
+
+#include <QKeyEvent>
+
+#include "grid/CUGCtrl.h"
+
+CUGEdit::CUGEdit(QWidget* parent, CUGCtrl& grid) : QLineEdit(parent), m_grid(grid) {
+    setFrame(false);
+}
+
+bool CUGEdit::event(QEvent* event) {
+    // Tab and Shift+Tab finish the edit here rather than moving the focus along the window.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void CUGEdit::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_grid.finishEdit(false, 0, 1, true);
+        return;
+    case Qt::Key_Tab:
+        m_grid.finishEdit(false, 1, 0, true);
+        return;
+    case Qt::Key_Backtab:
+        m_grid.finishEdit(false, -1, 0, true);
+        return;
+    case Qt::Key_Up:
+        m_grid.finishEdit(false, 0, -1, true);
+        return;
+    case Qt::Key_Down:
+        m_grid.finishEdit(false, 0, 1, true);
+        return;
+    case Qt::Key_Escape:
+        m_grid.finishEdit(true, 0, 0, false);
+        return;
+    default:
+        QLineEdit::keyPressEvent(event);
+    }
+}
+
+void CUGEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // The edit box's own context menu takes the focus for a moment; the edit goes on meanwhile.
+    if (event->reason() != Qt::PopupFocusReason) {
+        m_grid.finishEdit(false, 0, 0, false);
+    }
+}
