@@ -74,7 +74,11 @@ CUGCtrl::CUGCtrl(QWidget* parent)
             [this](int row, const QPoint& pos) { showMenu(-1, row, row >= 0 ? Area::SideHeading : Area::Other, pos); });
 }
 
-CUGCtrl::~CUGCtrl() = default;
+CUGCtrl::~CUGCtrl() {
+    // An edit box still open goes without notifications: the derived grid is gone already.
+    m_finishing = true;
+    delete m_editor;
+}
 
 void CUGCtrl::createGrid(const QRect& rect, QWidget* parent, int id) {
     setParent(parent);
@@ -290,7 +294,8 @@ bool CUGCtrl::finishEdit(bool cancelled, int colStep, int rowStep, bool goOn) {
         QScopedValueRollback<bool> finishing(m_finishing, true);
         const QString text = m_editor->text();
         if (!onEditFinish(col, row, m_editor, text, cancelled)) {
-            if (m_editor) {
+            // The edit stays open; it keeps the focus unless the focus went to another widget.
+            if (m_editor && (hasFocus() || m_editor->hasFocus())) {
                 m_editor->setFocus(Qt::OtherFocusReason);
             }
             return false;
@@ -495,8 +500,9 @@ void CUGCtrl::dropListChosen(int col, int row, const QString& text) {
 }
 
 void CUGCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (m_editor && !m_finishing) {
-        finishEdit(false, 0, 0, false);
+    // Moving away finishes the edit; a text the grid rejects is then dropped, as the cell is left.
+    if (m_editor && !m_finishing && !finishEdit(false, 0, 0, false)) {
+        finishEdit(true, 0, 0, false);
     }
     QTableView::currentChanged(current, previous);
     const int row = current.isValid() ? current.row() : -1;
@@ -553,9 +559,13 @@ void CUGCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CUGCtrl::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex index = indexAt(viewport()->mapFrom(this, event->pos()));
+    // From the keyboard the menu belongs to the current cell; from the mouse to the cell under it (the
+    // event then comes through the viewport, in its coordinates).
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QModelIndex index = keyboard ? currentIndex() : indexAt(event->pos());
+    const QPoint pos = keyboard ? viewport()->mapToGlobal(visualRect(index).center()) : event->globalPos();
     showMenu(index.isValid() ? index.column() : -1, index.isValid() ? index.row() : -1,
-             index.isValid() ? Area::Cells : Area::Other, event->globalPos());
+             index.isValid() ? Area::Cells : Area::Other, pos);
 }
 
 void CUGCtrl::keyPressEvent(QKeyEvent* event) {

@@ -8,6 +8,18 @@ CUGEdit::CUGEdit(QWidget* parent, CUGCtrl& grid) : QLineEdit(parent), m_grid(gri
     setFrame(false);
 }
 
+bool CUGEdit::event(QEvent* event) {
+    // Tab and Shift+Tab finish the edit here rather than moving the focus along the window.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void CUGEdit::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:

@@ -12,6 +12,7 @@ public:
     CUGEdit(QWidget* parent, CUGCtrl& grid);
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

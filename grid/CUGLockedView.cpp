@@ -81,7 +81,7 @@ void CUGLockedView::mouseMoveEvent(QMouseEvent* /*event*/) {
 }
 
 void CUGLockedView::contextMenuEvent(QContextMenuEvent* event) {
-    const QModelIndex index = indexAt(viewport()->mapFrom(this, event->pos()));
+    const QModelIndex index = indexAt(event->pos());
     m_grid.showMenu(index.isValid() ? index.column() : -1, index.isValid() ? index.row() : -1,
                     index.isValid() ? CUGCtrl::Area::Cells : CUGCtrl::Area::Other, event->globalPos());
 }
