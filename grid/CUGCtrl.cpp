@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QHash>
+#include <QSet>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -20,6 +20,7 @@
 #include "grid/CUGHeading.h"
 #include "grid/CUGLockedView.h"
 #include "grid/CUGModel.h"
+#include "grid/CUGTextMeasure.h"
 
 namespace {
 
@@ -208,27 +209,28 @@ int CUGCtrl::colWidth(int col) const {
 }
 
 void CUGCtrl::fitColumns(int firstCol, int lastCol, int rowsToLook) {
-    const QFontMetrics cellMetrics(font());
+    CUGTextMeasure cells(font());
     const QFontMetrics headingMetrics(m_topHeading->font());
     const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
     const int headingMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_topHeading) + 4;
+    int extra[4];
+    for (CUGCellKind kind : {CUGCellKind::Normal, CUGCellKind::DropList, CUGCellKind::CheckBox, CUGCellKind::Arrow}) {
+        extra[static_cast<int>(kind)] = cellTypeObject(kind).extraWidth(this) + margin;
+    }
     const int rows = std::clamp(rowsToLook, 0, m_model->rows());
-    firstCol = std::max(0, firstCol);
-    lastCol = std::min(lastCol, m_model->cols() - 1);
-    for (int col = firstCol; col <= lastCol; ++col) {
+    for (int col = std::max(0, firstCol); col <= std::min(lastCol, m_model->cols() - 1); ++col) {
         int widest = headingMetrics.horizontalAdvance(m_model->text(col, -1)) + headingMargin;
-        // Columns repeat their texts (values, dates, "0" and "1"): each distinct text is measured once,
-        // and its cell type is asked once.
-        QHash<QString, bool> seen;
+        // Columns repeat their texts (values, dates, "0" and "1"): each distinct text is measured once.
+        QSet<QString> seen;
         for (int row = 0; row < rows; ++row) {
             QString text = m_model->text(col, row);
             if (seen.contains(text)) {
                 continue;
             }
             const CUGCellKind kind = m_model->kind(col, row);
-            const int textWidth = kind == CUGCellKind::CheckBox ? 0 : cellMetrics.horizontalAdvance(text);
-            widest = std::max(widest, textWidth + cellTypeObject(kind).extraWidth(this) + margin);
-            seen.insert(std::move(text), true);
+            const int textWidth = kind == CUGCellKind::CheckBox ? 0 : cells.width(text);
+            widest = std::max(widest, textWidth + extra[static_cast<int>(kind)]);
+            seen.insert(std::move(text));
         }
         setColWidth(col, widest);
     }
