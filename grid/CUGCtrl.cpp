@@ -4,7 +4,6 @@
 #include <QContextMenuEvent>
 #include <QSet>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -50,17 +49,14 @@ CUGCtrl::CUGCtrl(QWidget* parent)
     m_sideHeading->setMinimumSectionSize(1);
     m_sideHeading->setDefaultSectionSize(fontMetrics().height() + 4);
     m_sideHeading->setResizeContentsPrecision(kResizePrecision);
-    m_topHeading->setSectionResizeMode(QHeaderView::Interactive);
     m_topHeading->setResizeContentsPrecision(kResizePrecision);
     m_topHeading->setStretchLastSection(false);
 
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
     setTabKeyNavigation(true);
     setCornerButtonEnabled(false);
     setWordWrap(false);
-    setContextMenuPolicy(Qt::DefaultContextMenu);
 
     // A double click on a column's edge fits it over all rows, as a user's resize.
     disconnect(m_topHeading, SIGNAL(sectionHandleDoubleClicked(int)), this, SLOT(resizeColumnToContents(int)));
@@ -91,23 +87,17 @@ void CUGCtrl::createGrid(const QRect& rect, QWidget* parent, int id) {
 
 void CUGCtrl::setDefFont(const QFont& font) {
     setFont(font);
-    if (m_lockedView) {
-        m_lockedView->setFont(font);
-    }
+    updateLockedView();
 }
 
 void CUGCtrl::setDefRowHeight(int height) {
     m_sideHeading->setDefaultSectionSize(std::max(1, height));
-    if (m_lockedView) {
-        m_lockedView->verticalHeader()->setDefaultSectionSize(std::max(1, height));
-    }
+    updateLockedView();
 }
 
 void CUGCtrl::setAccessibleGridName(const QString& name) {
     setAccessibleName(name);
-    if (m_lockedView) {
-        m_lockedView->setAccessibleName(name);
-    }
+    updateLockedView();
 }
 
 void CUGCtrl::setDataSource(const CUGDataSource* source) {
@@ -149,23 +139,11 @@ void CUGCtrl::setNumberRows(int rows) {
     resetShape(m_model->cols(), rows);
 }
 
-int CUGCtrl::numberCols() const {
-    return m_model->cols();
-}
-
-int CUGCtrl::numberRows() const {
-    return m_model->rows();
-}
-
-int CUGCtrl::currentCol() const {
-    const QModelIndex index = currentIndex();
-    return index.isValid() ? index.column() : -1;
-}
-
-int CUGCtrl::currentRow() const {
-    const QModelIndex index = currentIndex();
-    return index.isValid() ? index.row() : -1;
-}
+int CUGCtrl::numberCols() const { return m_model->cols(); }
+int CUGCtrl::numberRows() const { return m_model->rows(); }
+// An invalid index answers -1 for both.
+int CUGCtrl::currentCol() const { return currentIndex().column(); }
+int CUGCtrl::currentRow() const { return currentIndex().row(); }
 
 void CUGCtrl::gotoCell(int col, int row) {
     const QModelIndex index = m_model->index(row, col);
@@ -393,37 +371,17 @@ void CUGCtrl::emptyMenu() {
 }
 
 void CUGCtrl::addMenuItem(int id, const QString& text) {
-    m_menu.push_back({id, text});
+    m_menu.add(id, text);
 }
 
 QMenu* CUGCtrl::popupMenu() const {
-    return m_popup && m_popup->isVisible() ? m_popup.data() : nullptr;
+    return m_menu.shown();
 }
 
 void CUGCtrl::showMenu(int col, int row, Area area, const QPoint& globalPos) {
-    if (!onMenuStart(col, row, area) || m_menu.empty()) {
-        return;
+    if (onMenuStart(col, row, area) && !m_menu.isEmpty()) {
+        m_menu.popup(this, globalPos, [this, col, row, area](int id) { onMenuCommand(col, row, area, id); });
     }
-    delete m_popup;
-    m_popup = new QMenu(this);
-    m_popup->setAttribute(Qt::WA_DeleteOnClose);
-    for (const MenuEntry& entry : m_menu) {
-        if (entry.text.isEmpty() || entry.id == -1) {
-            m_popup->addSeparator();
-            continue;
-        }
-        const int id = entry.id;
-        m_popup->addAction(entry.text, this, [this, col, row, area, id] { onMenuCommand(col, row, area, id); });
-    }
-    m_popup->popup(globalPos);
-}
-
-void CUGCtrl::setMultiSelectMode(bool multiple) {
-    setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-}
-
-void CUGCtrl::setHighlightRow(bool wholeRow) {
-    setSelectionBehavior(wholeRow ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
 }
 
 void CUGCtrl::setSideHeadingWidth(int width) {
@@ -434,12 +392,6 @@ void CUGCtrl::setSideHeadingWidth(int width) {
 void CUGCtrl::setTopHeadingHeight(int height) {
     m_topHeading->setFixedHeight(height);
     updateLockedView();
-}
-
-void CUGCtrl::setSmoothScrolling(bool smooth) {
-    const ScrollMode mode = smooth ? QAbstractItemView::ScrollPerPixel : QAbstractItemView::ScrollPerItem;
-    setVerticalScrollMode(mode);
-    setHorizontalScrollMode(mode);
 }
 
 int CUGCtrl::onSortCompare(const CUGCell& first, const CUGCell& second, int flags) {
@@ -467,14 +419,10 @@ int CUGCtrl::dataRow(int row) const {
 
 CUGCellType& CUGCtrl::cellTypeObject(CUGCellKind kind) const {
     switch (kind) {
-    case CUGCellKind::CheckBox:
-        return *m_checkBoxType;
-    case CUGCellKind::DropList:
-        return *m_dropList;
-    case CUGCellKind::Arrow:
-        return *m_arrowType;
-    case CUGCellKind::Normal:
-        break;
+    case CUGCellKind::CheckBox: return *m_checkBoxType;
+    case CUGCellKind::DropList: return *m_dropList;
+    case CUGCellKind::Arrow: return *m_arrowType;
+    case CUGCellKind::Normal: break;
     }
     return *m_normalType;
 }

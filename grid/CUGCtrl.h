@@ -8,6 +8,7 @@
 
 #include "grid/CUGCell.h"
 #include "grid/CUGCellType.h"
+#include "grid/CUGMenu.h"
 
 class CUGArrowType;
 class CUGCheckBoxType;
@@ -108,11 +109,14 @@ public:
     QMenu* popupMenu() const;
 
     // Setup settings.
-    void setMultiSelectMode(bool multiple);
-    void setHighlightRow(bool wholeRow);
+    void setMultiSelectMode(bool multiple) { setSelectionMode(multiple ? ExtendedSelection : SingleSelection); }
+    void setHighlightRow(bool wholeRow) { setSelectionBehavior(wholeRow ? SelectRows : SelectItems); }
     void setSideHeadingWidth(int width);
     void setTopHeadingHeight(int height);
-    void setSmoothScrolling(bool smooth);
+    void setSmoothScrolling(bool smooth) {
+        setVerticalScrollMode(smooth ? ScrollPerPixel : ScrollPerItem);
+        setHorizontalScrollMode(smooth ? ScrollPerPixel : ScrollPerItem);
+    }
 
     // Sorts the rows by a column through onSortCompare; the data source keeps its own row numbers, which
     // dataRow() gives for a shown row. Setting the number of rows ends the order.
@@ -170,11 +174,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    struct MenuEntry {
-        int id;
-        QString text;
-    };
-
     void resetShape(int cols, int rows);
     void showMenu(int col, int row, Area area, const QPoint& globalPos);
     void topHeadingResized(int col, int oldWidth, int newWidth);
@@ -196,8 +195,7 @@ private:
     std::unique_ptr<CUGDropListType> m_dropList;
     std::unique_ptr<CUGArrowType> m_arrowType;
     QPointer<CUGEdit> m_editor;
-    QPointer<QMenu> m_popup;
-    std::vector<MenuEntry> m_menu;
+    CUGMenu m_menu;
     int m_id = 0;
     int m_locked = 0;
     int m_editCol = -1;

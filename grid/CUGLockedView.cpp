@@ -34,6 +34,7 @@ void CUGLockedView::sync(int locked) {
         return;
     }
     setFont(m_grid.font());
+    setAccessibleName(m_grid.accessibleName());
     verticalHeader()->setDefaultSectionSize(m_grid.verticalHeader()->defaultSectionSize());
     int width = 0;
     const int cols = m_grid.gridModel().cols();
