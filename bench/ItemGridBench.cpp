@@ -133,6 +133,36 @@ void BM_RecomputeAllToRepaintedGrid(benchmark::State& state) {
     }
 }
 
+// The two halves of the above: the catalog's recompute alone, and the rows' rebuild with its repaint alone.
+void BM_RecomputeOnly(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    for (auto _ : state) {
+        list.document.catalog().recompute();
+    }
+}
+
+void BM_RebuildRowsToRepaintedGrid(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    paint(list.view);
+    for (auto _ : state) {
+        list.view.onUpdate(nullptr, hint::kListRefresh);
+        paint(list.view);
+    }
+}
+
+// The columns' rebuild with every column fitted over all rows, and its repaint.
+void BM_RebuildColumnsToRepaintedGrid(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    paint(list.view);
+    for (auto _ : state) {
+        list.view.onUpdate(nullptr, hint::kCategories);
+        paint(list.view);
+    }
+}
+
 void BM_EditCommittedToRepaintedGrid(benchmark::State& state) {
     ItemList list;
     list.document.onOpenDocument(QString::fromStdString(catalogPath()));
@@ -157,6 +187,9 @@ void BM_EditCommittedToRepaintedGrid(benchmark::State& state) {
 BENCHMARK(BM_LoadCatalogFileOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_OpenToFirstPaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_RecomputeAllToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_RecomputeOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_RebuildRowsToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_RebuildColumnsToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_EditCommittedToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 
 int main(int argc, char** argv) {

@@ -82,6 +82,7 @@ protected:
 
 private:
     void applyWidths();
+    void fitItemColumns(int firstCol, int lastCol);
     // Stores a value string of a row's item as one change: undo point, value, recompute, modified, hint 4
     // to the other views, then the list refresh once no edit is open.
     void storeValue(int col, int row, const QString& text);
