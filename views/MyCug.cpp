@@ -130,6 +130,10 @@ void MyCug::rebuild(bool withWidths) {
     // The current cell stays, clamped to the new shape.
     setNumberCols(m_source.columnCount());
     setNumberRows(m_source.rowCount());
+    if (currentRow() < 0 && numberRows() > 0) {
+        // A grid with rows always has a current cell, from the first fill on.
+        gotoCell(0, 0);
+    }
     setSideHeadingWidth(fontMetrics().horizontalAdvance(QString::number(std::max(1, m_source.rowCount()))) + 12);
     lockColumns(1);
     if (withWidths) {
