@@ -7,6 +7,7 @@
 #include "gui/CQuilloryView.h"
 
 class CFileItem;
+class CProfile;
 class MyCug;
 
 // The item list: hosts the grid of the displayed items (MyCug) above the preview row, and is the command
@@ -38,8 +39,8 @@ public:
     bool onUpdateCommand(int id, CCommandState& state) override;
 
     // The list font as the "Font" settings give it, and stores it there.
-    static QFont readListFont(const class CProfile& profile);
-    static void writeListFont(class CProfile& profile, const QFont& font);
+    static QFont readListFont(const CProfile& profile);
+    static void writeListFont(CProfile& profile, const QFont& font);
     // Gives the grid the font and a row height of the font's text height + 2.
     void setListFont(const QFont& font);
 
