@@ -25,6 +25,7 @@
 #include "preview/CTextView.h"
 #include "views/CCategoryView.h"
 #include "views/CFileListView.h"
+#include "views/MyCug.h"
 
 namespace {
 
@@ -148,6 +149,14 @@ void CMainFrame::createSplitters() {
     m_inner->setObjectName("InnerSplitter");
     m_fileListView = new CFileListView(m_document, m_inner);
     m_textView = new CTextView(m_document, m_inner);
+    connect(m_fileListView, &CFileListView::statusChanged, this, [this](const QString& path, const QString& count) {
+        setStatusPath(path);
+        setStatusCount(count);
+    });
+    connect(m_fileListView, &CFileListView::showCurrentItemRequested, this, &CMainFrame::showCurrentItemInPreview);
+    // Commands from the grid arrive as posted messages do: after the notification that sent them.
+    connect(m_fileListView, &CFileListView::commandRequested, this, [this](int id) { routeCommand(id); },
+            Qt::QueuedConnection);
     for (QWidget* pane : {static_cast<QWidget*>(m_categoryView), static_cast<QWidget*>(m_fileListView),
                           static_cast<QWidget*>(m_textView)}) {
         pane->setMinimumSize(0, 0);
@@ -437,6 +446,12 @@ bool CMainFrame::onCommand(int id) {
             return true;
         case cmd::kBrowserMode:
             return m_textView->onCommand(id);
+        case cmd::kMoveDownAfterEdit: {
+            MyCug& grid = m_fileListView->grid();
+            grid.setMoveDirection(grid.moveDirection() == MyCug::MoveDirection::Down ? MyCug::MoveDirection::Right
+                                                                                     : MyCug::MoveDirection::Down);
+            return true;
+        }
         case cmd::kPreviewMaximise:
             setItemListHeight(0);
             return true;
@@ -497,6 +512,9 @@ bool CMainFrame::onUpdateCommand(int id, CCommandState& state) {
             state.checked = handled && preview.checked;
             return true;
         }
+        case cmd::kMoveDownAfterEdit:
+            state.checked = m_fileListView->grid().moveDirection() == MyCug::MoveDirection::Down;
+            return true;
         case cmd::kPreviewMaximise:
         case cmd::kPreviewMinimise:
         case cmd::kPreviewHalf:

@@ -1,0 +1,203 @@
+// The item list on a catalog of 100,000 items (10 categories of about 1,000 values, 1 to 3 values per
+// item), on the offscreen platform: opening the catalog to the first painted grid, against loading the
+// catalog file alone in the same run; a recompute of all items followed by the rows' rebuild and repaint;
+// and an in-place edit committed (undo point, value, recompute, list refresh) to the repainted grid.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "grid/CUGEdit.h"
+#include "gui/CQuilloryDoc.h"
+#include "gui/CommandIds.h"
+#include "gui/UpdateHints.h"
+#include "model/CCatalogFile.h"
+#include "model/CFileCatalog.h"
+#include "model/CFileItem.h"
+#include "platform/CMemoryProfile.h"
+#include "views/CFileListView.h"
+#include "views/MyCug.h"
+
+namespace {
+
+constexpr int kItems = 100000;
+constexpr int kCategories = 10;
+constexpr int kValuesPerCategory = 1000;
+const QSize kWindow(1200, 800);
+
+class Lcg final {
+public:
+    std::uint32_t next() {
+        m_state = m_state * 1664525u + 1013904223u;
+        return m_state >> 8;
+    }
+
+private:
+    std::uint32_t m_state = 15;
+};
+
+// The catalog file, written once per run into a temporary folder.
+const std::string& catalogPath() {
+    static const std::string path = [] {
+        const auto folder = std::filesystem::temp_directory_path() / ("quillory-itemgrid-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        CFileCatalog catalog;
+        for (int c = 0; c < kCategories; ++c) {
+            catalog.addCategory("分類" + std::to_string(c));
+        }
+        Lcg random;
+        std::vector<std::unique_ptr<CFileItem>> items;
+        for (int i = 0; i < kItems; ++i) {
+            auto item = catalog.newItem(false);
+            item->setStoredPath("/home/user/写真/" + std::to_string(i % 977) + "/IMG_" + std::to_string(i) + ".jpg");
+            item->setTitle("写真 IMG_" + std::to_string(i) + ".jpg");
+            std::vector<std::string> values(kCategories);
+            for (int c = 0; c < kCategories; ++c) {
+                const int count = 1 + static_cast<int>(random.next() % 3);
+                for (int v = 0; v < count; ++v) {
+                    values[static_cast<std::size_t>(c)] += (v ? "," : "") + std::string("値") +
+                                                           std::to_string(random.next() % kValuesPerCategory);
+                }
+            }
+            item->setValueStrings(values);
+            items.push_back(std::move(item));
+        }
+        catalog.setItems(std::move(items));
+        const std::string file = (folder / "bench.qlry").string();
+        if (CCatalogFile::write(catalog, file)) {
+            std::abort();
+        }
+        return file;
+    }();
+    return path;
+}
+
+void paint(QWidget& widget) {
+    QPixmap pixmap = widget.grab();
+    benchmark::DoNotOptimize(pixmap);
+}
+
+// A document with its item list, wired as the main frame wires them: the list refresh that the grid posts
+// after an edit comes back as hint 2.
+struct ItemList {
+    CMemoryProfile profile;
+    CQuilloryDoc document{profile};
+    CFileListView view{document, nullptr};
+
+    ItemList() {
+        QObject::connect(&view, &CFileListView::commandRequested, &document, [this](int id) {
+            if (id == cmd::kRefreshList) {
+                document.updateAllViews(nullptr, hint::kListRefresh);
+            }
+        }, Qt::QueuedConnection);
+        view.resize(kWindow);
+        view.show();
+    }
+};
+
+void BM_LoadCatalogFileOnly(benchmark::State& state) {
+    catalogPath();
+    for (auto _ : state) {
+        CFileCatalog catalog;
+        benchmark::DoNotOptimize(CCatalogFile::read(catalog, catalogPath()));
+    }
+}
+
+void BM_OpenToFirstPaintedGrid(benchmark::State& state) {
+    catalogPath();
+    for (auto _ : state) {
+        ItemList list;
+        list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+        paint(list.view);
+        state.PauseTiming();
+        if (list.view.grid().numberRows() != kItems) {
+            state.SkipWithError("the grid does not show every item");
+        }
+        state.ResumeTiming();
+    }
+}
+
+void BM_RecomputeAllToRepaintedGrid(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    paint(list.view);
+    for (auto _ : state) {
+        list.document.finishChange(hint::kListRefresh);
+        paint(list.view);
+    }
+}
+
+// The two halves of the above: the catalog's recompute alone, and the rows' rebuild with its repaint alone.
+void BM_RecomputeOnly(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    for (auto _ : state) {
+        list.document.catalog().recompute();
+    }
+}
+
+void BM_RebuildRowsToRepaintedGrid(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    paint(list.view);
+    for (auto _ : state) {
+        list.view.onUpdate(nullptr, hint::kListRefresh);
+        paint(list.view);
+    }
+}
+
+// The columns' rebuild with every column fitted over all rows, and its repaint.
+void BM_RebuildColumnsToRepaintedGrid(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    paint(list.view);
+    for (auto _ : state) {
+        list.view.onUpdate(nullptr, hint::kCategories);
+        paint(list.view);
+    }
+}
+
+void BM_EditCommittedToRepaintedGrid(benchmark::State& state) {
+    ItemList list;
+    list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+    paint(list.view);
+    MyCug& grid = list.view.grid();
+    const int col = grid.firstCategoryColumn() + 2;
+    int n = 0;
+    for (auto _ : state) {
+        grid.gotoCell(col, n % 20);
+        grid.startEdit();
+        grid.editWindow()->setText(QStringLiteral("値%1").arg(n++ % kValuesPerCategory));
+        grid.finishEdit(false, 0, 0, false);
+        // The posted list refresh, then its rebuild.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        paint(list.view);
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_LoadCatalogFileOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_OpenToFirstPaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_RecomputeAllToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_RecomputeOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_RebuildRowsToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_RebuildColumnsToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_EditCommittedToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(std::filesystem::path(catalogPath()).parent_path());
+    return 0;
+}
