@@ -182,8 +182,10 @@ bool CRefreshTracker::entryUnchangedSince(std::uint32_t index, std::string_view 
     return found == folder.lastEventOf.end() || found->second <= stamp;
 }
 
+// After a refresh that found the file the stored path is the absolute one read; a relative path left is a
+// file not found, read again every time.
 std::string CRefreshTracker::targetOf(const CFileItem& item) const {
-    return usesLink() ? item.path() : item.resolve(m_catalogFolder);
+    return item.path().starts_with('/') ? item.path() : std::string();
 }
 
 bool CRefreshTracker::isCurrent(const CFileItem& item) const {

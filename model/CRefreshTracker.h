@@ -66,7 +66,7 @@ private:
     void invalidateBelow(const std::string& path);
     // Whether items are found through shortcuts in the catalog folder.
     bool usesLink() const { return m_useShortcuts && !m_catalogFolder.empty(); }
-    // The file whose data the item shows.
+    // The file whose data the item shows, "" when its path is not absolute.
     std::string targetOf(const CFileItem& item) const;
 
     CFolderWatch m_watch;
