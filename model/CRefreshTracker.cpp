@@ -233,9 +233,10 @@ void CRefreshTracker::noteRefreshed(CFileItem& item, bool found) {
         item.setRefreshMark(mark);
         return;
     }
-    // A symbolic link's target may change in a folder nobody watches.
+    // A symbolic link's target, and a file with other names, may change through a folder nobody watches.
     struct stat status {};
-    if (found && (::lstat(target.c_str(), &status) != 0 || S_ISLNK(status.st_mode))) {
+    if (found && (::lstat(target.c_str(), &status) != 0 || S_ISLNK(status.st_mode) ||
+                  (!S_ISDIR(status.st_mode) && status.st_nlink > 1))) {
         item.setRefreshMark(mark);
         return;
     }

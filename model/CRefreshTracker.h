@@ -7,7 +7,8 @@
 // every folder above it, so that a rename or deletion higher up is seen too. The item then counts as current
 // until an event names its file or shortcut, a folder on its path is replaced, a watch ends, or the event
 // queue overflows. An item whose folders cannot be watched (missing folders, network file systems, no
-// inotify) is never current: it is read at every recompute, as before.
+// inotify), a symbolic link and a file with more than one name are never current: they are read at every
+// recompute, as before. Writes through a shared memory mapping raise no event; they are not followed.
 //
 // Time is counted in recomputes: events are taken at the start of each, before any item is read, so an item
 // read at recompute C has seen every event taken at C, and events that arrive while it is read are taken at
