@@ -19,6 +19,7 @@ std::string CCatalogArgument::absolutePath(const std::string& path) {
 }
 
 int CCatalogArgument::open(const std::string& path, CFileCatalog& catalog) {
+    catalog.setWatchFiles(false);  // a command recomputes once: nothing would use the watches
     std::optional<CCatalogFileError> error = CCatalogFile::read(catalog, absolutePath(path), false);
     if (!error)
         return kExitOk;

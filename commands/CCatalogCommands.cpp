@@ -102,6 +102,9 @@ bool CCatalogCommands::onCommand(int id) {
             m_document.updateAllViews(nullptr, hint::kValueListsRefreshed);
             return true;
         case cmd::kRefreshList:
+            // The user asks for the files as they are now: read every item again, search lost targets again.
+            catalog().forgetFileState();
+            catalog().recompute();
             m_document.updateAllViews(nullptr, hint::kListRefresh);
             return true;
         case cmd::kDeleteUnusedShortcuts:

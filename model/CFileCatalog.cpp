@@ -22,6 +22,9 @@ void CFileCatalog::clear() {
     m_sortKeys.resetToDefault();
     m_filters.removeAll();
     m_filterOn = false;
+    m_refreshTracker.reset();
+    m_lostTargets.clear();
+    m_sortKeyCache.clear();
 }
 
 void CFileCatalog::assign(const CFileCatalog& other) {
@@ -88,6 +91,7 @@ std::unique_ptr<CFileItem> CFileCatalog::removeItem(CFileItem* item) {
 void CFileCatalog::setItems(std::vector<std::unique_ptr<CFileItem>> items) {
     m_displayed.clear();
     m_items = std::move(items);
+    m_itemsNumbered = false;
 }
 
 int CFileCatalog::indexOf(const CFileItem* item) const {
@@ -234,15 +238,14 @@ void CFileCatalog::recomputeWithoutRefresh() {
 void CFileCatalog::rebuild(bool refresh) {
     m_displayed.clear();
     m_displayed.reserve(m_items.size());
-    numberAllValues();
+    if (!m_itemsNumbered) {
+        numberAllValues();
+        m_itemsNumbered = true;
+    }
     for (auto& item : m_items) {
         m_displayed.push_back(item.get());
     }
-    for (int i = 0; i < categoryCount(); ++i) {
-        if (category(i).isShownInPane()) {
-            narrowByCategory(i);
-        }
-    }
+    narrowByCategories();
     if (refresh) {
         refreshDisplayed();
     }
@@ -251,9 +254,9 @@ void CFileCatalog::rebuild(bool refresh) {
     buildChoiceLists();
 }
 
-// Values are numbered on first use; numbering them all before the narrowing lets it size its stamps by the
-// interner once. The first recompute after a read numbers every value of the catalog: a large catalog shares
-// that work between two threads (the numbering is safe to run concurrently).
+// Values are numbered on first use. The first recompute after a read numbers every value of the catalog
+// before the narrowing: a large catalog shares that work between two threads (the numbering is safe to run
+// concurrently). Later, an item whose values changed is numbered again as the narrowing meets it.
 void CFileCatalog::numberAllValues() {
     constexpr std::size_t kItemsWorthAThread = 20000;
     CParallelHalves::run(m_items.size(), kItemsWorthAThread, [this](std::size_t begin, std::size_t end) {
@@ -263,35 +266,94 @@ void CFileCatalog::numberAllValues() {
     });
 }
 
-// Narrowing by one category works on value numbers: a stamp per number marks what is already collected (and
-// later what is selected), so collecting the values of n items costs n look-ups in an array.
-void CFileCatalog::narrowByCategory(int i) {
-    CCategory& target = category(i);
-    CValueInterner& interner = CValueInterner::instance();
-    if (m_stamp.size() < interner.size()) {
-        m_stamp.resize(interner.size() + interner.size() / 2 + 16, 0);
+// Every stamp array gets room for every value number, and some to spare.
+void CFileCatalog::growStamps() {
+    const std::size_t interned = CValueInterner::instance().size();
+    const std::size_t stampSize = interned + interned / 2 + 16;
+    if (m_stamp.size() < interned) {
+        m_stamp.resize(stampSize, 0);
     }
-    auto nextEpoch = [this] {
-        if (++m_stampEpoch == 0) {
-            std::fill(m_stamp.begin(), m_stamp.end(), 0);
-            m_stampEpoch = 1;
+    for (std::vector<std::uint32_t>& stamps : m_valueStamps) {
+        if (stamps.size() < interned) {
+            stamps.resize(stampSize, 0);
         }
-        return m_stampEpoch;
-    };
+    }
+}
 
-    // 1. The distinct values of the displayed items, in order of appearance.
-    const std::uint32_t collected = nextEpoch();
-    std::vector<CValueInterner::Id> ids;
-    for (const CFileItem* item : m_displayed) {
-        for (const CValueInterner::Id id : item->valueIdsOf(i)) {
-            if (m_stamp[id] != collected) {
-                m_stamp[id] = collected;
-                ids.push_back(id);
+std::uint32_t CFileCatalog::nextStampEpoch() {
+    if (++m_stampEpoch == 0) {
+        std::fill(m_stamp.begin(), m_stamp.end(), 0);
+        for (std::vector<std::uint32_t>& stamps : m_valueStamps) {
+            std::fill(stamps.begin(), stamps.end(), 0);
+        }
+        m_stampEpoch = 1;
+    }
+    return m_stampEpoch;
+}
+
+// The shown categories narrow from left to right, each collecting its values from the items the ones before
+// it let through. One walk over the displayed items collects the values of the categories still to come, up
+// to the next one with a selection; the items are walked again only after that. With nothing selected (a
+// catalog just opened, a click on "全て") every category is served by one walk.
+void CFileCatalog::narrowByCategories() {
+    std::vector<int> shown;
+    for (int i = 0; i < categoryCount(); ++i) {
+        if (category(i).isShownInPane()) {
+            shown.push_back(i);
+        }
+    }
+    m_valueStamps.resize(std::max(m_valueStamps.size(), shown.size()));
+    growStamps();
+    std::vector<std::vector<CValueInterner::Id>> collected(shown.size());
+    std::size_t from = 0;
+    while (from < shown.size()) {
+        // A walk ends with the first category that has a selection: it is likely to remove items.
+        std::size_t end = from;
+        while (end < shown.size() && category(shown[end]).selection().empty()) {
+            ++end;
+        }
+        end = std::min(end + 1, shown.size());
+        const std::uint32_t epoch = nextStampEpoch();
+        for (const CFileItem* item : m_displayed) {
+            const CFileItem::Record& record = *item->record();
+            record.numberValues();
+            if (m_stamp.size() < CValueInterner::instance().size()) {
+                growStamps();  // the item's values were numbered just now
+            }
+            for (std::size_t k = from; k < end; ++k) {
+                std::uint32_t* stamps = m_valueStamps[k].data();
+                for (const CValueInterner::Id id : record.valueIds(static_cast<std::size_t>(shown[k]))) {
+                    if (stamps[id] != epoch) {
+                        stamps[id] = epoch;
+                        collected[k].push_back(id);
+                    }
+                }
             }
         }
+        std::size_t k = from;
+        for (; k < end; ++k) {
+            const std::size_t before = m_displayed.size();
+            narrowByCategory(shown[k], std::move(collected[k]), m_valueStamps[k], epoch);
+            if (m_displayed.size() != before) {
+                break;  // the categories after this one collect again from the items left
+            }
+        }
+        for (std::size_t later = k + 1; later < end; ++later) {
+            collected[later].clear();
+        }
+        from = std::min(k + 1, end);
     }
+}
 
-    // 2. Sorted with every folding; the same collection as last time gives the same sorted list.
+// Narrowing by one category works on value numbers: `stamps` marks with `collected` the values the displayed
+// items carry (gathered in `ids`, in order of appearance), so checking the selection costs a look-up in an
+// array per value.
+void CFileCatalog::narrowByCategory(int i, std::vector<CValueInterner::Id> ids,
+                                    const std::vector<std::uint32_t>& stamps, std::uint32_t collected) {
+    CCategory& target = category(i);
+    CValueInterner& interner = CValueInterner::instance();
+
+    // The values sorted with every folding; the same collection as last time gives the same sorted list.
     if (m_valuesCache.size() < m_categories.size()) {
         m_valuesCache.resize(m_categories.size());
     }
@@ -308,11 +370,11 @@ void CFileCatalog::narrowByCategory(int i) {
     }
     target.setValues(cache.sorted);
 
-    // 3. The selection keeps only values still offered.
+    // The selection keeps only values still offered.
     std::vector<std::string> selection;
     for (const std::string& selected : target.selection()) {
         const auto id = interner.find(selected);
-        if (id && *id < m_stamp.size() && m_stamp[*id] == collected) {
+        if (id && *id < stamps.size() && stamps[*id] == collected) {
             selection.push_back(selected);
         }
     }
@@ -321,8 +383,8 @@ void CFileCatalog::narrowByCategory(int i) {
         return;
     }
 
-    // 4. Keep the items that carry a selected value; a selected "" lets any item with a value through.
-    const std::uint32_t selected = nextEpoch();
+    // Keep the items that carry a selected value; a selected "" lets any item with a value through.
+    const std::uint32_t selected = nextStampEpoch();
     bool anyValue = false;
     for (const std::string& text : selection) {
         anyValue = anyValue || text.empty();
@@ -344,10 +406,36 @@ void CFileCatalog::narrowByCategory(int i) {
     });
 }
 
+void CFileCatalog::forgetFileState() {
+    m_refreshTracker.invalidateAll();
+    m_lostTargets.clear();
+}
+
+void CFileCatalog::setWatchFiles(bool watch) {
+    m_watchFiles = watch;
+    if (!watch) {
+        m_refreshTracker.reset();
+    }
+}
+
+// Items whose folders are watched and saw no event since they were read are left as they are; every other
+// displayed item is read again (see CRefreshTracker).
 void CFileCatalog::refreshDisplayed() {
     const std::string folder = catalogFolder();
+    if (!m_watchFiles) {
+        for (CFileItem* item : m_displayed) {
+            item->refresh(folder, m_useShortcuts, &m_lostTargets);
+        }
+        return;
+    }
+    m_refreshTracker.beginRecompute(folder, m_useShortcuts);
     for (CFileItem* item : m_displayed) {
-        item->refresh(folder, m_useShortcuts);
+        if (m_refreshTracker.isCurrent(*item)) {
+            continue;
+        }
+        m_refreshTracker.prepare(*item);
+        const bool found = item->refresh(folder, m_useShortcuts, &m_lostTargets);
+        m_refreshTracker.noteRefreshed(*item, found);
     }
 }
 

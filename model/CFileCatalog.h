@@ -14,8 +14,11 @@
 
 #include "model/CCategory.h"
 #include "model/CFileItem.h"
+#include "model/CLostLinkTargets.h"
+#include "model/CRefreshTracker.h"
 #include "search/CFilterArray.h"
 #include "search/CSortArray.h"
+#include "search/CSortKeyCache.h"
 
 class CFileSearchCondition;
 
@@ -133,8 +136,14 @@ public:
     void recompute();
     // The same without reading the file system.
     void recomputeWithoutRefresh();
+    // Forgets what the catalog knows of the file system: every displayed item is read again at the next
+    // recompute and lost shortcut targets are searched for again (the refresh command).
+    void forgetFileState();
+    // Whether the refresh watches the items' folders so that later recomputes read only what changed (on by
+    // default). A program that recomputes once turns it off: watches would cost without serving.
+    void setWatchFiles(bool watch);
     int compare(const CFileItem& a, const CFileItem& b) const { return m_sortKeys.compare(a, b); }
-    void sort() { m_sortKeys.sortItems(m_displayed); }
+    void sort() { m_sortKeys.sortItems(m_displayed, m_sortKeyCache); }
     void setPrimaryAndSort(int key, bool ascending);
 
     // Walks the displayed list from start up (direction > 0) or down for the first item whose value string
@@ -151,7 +160,11 @@ public:
 private:
     void rebuild(bool refresh);
     void numberAllValues();
-    void narrowByCategory(int i);
+    void narrowByCategories();
+    void narrowByCategory(int i, std::vector<CValueInterner::Id> ids, const std::vector<std::uint32_t>& stamps,
+                          std::uint32_t collected);
+    std::uint32_t nextStampEpoch();
+    void growStamps();
     void refreshDisplayed();
     void applyFilters();
 
@@ -178,7 +191,16 @@ private:
     };
     std::vector<ValuesCache> m_valuesCache;
     std::vector<std::uint32_t> m_stamp;
+    std::vector<std::vector<std::uint32_t>> m_valueStamps;  // per shown category, by value number
     std::uint32_t m_stampEpoch = 0;
+    bool m_itemsNumbered = false;  // the values of the items read were numbered together
+
+    // What the refresh and the sort keep between recomputes; all of it is forgotten when the catalog is
+    // cleared, that is at every opening.
+    CRefreshTracker m_refreshTracker;
+    bool m_watchFiles = true;
+    CLostLinkTargets m_lostTargets;
+    CSortKeyCache m_sortKeyCache;
 
     friend class CCatalogSnapshot;
 };

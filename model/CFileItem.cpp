@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "model/CLostLinkTargets.h"
 #include "model/CValueIdCache.h"
 #include "platform/CShellLink.h"
 #include "platform/CUserInterface.h"
@@ -163,12 +164,14 @@ CFileItem::Record& CFileItem::editableRecord() {
 void CFileItem::setShortcutName(std::string_view name) {
     if (name != m_record->shortcutName) {
         editableRecord().shortcutName = name;
+        m_refreshMark.stamp = 0;
     }
 }
 
 void CFileItem::setTitle(std::string_view title) {
     if (title != m_record->title) {
         editableRecord().title = title;
+        m_refreshMark.stamp = 0;
     }
 }
 
@@ -181,6 +184,7 @@ void CFileItem::setMemo(std::string_view memo) {
 void CFileItem::setStoredPath(std::string_view path) {
     if (path != m_record->path) {
         editableRecord().path = path;
+        m_refreshMark.stamp = 0;
     }
 }
 
@@ -392,7 +396,7 @@ void CFileItem::takeFileData(const std::string& path, bool isDirectory, std::uin
     m_kind = isDirectory ? ItemKind::Folder : ItemKind::File;
 }
 
-bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts) {
+bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, CLostLinkTargets* lostTargets) {
     if (isUrl()) {
         setStoredPath(shortcutName());
         m_displayName = title();
@@ -417,7 +421,16 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts) {
     }
     if (link) {
         const std::string before = link->targetPath();
+        if (lostTargets != nullptr && lostTargets->isLost(shortcutName(), before)) {
+            if (!CShellLink::findDataOf(before)) {
+                return false;  // still lost: the search already failed once
+            }
+            lostTargets->forget(shortcutName(), before);
+        }
         if (!link->resolve(std::string(catalogFolder))) {
+            if (lostTargets != nullptr) {
+                lostTargets->remember(shortcutName(), before);
+            }
             return false;  // the target is lost: the item keeps its last data
         }
         if (link->targetPath() != before) {

@@ -23,6 +23,8 @@
 
 enum class ItemKind : int { File = 0, Folder = 1, Url = 2 };
 
+class CLostLinkTargets;
+
 class CFileItem final {
 public:
     static constexpr std::string_view kBadRelativePath = "相対パスが誤っています";
@@ -100,6 +102,19 @@ public:
 
     bool isUrl() const { return shortcutName().find("://") != std::string::npos; }
 
+    // What the catalog's refresh tracker knows of the item: when it was last read from the file system and
+    // which watched folders can tell that it changed (see CRefreshTracker). A change of the path, the
+    // shortcut name or the title makes the item stale (stamp 0); copies start stale.
+    struct RefreshMark {
+        static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+        std::uint64_t stamp = 0;
+        std::uint32_t folder = kNone;  // the folder that holds the file or folder
+        std::uint32_t self = kNone;    // a folder item itself
+        std::uint32_t link = kNone;    // the catalog folder that holds the item's shortcut
+    };
+    const RefreshMark& refreshMark() const { return m_refreshMark; }
+    void setRefreshMark(const RefreshMark& mark) { m_refreshMark = mark; }
+
     // ---- value slots ----
     void addCategorySlot();
     void removeCategorySlot(int i);
@@ -138,8 +153,10 @@ public:
     // Gives the item a new path; in a catalog that uses shortcuts the old shortcut is deleted and a new one
     // is made in the catalog folder.
     void setPath(std::string_view newPath, std::string_view catalogFolder, bool useShortcuts);
-    // Re-reads location, size, date and kind; true when the item's file or folder was found.
-    bool refresh(std::string_view catalogFolder, bool useShortcuts);
+    // Re-reads location, size, date and kind; true when the item's file or folder was found. With a memo of
+    // lost shortcut targets, a target found lost once is not searched for again while it stays missing
+    // from its recorded place.
+    bool refresh(std::string_view catalogFolder, bool useShortcuts, CLostLinkTargets* lostTargets = nullptr);
     // The path made relative to the catalog folder (URLs and paths elsewhere stay as they are).
     void makeRelative(std::string_view catalogFolder);
     // The text makeRelative would store, without changing the item.
@@ -167,4 +184,5 @@ private:
     ItemKind m_kind = ItemKind::File;
     std::string m_displayName;
     int m_checked = 0;
+    RefreshMark m_refreshMark;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/CFileItem.h"
+#include "search/CSortKeyCache.h"
 #include "text/Normalize.h"
 
 namespace {
@@ -118,12 +119,12 @@ int CSortArray::compare(const CFileItem& a, const CFileItem& b) const {
 
 namespace {
 
-// The compared properties of the items being sorted, each computed once per item on first use: the
-// normalised text keys (ordered as the normalised compare orders their texts) and the dates.
+// The compared properties of the items being sorted: the dates and sizes as they are, and for each text key
+// the ranks of the items' texts (see CSortKeyCache), taken for all items the first time the key decides.
 class CSortValues final {
 public:
-    CSortValues(const std::vector<CFileItem*>& items, const std::vector<CSortItem>& keys)
-        : m_items(items), m_keys(keys), m_texts(keys.size()), m_ready(keys.size()) {}
+    CSortValues(const std::vector<CFileItem*>& items, const std::vector<CSortItem>& keys, CSortKeyCache& cache)
+        : m_items(items), m_keys(keys), m_cache(cache), m_ranks(keys.size()) {}
 
     int compare(std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < m_keys.size(); ++k) {
@@ -147,27 +148,36 @@ private:
         if (key < CSortItem::kFolder) {
             return 0;
         }
-        const std::u32string& x = text(k, a);
-        const std::u32string& y = text(k, b);
-        return x < y ? -1 : y < x ? 1 : 0;
+        const std::vector<std::uint32_t>& ranks = ranksOf(k);
+        return ranks[a] < ranks[b] ? -1 : ranks[b] < ranks[a] ? 1 : 0;
     }
 
-    const std::u32string& text(std::size_t k, std::size_t i) {
-        if (m_texts[k].empty()) {
-            m_texts[k].resize(m_items.size());
-            m_ready[k].assign(m_items.size(), false);
+    const std::vector<std::uint32_t>& ranksOf(std::size_t k) {
+        std::vector<std::uint32_t>& ranks = m_ranks[k];
+        if (!ranks.empty()) {
+            return ranks;
         }
-        if (!m_ready[k][i]) {
-            m_texts[k][i] = jtext::normalizedKey(textOf(m_keys[k].key(), *m_items[i]), jtext::kNormCase);
-            m_ready[k][i] = true;
+        const int key = m_keys[k].key();
+        std::vector<std::string> owned;
+        std::vector<std::string_view> texts;
+        texts.reserve(m_items.size());
+        if (key == CSortItem::kName) {
+            for (const CFileItem* item : m_items) {
+                texts.emplace_back(item->displayName());
+            }
+        } else {
+            owned.reserve(m_items.size());
+            for (const CFileItem* item : m_items) {
+                owned.push_back(textOf(key, *item));
+            }
+            texts.assign(owned.begin(), owned.end());
         }
-        return m_texts[k][i];
+        m_cache.rank(key, texts, ranks);
+        return ranks;
     }
 
     static std::string textOf(int key, const CFileItem& item) {
         switch (key) {
-            case CSortItem::kName:
-                return item.displayName();
             case CSortItem::kExtension:
                 return item.extension();
             case CSortItem::kFolder:
@@ -179,21 +189,26 @@ private:
 
     const std::vector<CFileItem*>& m_items;
     const std::vector<CSortItem>& m_keys;
-    std::vector<std::vector<std::u32string>> m_texts;
-    std::vector<std::vector<bool>> m_ready;
+    CSortKeyCache& m_cache;
+    std::vector<std::vector<std::uint32_t>> m_ranks;
 };
 
 }  // namespace
 
 // A heap sort over positions 1..n. The steps are fixed because the order of equal items follows from them:
 // build the heap from n/2 down to 1, then repeatedly move the top to the end and sift the saved last item
-// down from the top. It sorts item numbers so that each item's keys are normalised only once.
+// down from the top. It sorts item numbers, comparing ranks of texts rather than the texts.
 void CSortArray::sortItems(std::vector<CFileItem*>& items) const {
+    CSortKeyCache cache;
+    sortItems(items, cache);
+}
+
+void CSortArray::sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache) const {
     const std::size_t n = items.size();
     if (n < 2) {
         return;
     }
-    CSortValues values(items, m_keys);
+    CSortValues values(items, m_keys, cache);
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i) {
         order[i] = i;

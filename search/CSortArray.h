@@ -7,6 +7,7 @@
 #include "search/CSortItem.h"
 
 class CFileItem;
+class CSortKeyCache;
 
 class CSortArray final {
 public:
@@ -43,6 +44,8 @@ public:
     // Sorts the items in place with a heap sort. It is not stable; the order of items that compare equal
     // is the one its fixed steps give, the same on every run.
     void sortItems(std::vector<CFileItem*>& items) const;
+    // The same, with the text ranks kept in `cache` from one sort to the next.
+    void sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache) const;
 
     bool operator==(const CSortArray&) const = default;
 

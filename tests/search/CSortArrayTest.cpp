@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "model/CFileCatalog.h"
 #include "search/CSortArray.h"
+#include "search/CSortKeyCache.h"
 
 namespace {
 
@@ -51,6 +54,34 @@ Strings sortedMemos(const CSortArray& keys, const std::vector<std::unique_ptr<CF
         memos.push_back(item->memo());
     }
     return memos;
+}
+
+// The heap sort as its steps are written, over positions 1..n, with nothing but the keys' compare.
+std::vector<CFileItem*> referenceHeapSort(const CSortArray& keys, std::vector<CFileItem*> items) {
+    const std::size_t n = items.size();
+    auto at = [&](std::size_t p) -> CFileItem*& { return items[p - 1]; };
+    auto siftDown = [&](CFileItem* x, std::size_t p, std::size_t m) {
+        for (std::size_t j = 2 * p; j <= m; j *= 2) {
+            if (j < m && keys.compare(*at(j), *at(j + 1)) < 0) {
+                ++j;
+            }
+            if (keys.compare(*x, *at(j)) >= 0) {
+                break;
+            }
+            at(p) = at(j);
+            p = j;
+        }
+        at(p) = x;
+    };
+    for (std::size_t i = n / 2; i >= 1; --i) {
+        siftDown(at(i), i, n);
+    }
+    for (std::size_t m = n; m > 1; --m) {
+        CFileItem* saved = at(m);
+        at(m) = at(1);
+        siftDown(saved, 1, m - 1);
+    }
+    return items;
 }
 
 }  // namespace
@@ -112,6 +143,46 @@ TEST(SortArrayTest, KeysCompareNameDateSizeExtensionFolderAndCategoryTexts) {
                             {"y.doc", "doc", 0, 0, "/c/y.doc"},
                             {"x.txt", "txt in a", 0, 0, "/a/x.txt"}});
     EXPECT_EQ(sortedMemos(byExtension, files), (Strings{"doc", "txt in a", "txt in b"}));
+}
+
+// Ranks kept from sort to sort give the order the keys' compare gives, ties included, also after names and
+// values change between sorts.
+TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
+    std::mt19937 random(4);
+    const Strings names = {"b.txt", "B.TXT", "a.doc", "ａ.doc", "c", "ｶﾅ.txt", "カナ.txt", ""};
+    const Strings values = {"x", "y,x", "x,y", "", "X", "z,,q"};
+    std::vector<Row> rows;
+    for (int i = 0; i < 300; ++i) {
+        rows.emplace_back(names[random() % names.size()], std::to_string(i), static_cast<double>(random() % 3),
+                          random() % 2, "/f" + std::to_string(random() % 3) + "/x", values[random() % values.size()]);
+    }
+    auto items = makeItems(rows);
+    std::vector<CFileItem*> list;
+    for (const auto& item : items) {
+        list.push_back(item.get());
+    }
+    CSortKeyCache cache;
+    const std::vector<std::vector<CSortItem>> keyLists = {
+        {CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate)},
+        {CSortItem(CSortItem::kName, false)},
+        {CSortItem(0), CSortItem(CSortItem::kExtension, false), CSortItem(CSortItem::kSize)},
+        {CSortItem(CSortItem::kFolder), CSortItem(CSortItem::kName)},
+        {CSortItem(CSortItem::kDate, false), CSortItem(0, false)}};
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& keyList : keyLists) {
+            CSortArray keys;
+            keys.removeAll();
+            for (const CSortItem& key : keyList) {
+                keys.append(key);
+            }
+            std::vector<CFileItem*> sorted = list;
+            keys.sortItems(sorted, cache);
+            EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << "round " << round;
+        }
+        // Names and values the cache has not seen yet.
+        items[static_cast<std::size_t>(round)]->setDisplayName("new name " + std::to_string(round));
+        items[static_cast<std::size_t>(round + 10)]->setValueString(0, "a,,b,new");
+    }
 }
 
 TEST(SortArrayTest, KeyListOperationsKeepOneKeyPerCode) {
