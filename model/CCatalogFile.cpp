@@ -16,6 +16,7 @@
 #include "model/CParallelHalves.h"
 #include "model/CSafeFileWriter.h"
 #include "model/CatalogFormat.h"
+#include "platform/CFileLock.h"
 #include "text/PathUtil.h"
 
 using namespace catalog_format;
@@ -316,7 +317,8 @@ std::string CCatalogFile::serialize(const CFileCatalog& catalog, const std::stri
     return CatalogSerializer(catalog, catalogFolder).serialize();
 }
 
-std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes) {
+std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes,
+                                                      std::optional<CFileStamp>* stamp) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return CFileError::fromErrno(errno, path, false);
@@ -329,6 +331,8 @@ std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, s
         return failWith(errno);
     if (S_ISDIR(st.st_mode))
         return failWith(EISDIR);
+    if (stamp != nullptr)
+        *stamp = CFileStamp::ofOpenFile(fd);
     bytes->clear();
     if (st.st_size > 0)
         bytes->reserve(static_cast<std::size_t>(st.st_size));
@@ -349,11 +353,11 @@ std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, s
 }
 
 std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const std::string& path,
-                                                    bool recompute) {
+                                                    bool recompute, std::optional<CFileStamp>* stamp) {
     catalog.clear();
     catalog.setPath(path);
     std::string bytes;
-    if (std::optional<CFileError> error = readFileBytes(path, &bytes)) {
+    if (std::optional<CFileError> error = readFileBytes(path, &bytes, stamp)) {
         catalog.clear();
         return CCatalogFileError(*error);
     }
@@ -364,7 +368,22 @@ std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const
     return std::nullopt;
 }
 
-std::optional<CCatalogFileError> CCatalogFile::write(CFileCatalog& catalog, const std::string& path) {
+std::optional<CCatalogFileError> CCatalogFile::write(CFileCatalog& catalog, const std::string& path,
+                                                     const std::optional<CFileStamp>& expected) {
+    CFileLock lock;
+    // A catalog without a file yet has nothing to lock.
+    if (const int error = lock.acquire(path); error != 0 && error != ENOENT)
+        return CCatalogFileError(CFileError::fromErrno(error, path, true));
+    return writeLocked(catalog, path, expected);
+}
+
+std::optional<CCatalogFileError> CCatalogFile::writeLocked(CFileCatalog& catalog, const std::string& path,
+                                                           const std::optional<CFileStamp>& expected) {
+    if (expected) {
+        const std::optional<CFileStamp> now = CFileStamp::of(path);
+        if (now && *now != *expected)
+            return CCatalogFileError(CFileError::changedOnDisk(path));
+    }
     std::string bytes = serialize(catalog, jtext::folderOf(path));
     if (std::optional<CFileError> error = CSafeFileWriter::write(path, bytes))
         return CCatalogFileError(*error);

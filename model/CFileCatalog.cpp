@@ -347,7 +347,7 @@ void CFileCatalog::narrowByCategory(int i) {
 void CFileCatalog::refreshDisplayed() {
     const std::string folder = catalogFolder();
     for (CFileItem* item : m_displayed) {
-        item->refresh(folder, m_useShortcuts);
+        item->refresh(folder, m_useShortcuts, m_readOnly);
     }
 }
 
