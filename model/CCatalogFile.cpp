@@ -23,6 +23,7 @@ using namespace catalog_format;
 
 static_assert(kFilterVersion == CItemFilter::kRecordVersion);
 static_assert(kFilterVersionShifted == CItemFilter::kRecordVersionShifted);
+static_assert(kMaxCategories == CFileCatalog::kMaxCategories);
 
 namespace {
 
@@ -62,9 +63,17 @@ private:
     // Null elements carry nothing and are skipped. A reference to an object read before would put one
     // object into the catalog twice; it is refused.
     // `reserve` learns the count first (already checked against the rest of the file).
+    // `limit` (0: none) bounds the count; `field` names the array in the error.
     template <typename Reserve, typename ReadRecord>
-    void readObjectArray(ArchiveClass elementClass, Reserve reserve, ReadRecord readRecord) {
+    void readObjectArray(ArchiveClass elementClass, Reserve reserve, ReadRecord readRecord,
+                         std::uint32_t limit = 0, std::string_view field = {}) {
+        const std::size_t countOffset = m_reader.offset();
         std::uint32_t count = m_reader.readCount(kMinObjectReferenceBytes);
+        if (limit != 0 && count > limit) {
+            m_reader.fail(ArchiveErrorKind::OverLimit, countOffset,
+                          std::string(field) + ": " + std::to_string(count) + ", at most " + std::to_string(limit));
+            return;
+        }
         reserve(count);
         for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
             std::optional<CObjectTagReader::Tag> tag = m_tags.read(m_reader);
@@ -86,9 +95,10 @@ private:
     }
 
     template <typename ReadRecord>
-    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord) {
+    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord, std::uint32_t limit,
+                         std::string_view field) {
         readObjectArray(
-            elementClass, [](std::uint32_t) {}, readRecord);
+            elementClass, [](std::uint32_t) {}, readRecord, limit, field);
     }
 
     void readFilters() {
@@ -104,7 +114,7 @@ private:
                 return;
             filters.append(CItemFilter(CItemFilter::targetFromRecord(version, target), valueText,
                                        operatorIndex, conjunction));
-        });
+        }, kMaxFilters, "filter conditions");
     }
 
     void readSortKeys() {
@@ -117,7 +127,7 @@ private:
             if (!m_reader.ok())
                 return;
             keys.append(CSortItem(key, ascending != 0));
-        });
+        }, kMaxSortKeys, "sort keys");
     }
 
     void readCategories() {
@@ -131,7 +141,7 @@ private:
             if (!m_reader.ok())
                 return;
             m_catalog.appendStoredCategory(std::move(category));
-        });
+        }, kMaxCategories, "categories");
     }
 
     // Items are read in two passes. The first steps over every record, checking it, and notes where each
