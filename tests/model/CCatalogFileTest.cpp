@@ -119,14 +119,18 @@ TEST(CCatalogFileTest, LayoutEdgeCases) {
     expectRoundTrip(many);
 
     // 0x8000 filter conditions (class 1, objects 2 to 0x8001) push the sort key class to index 0x8002: its
-    // objects after the first are tagged in the long form 0x7FFF, 0x80000000 + index.
+    // objects after the first are tagged in the long form 0x7FFF, 0x80000000 + index. No reader takes that
+    // many conditions: the count is refused where it stands, naming the field.
     CFileCatalog crowded;
     for (int i = 0; i < 0x8000; ++i)
         crowded.filters().append(CItemFilter(0, "", 0));
     bytes = serialize(crowded);
     std::size_t sortKeys = bytes.find("CSortItem") + 9;
     EXPECT_EQ(bytes.substr(sortKeys + 12, 6), hex("FF7F 02800080"));
-    expectRoundTrip(crowded);
+    CFileCatalog refused;
+    std::optional<CArchiveError> overLimit = CCatalogFile::parse(refused, bytes);
+    ASSERT_TRUE(overLimit.has_value());
+    EXPECT_EQ(overLimit->describe(), "over limit at byte 49: filter conditions: 32768, at most 100");
 
     // A title of exactly 255 bytes is written with the prefix FF FF 00.
     CFileCatalog titled;
