@@ -109,10 +109,12 @@ class QlrySafetyTest(unittest.TestCase):
         dead.wait()
         old_style = self.file(f"Private/.Private.qlry.tmp{dead.pid}-0", b"old")
         alive = self.file(f"Private/.Private.qlry.tmp-{os.getpid()}-0123456789abcdef", b"in use")
+        link_part = self.file(f"Private/.f0001.lnk.tmp-{dead.pid}-0123456789abcdef", b"half a link")
         self.qlry("add", catalog, self.file("files/new.txt"))
         names = os.listdir(folder)
         self.assertNotIn(left[0], names)
         self.assertNotIn(os.path.basename(old_style), names)
+        self.assertNotIn(os.path.basename(link_part), names)
         self.assertIn(os.path.basename(alive), names)
         self.assertEqual(stat.S_IMODE(os.stat(catalog).st_mode), 0o600)
 
