@@ -29,6 +29,25 @@ namespace {
 
 // ---- reading -----------------------------------------------------------------------------------------
 
+// How many elements an object array may hold (0: as many as the file holds), and its name in errors.
+struct Limit {
+    std::uint32_t count;
+    std::string_view field;
+};
+
+Limit limitOf(ArchiveClass elementClass) {
+    switch (elementClass) {
+        case ArchiveClass::Filter:
+            return {kMaxFilters, "filter conditions"};
+        case ArchiveClass::SortKey:
+            return {kMaxSortKeys, "sort keys"};
+        case ArchiveClass::Category:
+            return {kMaxCategories, "categories"};
+        default:
+            return {0, {}};
+    }
+}
+
 class CatalogParser final {
 public:
     CatalogParser(CFileCatalog& catalog, std::string_view bytes)
@@ -63,15 +82,15 @@ private:
     // Null elements carry nothing and are skipped. A reference to an object read before would put one
     // object into the catalog twice; it is refused.
     // `reserve` learns the count first (already checked against the rest of the file).
-    // `limit` (0: none) bounds the count; `field` names the array in the error.
+    // A count beyond the limit of the array's elements (see CatalogFormat.h) is refused where it stands.
     template <typename Reserve, typename ReadRecord>
-    void readObjectArray(ArchiveClass elementClass, Reserve reserve, ReadRecord readRecord,
-                         std::uint32_t limit = 0, std::string_view field = {}) {
-        const std::size_t countOffset = m_reader.offset();
+    void readObjectArray(ArchiveClass elementClass, Reserve reserve, ReadRecord readRecord) {
+        const std::uint64_t countOffset = m_reader.offset();
         std::uint32_t count = m_reader.readCount(kMinObjectReferenceBytes);
-        if (limit != 0 && count > limit) {
+        if (const Limit limit = limitOf(elementClass); limit.count != 0 && count > limit.count) {
             m_reader.fail(ArchiveErrorKind::OverLimit, countOffset,
-                          std::string(field) + ": " + std::to_string(count) + ", at most " + std::to_string(limit));
+                          std::string(limit.field) + ": " + std::to_string(count) + ", at most " +
+                              std::to_string(limit.count));
             return;
         }
         reserve(count);
@@ -95,10 +114,9 @@ private:
     }
 
     template <typename ReadRecord>
-    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord, std::uint32_t limit,
-                         std::string_view field) {
+    void readObjectArray(ArchiveClass elementClass, ReadRecord readRecord) {
         readObjectArray(
-            elementClass, [](std::uint32_t) {}, readRecord, limit, field);
+            elementClass, [](std::uint32_t) {}, readRecord);
     }
 
     void readFilters() {
@@ -114,7 +132,7 @@ private:
                 return;
             filters.append(CItemFilter(CItemFilter::targetFromRecord(version, target), valueText,
                                        operatorIndex, conjunction));
-        }, kMaxFilters, "filter conditions");
+        });
     }
 
     void readSortKeys() {
@@ -127,7 +145,7 @@ private:
             if (!m_reader.ok())
                 return;
             keys.append(CSortItem(key, ascending != 0));
-        }, kMaxSortKeys, "sort keys");
+        });
     }
 
     void readCategories() {
@@ -141,7 +159,7 @@ private:
             if (!m_reader.ok())
                 return;
             m_catalog.appendStoredCategory(std::move(category));
-        }, kMaxCategories, "categories");
+        });
     }
 
     // Items are read in two passes. The first steps over every record, checking it, and notes where each

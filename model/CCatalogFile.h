@@ -18,7 +18,8 @@ public:
     // change selections first). On failure the catalog is cleared again and the error is returned.
     // `stamp`, when given, receives the stamp of the file that was read.
     static std::optional<CCatalogFileError> read(CFileCatalog& catalog, const std::string& path,
-                                                 bool recompute = true, std::optional<CFileStamp>* stamp = nullptr);
+                                                 bool recompute = true,
+                                                 std::optional<CFileStamp>* stamp = nullptr);
     // Writes the catalog to the file through a safe save; on success the catalog takes the file's path.
     // With relative paths (and shortcuts off) the item paths are written relative to the file's folder;
     // the catalog in memory keeps its absolute paths. The save holds the file's lock (see CFileLock); with

@@ -54,8 +54,8 @@ std::string CFileError::userMessage() const {
             case FileErrorKind::DiskFull:
                 return "出力先のﾃﾞｨｽｸ ﾄﾞﾗｲﾌﾞの空き容量が不足しています。";
             case FileErrorKind::ChangedOnDisk:
-                return withPath("%1 は読み込んだ後に他のプログラムによって変更されたため、保存しませんでした。",
-                                m_path);
+                return withPath(
+                    "%1 は読み込んだ後に他のプログラムによって変更されたため、保存しませんでした。", m_path);
             case FileErrorKind::NotFound:
             case FileErrorKind::Other:
                 return withPath("%1 の書き込み中に予期しないｴﾗｰが発生しました。", m_path);

@@ -113,7 +113,8 @@ std::optional<CFileError> CSafeFileWriter::write(const std::string& path, std::s
     CTemporaryFile::removeStale(callFolderOf(target));
 
     std::string temporary;
-    int fd = createTemporary(target, hadOldFile ? std::optional<mode_t>(old.st_mode) : std::nullopt, &temporary);
+    int fd =
+        createTemporary(target, hadOldFile ? std::optional<mode_t>(old.st_mode) : std::nullopt, &temporary);
     if (fd < 0)
         return CFileError::fromErrno(errno, path, true);
 

@@ -48,13 +48,15 @@ bool processIsGone(pid_t pid) {
 
 }  // namespace
 
-int CTemporaryFile::create(const std::string& target, std::optional<mode_t> mode, std::string* temporaryPath) {
-    const std::string base =
-        folderOf(target) + "/." + fileNameOf(target) + std::string(kMarker) + "-" + std::to_string(::getpid()) + "-";
+int CTemporaryFile::create(const std::string& target, std::optional<mode_t> mode,
+                           std::string* temporaryPath) {
+    const std::string base = folderOf(target) + "/." + fileNameOf(target) + std::string(kMarker) + "-" +
+                             std::to_string(::getpid()) + "-";
     const mode_t createMode = mode ? (*mode & 0777) : 0666;
     for (int attempt = 0; attempt < 16; ++attempt) {
         *temporaryPath = base + randomSuffix();
-        const int fd = ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
+        const int fd =
+            ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;

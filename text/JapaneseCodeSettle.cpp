@@ -17,8 +17,8 @@ constexpr int kCommonKanji = 3;  // JIS level one (rows 16 to 47)
 constexpr int kRareKanji = 1;    // JIS level two and beyond
 constexpr int kPunctuation = 1;  // ideographic punctuation, full-width letters and digits
 constexpr int kHalfWidthKana = 1;
-constexpr int kVoicedPair = 4;   // a half-width kana followed by the voiced or semi-voiced mark it takes
-constexpr int kUnlikely = -2;    // anything else above ASCII
+constexpr int kVoicedPair = 4;  // a half-width kana followed by the voiced or semi-voiced mark it takes
+constexpr int kUnlikely = -2;   // anything else above ASCII
 // Bytes that happen to form UTF-8 form two-byte sequences (Latin, IPA) far more often than longer ones:
 // a sequence of three or four bytes is evidence of its own.
 constexpr int kLongUtf8Sequence = 2;
@@ -94,7 +94,8 @@ std::optional<int> scoreAsShiftJis(std::string_view bytes) {
         } else if (byte >= 0xA1 && byte <= 0xDF) {
             score.add(0xFF61 + (byte - 0xA1), 0);
         } else if (isLeadByte(byte) && pos + 1 < bytes.size()) {
-            const std::uint16_t code = static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(bytes[++pos]));
+            const std::uint16_t code =
+                static_cast<std::uint16_t>(byte << 8 | static_cast<unsigned char>(bytes[++pos]));
             const std::optional<char32_t> c = codePointOfCp932(code);
             if (!c)
                 return std::nullopt;
@@ -126,7 +127,8 @@ std::optional<int> scoreAsEuc(std::string_view bytes) {
                 return std::nullopt;
             score.add(0xFF61 + (second - 0xA1), 0);
         } else if (byte == 0x8F) {  // single shift 3: JIS X 0212, rare
-            if (pos + 1 >= bytes.size() || !inEucRange(second) || !inEucRange(static_cast<unsigned char>(bytes[++pos])))
+            if (pos + 1 >= bytes.size() || !inEucRange(second) ||
+                !inEucRange(static_cast<unsigned char>(bytes[++pos])))
                 return std::nullopt;
             score.add(0x4E00, 0);
         } else if (inEucRange(byte) && inEucRange(second)) {
@@ -182,15 +184,17 @@ int settleJapaneseCode(std::string_view bytes, int firstAnswer) {
     if (firstAnswer != kCodeUtf8 && firstAnswer != kCodeNone && firstAnswer != kCodeEucOrShiftJis)
         return firstAnswer;
     if (hasJisDesignation(bytes) && !hasHighBytes(bytes))
-        return kCodeJis;  // JIS that shifts to half-width kana only (ESC ( I), which the first look passes over
+        return kCodeJis;  // JIS that shifts to half-width kana only (ESC ( I), which the first look passes
+                          // over
     if (!hasHighBytes(bytes))
         return firstAnswer;
     if (isEucHalfWidthKanaOnly(bytes))
         return kCodeEuc;
     // Ties go to the first code listed: UTF-8, then EUC, whose text is valid Shift-JIS far more often than
     // the reverse.
-    const std::pair<int, std::optional<int>> candidates[] = {
-        {kCodeUtf8, scoreAsUtf8(bytes)}, {kCodeEuc, scoreAsEuc(bytes)}, {kCodeShiftJis, scoreAsShiftJis(bytes)}};
+    const std::pair<int, std::optional<int>> candidates[] = {{kCodeUtf8, scoreAsUtf8(bytes)},
+                                                             {kCodeEuc, scoreAsEuc(bytes)},
+                                                             {kCodeShiftJis, scoreAsShiftJis(bytes)}};
     std::optional<std::pair<int, int>> best;
     for (const auto& [code, score] : candidates) {
         if (score && (!best || *score > best->second))

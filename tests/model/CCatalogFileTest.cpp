@@ -464,7 +464,8 @@ TEST(CCatalogFileTest, DeclaredCountsAreLimitedToWhatTheProgramCanUse) {
     for (int i = 0; i < CFileCatalog::kMaxCategories + 1; ++i)
         categories.appendStoredCategory(CCategory("c"));
     std::string bytes = serialize(categories);
-    const std::size_t categoryCount = bytes.find("CCategory") - 8;  // count, new-class tag, schema, name length
+    const std::size_t categoryCount =
+        bytes.find("CCategory") - 8;  // count, new-class tag, schema, name length
     CFileCatalog read;
     std::optional<CArchiveError> error = CCatalogFile::parse(read, bytes);
     ASSERT_TRUE(error.has_value());
@@ -490,7 +491,8 @@ TEST(CCatalogFileTest, FileNamesThatAreNotUtf8RoundTripByteForByte) {
     item->setTitle("\xFF\xFE");
     catalog.addItem(std::move(item));
     std::string bytes = serialize(catalog);
-    EXPECT_NE(bytes.find(hex("FF FEFF 11") + hex("2F00 6600 6900 6C00 6500 7300 2F00 7300 6A00 6900 7300 82DC A0DC")),
+    EXPECT_NE(bytes.find(hex("FF FEFF 11") +
+                         hex("2F00 6600 6900 6C00 6500 7300 2F00 7300 6A00 6900 7300 82DC A0DC")),
               std::string::npos);
     CFileCatalog read;
     ASSERT_FALSE(CCatalogFile::parse(read, bytes).has_value());
