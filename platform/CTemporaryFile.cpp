@@ -11,15 +11,16 @@
 #include <climits>
 #include <cstdint>
 
+#include "text/PathUtil.h"
+
 namespace {
 
 constexpr std::string_view kMarker = ".tmp";
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+// The folder as the system calls take it: "." for a bare file name.
+std::string callFolderOf(const std::string& path) {
+    std::string folder = jtext::folderOf(path);
+    return folder.empty() ? std::string(".") : folder;
 }
 
 std::string fileNameOf(const std::string& path) {
@@ -50,7 +51,7 @@ bool processIsGone(pid_t pid) {
 
 int CTemporaryFile::create(const std::string& target, std::optional<mode_t> mode,
                            std::string* temporaryPath) {
-    const std::string base = folderOf(target) + "/." + fileNameOf(target) + std::string(kMarker) + "-" +
+    const std::string base = callFolderOf(target) + "/." + fileNameOf(target) + std::string(kMarker) + "-" +
                              std::to_string(::getpid()) + "-";
     const mode_t createMode = mode ? (*mode & 0777) : 0666;
     for (int attempt = 0; attempt < 16; ++attempt) {
