@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -10,8 +7,7 @@
 #include "model/CCatalogUpdate.h"
 #include "model/CFileCatalog.h"
 #include "model/CSafeFileWriter.h"
-
-namespace fs = std::filesystem;
+#include "support/CTempFolder.h"
 
 namespace {
 
@@ -25,10 +21,8 @@ std::string contentsOf(const std::string& path) {
 }  // namespace
 
 TEST(CCatalogUpdateTest, ASaveOverAFileChangedSinceItWasReadIsRefused) {
-    const fs::path folder = fs::temp_directory_path() / ("quillory-update-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    const std::string path = (folder / "cat.qlry").string();
+    CTempFolder folder;
+    const std::string path = folder / "cat.qlry";
     CFileCatalog original;
     original.addCategory("A");
     ASSERT_FALSE(CCatalogFile::write(original, path).has_value());
@@ -39,7 +33,7 @@ TEST(CCatalogUpdateTest, ASaveOverAFileChangedSinceItWasReadIsRefused) {
     ASSERT_FALSE(update.open(catalog, path).has_value());
     CFileCatalog theirs;
     theirs.addCategory("Theirs");
-    ASSERT_FALSE(CSafeFileWriter::write(path, CCatalogFile::serialize(theirs, folder.string())).has_value());
+    ASSERT_FALSE(CSafeFileWriter::write(path, CCatalogFile::serialize(theirs, folder.path())).has_value());
     const std::string theirBytes = contentsOf(path);
     catalog.addCategory("Ours");
     std::optional<CCatalogFileError> refused = update.save(catalog);
@@ -65,5 +59,4 @@ TEST(CCatalogUpdateTest, ASaveOverAFileChangedSinceItWasReadIsRefused) {
     ASSERT_FALSE(CSafeFileWriter::write(path, theirBytes).has_value());
     EXPECT_TRUE(CCatalogFile::write(read, path, stamp).has_value());
     EXPECT_EQ(contentsOf(path), theirBytes);
-    fs::remove_all(folder);
 }

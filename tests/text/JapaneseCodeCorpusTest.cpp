@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TextTestHelpers.h"
+#include "support/CTempFolder.h"
 #include "text/JapaneseCode.h"
 
 using namespace jtext;
@@ -130,12 +131,10 @@ TEST(JapaneseCodeCorpus, SecondLookIsRightAtLeastAsOftenAsNkf) {
     }
 
     // nkf guesses every sample in one run: "FILE: NAME" per line.
-    texttest::TempFolder folder;
+    CTempFolder folder;
     std::string files;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        texttest::writeFile(folder.path() / std::to_string(i), samples[i].bytes);
-        files += " '" + folder.file(std::to_string(i)) + "'";
-    }
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        files += " '" + folder.write(std::to_string(i), samples[i].bytes) + "'";
     std::istringstream guesses(runTool("nkf --guess" + files, ""));
     int ours = 0;
     int nkf = 0;
