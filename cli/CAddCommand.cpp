@@ -6,6 +6,7 @@
 #include "cli/CCatalogArgument.h"
 #include "cli/CItemArguments.h"
 #include "cli/ExitCodes.h"
+#include "model/CCatalogUpdate.h"
 #include "model/CFileCatalog.h"
 
 std::string CAddCommand::usage() const {
@@ -26,7 +27,8 @@ int CAddCommand::run(const CCommandLine& line) {
         return kExitUsage;
     }
     CFileCatalog catalog;
-    if (int status = CCatalogArgument::open(args[0], catalog); status != kExitOk)
+    CCatalogUpdate update;
+    if (int status = CCatalogArgument::openForChange(args[0], catalog, update); status != kExitOk)
         return status;
     CItemArguments fields;
     std::string error;
@@ -52,5 +54,5 @@ int CAddCommand::run(const CCommandLine& line) {
         catalog.addItem(std::move(item));
     }
     catalog.recompute();
-    return CCatalogArgument::save(catalog);
+    return CCatalogArgument::save(catalog, update);
 }

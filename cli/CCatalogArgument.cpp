@@ -5,6 +5,7 @@
 
 #include "cli/ExitCodes.h"
 #include "model/CCatalogFile.h"
+#include "model/CCatalogUpdate.h"
 #include "model/CFileCatalog.h"
 
 std::string CCatalogArgument::absolutePath(const std::string& path) {
@@ -18,9 +19,9 @@ std::string CCatalogArgument::absolutePath(const std::string& path) {
     return text;
 }
 
-int CCatalogArgument::open(const std::string& path, CFileCatalog& catalog) {
-    catalog.setWatchFiles(false);  // a command recomputes once: nothing would use the watches
-    std::optional<CCatalogFileError> error = CCatalogFile::read(catalog, absolutePath(path), false);
+namespace {
+
+int statusOfOpen(const std::string& path, const std::optional<CCatalogFileError>& error) {
     if (!error)
         return kExitOk;
     std::cerr << error->userMessage() << "\n";
@@ -31,10 +32,32 @@ int CCatalogArgument::open(const std::string& path, CFileCatalog& catalog) {
     return kExitUsage;
 }
 
-int CCatalogArgument::save(CFileCatalog& catalog) {
-    std::optional<CCatalogFileError> error = CCatalogFile::write(catalog, catalog.path());
+int statusOfSave(const std::optional<CCatalogFileError>& error) {
     if (!error)
         return kExitOk;
     std::cerr << error->userMessage() << "\n";
+    if (!error->isFormatError() && error->fileError().kind() == FileErrorKind::ChangedOnDisk)
+        std::cerr << "qlry: " << error->describe() << "\n";
     return kExitUsage;
+}
+
+}  // namespace
+
+int CCatalogArgument::open(const std::string& path, CFileCatalog& catalog) {
+    catalog.setReadOnly(true);
+    catalog.setWatchFiles(false);  // a command recomputes once: nothing would use the watches
+    return statusOfOpen(path, CCatalogFile::read(catalog, absolutePath(path), false));
+}
+
+int CCatalogArgument::openForChange(const std::string& path, CFileCatalog& catalog, CCatalogUpdate& update) {
+    catalog.setWatchFiles(false);
+    return statusOfOpen(path, update.open(catalog, absolutePath(path)));
+}
+
+int CCatalogArgument::save(CFileCatalog& catalog) {
+    return statusOfSave(CCatalogFile::write(catalog, catalog.path()));
+}
+
+int CCatalogArgument::save(CFileCatalog& catalog, CCatalogUpdate& update) {
+    return statusOfSave(update.save(catalog));
 }

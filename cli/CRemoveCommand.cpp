@@ -6,6 +6,7 @@
 #include "cli/CCatalogArgument.h"
 #include "cli/CItemArguments.h"
 #include "cli/ExitCodes.h"
+#include "model/CCatalogUpdate.h"
 #include "model/CFileCatalog.h"
 
 std::string CRemoveCommand::usage() const {
@@ -21,7 +22,8 @@ int CRemoveCommand::run(const CCommandLine& line) {
         return kExitUsage;
     }
     CFileCatalog catalog;
-    if (int status = CCatalogArgument::open(args[0], catalog); status != kExitOk)
+    CCatalogUpdate update;
+    if (int status = CCatalogArgument::openForChange(args[0], catalog, update); status != kExitOk)
         return status;
     catalog.recompute();
     std::vector<CFileItem*> doomed;
@@ -39,5 +41,5 @@ int CRemoveCommand::run(const CCommandLine& line) {
     for (CFileItem* item : doomed)
         catalog.removeItem(item);
     catalog.recompute();
-    return CCatalogArgument::save(catalog);
+    return CCatalogArgument::save(catalog, update);
 }

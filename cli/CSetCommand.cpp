@@ -5,6 +5,7 @@
 #include "cli/CCatalogArgument.h"
 #include "cli/CItemArguments.h"
 #include "cli/ExitCodes.h"
+#include "model/CCatalogUpdate.h"
 #include "model/CFileCatalog.h"
 
 std::string CSetCommand::usage() const {
@@ -23,7 +24,8 @@ int CSetCommand::run(const CCommandLine& line) {
         return kExitUsage;
     }
     CFileCatalog catalog;
-    if (int status = CCatalogArgument::open(args[0], catalog); status != kExitOk)
+    CCatalogUpdate update;
+    if (int status = CCatalogArgument::openForChange(args[0], catalog, update); status != kExitOk)
         return status;
     CItemArguments fields;
     std::string error;
@@ -40,5 +42,5 @@ int CSetCommand::run(const CCommandLine& line) {
     for (CFileItem* item : items)
         fields.applyTo(*item);
     catalog.recompute();
-    return CCatalogArgument::save(catalog);
+    return CCatalogArgument::save(catalog, update);
 }

@@ -132,13 +132,20 @@ bool CQuilloryDoc::onOpenDocument(const QString& path) {
 
 bool CQuilloryDoc::onSaveDocument(const QString& path) {
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    // The file as it was read, when it still is: the core refuses the save if another program replaces it
+    // between this check and the save (the user was not asked, so nothing of theirs may be overwritten).
+    std::optional<CFileStamp> expected;
+    if (absolutePath == m_stampedPath && m_fileStamp &&
+        CFileStamp::of(absolutePath.toStdString()) == m_fileStamp) {
+        expected = m_fileStamp;
+    }
     if (!confirmOverwriteChangedFile(absolutePath)) {
         return false;
     }
     std::optional<CCatalogFileError> error;
     {
         CWaitCursor wait;
-        error = CCatalogFile::write(m_catalog, absolutePath.toStdString());
+        error = CCatalogFile::write(m_catalog, absolutePath.toStdString(), expected);
     }
     if (error) {
         CUserInterface::current().message(error->userMessage(), MessageIcon::Warning);

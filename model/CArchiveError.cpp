@@ -19,6 +19,8 @@ std::string_view CArchiveError::kindName(ArchiveErrorKind kind) {
             return "count too large";
         case ArchiveErrorKind::SharedObject:
             return "shared object";
+        case ArchiveErrorKind::OverLimit:
+            return "over limit";
     }
     return "unknown";
 }

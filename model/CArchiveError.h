@@ -14,6 +14,7 @@ enum class ArchiveErrorKind {
     WrongElementClass,  // an array element whose class is not the array's element class
     CountTooLarge,      // a count larger than the rest of the file can hold
     SharedObject,       // a reference to an object already read: an object can belong to one array only
+    OverLimit,          // more categories, sort keys or filter conditions than the program can use
 };
 
 class CArchiveError final {

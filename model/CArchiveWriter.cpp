@@ -16,6 +16,19 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
+// A string that is not valid UTF-8 (a Linux file name is bytes) holds bytes that form no character. Such
+// bytes pass into code page 932 unchanged, which keeps them only when they read back as the same bytes;
+// "\x82\xA0" would read back as "あ". The UTF-16 form keeps them whatever they are, as lone surrogates.
+bool survivesCp932(std::string_view utf8, std::string_view cp932) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const jtext::Utf8Char c = jtext::decodeUtf8(utf8, pos);
+        if (c.length == 1 && static_cast<unsigned char>(utf8[pos]) >= 0x80)
+            return jtext::cp932ToUtf8(cp932) == utf8;
+        pos += c.length;
+    }
+    return true;
+}
+
 }  // namespace
 
 void CArchiveWriter::writeU16(std::uint16_t value) {
@@ -51,7 +64,7 @@ void CArchiveWriter::writeString(std::string_view utf8) {
     }
     bool lossless = true;
     std::string cp932 = jtext::utf8ToCp932(utf8, &lossless);
-    if (lossless) {
+    if (lossless && survivesCp932(utf8, cp932)) {
         writeLength(cp932.size());
         writeBytes(cp932);
         return;

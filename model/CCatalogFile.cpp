@@ -16,16 +16,37 @@
 #include "model/CParallelHalves.h"
 #include "model/CSafeFileWriter.h"
 #include "model/CatalogFormat.h"
+#include "platform/CFileLock.h"
 #include "text/PathUtil.h"
 
 using namespace catalog_format;
 
 static_assert(kFilterVersion == CItemFilter::kRecordVersion);
 static_assert(kFilterVersionShifted == CItemFilter::kRecordVersionShifted);
+static_assert(kMaxCategories == CFileCatalog::kMaxCategories);
 
 namespace {
 
 // ---- reading -----------------------------------------------------------------------------------------
+
+// How many elements an object array may hold (0: as many as the file holds), and its name in errors.
+struct Limit {
+    std::uint32_t count;
+    std::string_view field;
+};
+
+Limit limitOf(ArchiveClass elementClass) {
+    switch (elementClass) {
+        case ArchiveClass::Filter:
+            return {kMaxFilters, "filter conditions"};
+        case ArchiveClass::SortKey:
+            return {kMaxSortKeys, "sort keys"};
+        case ArchiveClass::Category:
+            return {kMaxCategories, "categories"};
+        default:
+            return {0, {}};
+    }
+}
 
 class CatalogParser final {
 public:
@@ -61,9 +82,17 @@ private:
     // Null elements carry nothing and are skipped. A reference to an object read before would put one
     // object into the catalog twice; it is refused.
     // `reserve` learns the count first (already checked against the rest of the file).
+    // A count beyond the limit of the array's elements (see CatalogFormat.h) is refused where it stands.
     template <typename Reserve, typename ReadRecord>
     void readObjectArray(ArchiveClass elementClass, Reserve reserve, ReadRecord readRecord) {
+        const std::uint64_t countOffset = m_reader.offset();
         std::uint32_t count = m_reader.readCount(kMinObjectReferenceBytes);
+        if (const Limit limit = limitOf(elementClass); limit.count != 0 && count > limit.count) {
+            m_reader.fail(ArchiveErrorKind::OverLimit, countOffset,
+                          std::string(limit.field) + ": " + std::to_string(count) + ", at most " +
+                              std::to_string(limit.count));
+            return;
+        }
         reserve(count);
         for (std::uint32_t i = 0; i < count && m_reader.ok(); ++i) {
             std::optional<CObjectTagReader::Tag> tag = m_tags.read(m_reader);
@@ -316,7 +345,8 @@ std::string CCatalogFile::serialize(const CFileCatalog& catalog, const std::stri
     return CatalogSerializer(catalog, catalogFolder).serialize();
 }
 
-std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes) {
+std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes,
+                                                      std::optional<CFileStamp>* stamp) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return CFileError::fromErrno(errno, path, false);
@@ -329,6 +359,8 @@ std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, s
         return failWith(errno);
     if (S_ISDIR(st.st_mode))
         return failWith(EISDIR);
+    if (stamp != nullptr)
+        *stamp = CFileStamp::ofOpenFile(fd);
     bytes->clear();
     if (st.st_size > 0)
         bytes->reserve(static_cast<std::size_t>(st.st_size));
@@ -349,11 +381,11 @@ std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, s
 }
 
 std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const std::string& path,
-                                                    bool recompute) {
+                                                    bool recompute, std::optional<CFileStamp>* stamp) {
     catalog.clear();
     catalog.setPath(path);
     std::string bytes;
-    if (std::optional<CFileError> error = readFileBytes(path, &bytes)) {
+    if (std::optional<CFileError> error = readFileBytes(path, &bytes, stamp)) {
         catalog.clear();
         return CCatalogFileError(*error);
     }
@@ -364,7 +396,22 @@ std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const
     return std::nullopt;
 }
 
-std::optional<CCatalogFileError> CCatalogFile::write(CFileCatalog& catalog, const std::string& path) {
+std::optional<CCatalogFileError> CCatalogFile::write(CFileCatalog& catalog, const std::string& path,
+                                                     const std::optional<CFileStamp>& expected) {
+    CFileLock lock;
+    // A catalog without a file yet has nothing to lock.
+    if (const int error = lock.acquire(path); error != 0 && error != ENOENT)
+        return CCatalogFileError(CFileError::fromErrno(error, path, true));
+    return writeLocked(catalog, path, expected);
+}
+
+std::optional<CCatalogFileError> CCatalogFile::writeLocked(CFileCatalog& catalog, const std::string& path,
+                                                           const std::optional<CFileStamp>& expected) {
+    if (expected) {
+        const std::optional<CFileStamp> now = CFileStamp::of(path);
+        if (now && *now != *expected)
+            return CCatalogFileError(CFileError::changedOnDisk(path));
+    }
     std::string bytes = serialize(catalog, jtext::folderOf(path));
     if (std::optional<CFileError> error = CSafeFileWriter::write(path, bytes))
         return CCatalogFileError(*error);

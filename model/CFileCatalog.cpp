@@ -424,7 +424,7 @@ void CFileCatalog::refreshDisplayed() {
     const std::string folder = catalogFolder();
     if (!m_watchFiles) {
         for (CFileItem* item : m_displayed) {
-            item->refresh(folder, m_useShortcuts, &m_lostTargets);
+            item->refresh(folder, m_useShortcuts, m_readOnly, &m_lostTargets);
         }
         return;
     }
@@ -434,7 +434,7 @@ void CFileCatalog::refreshDisplayed() {
             continue;
         }
         m_refreshTracker.prepare(*item);
-        const bool found = item->refresh(folder, m_useShortcuts, &m_lostTargets);
+        const bool found = item->refresh(folder, m_useShortcuts, m_readOnly, &m_lostTargets);
         m_refreshTracker.noteRefreshed(*item, found);
     }
 }

@@ -114,6 +114,10 @@ public:
     void setRelativePaths(bool relative) { m_relativePaths = relative; }
     bool filterOn() const { return m_filterOn; }
     void setFilterOn(bool on) { m_filterOn = on; }
+    // A catalog opened only to be read: its recompute never writes to the catalog folder (no shortcut is
+    // made or updated). Not stored.
+    bool readOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     CSortArray& sortKeys() { return m_sortKeys; }
     const CSortArray& sortKeys() const { return m_sortKeys; }
@@ -182,6 +186,7 @@ private:
     bool m_useShortcuts = false;
     bool m_relativePaths = false;
     bool m_filterOn = false;
+    bool m_readOnly = false;
 
     // The last unsorted values collection and its sorted result per category position, so that a recompute
     // whose values did not change skips the sort of the values list.

@@ -42,6 +42,10 @@ CFileError CFileError::fromErrno(int errorNumber, std::string path, bool whileWr
     return CFileError(kind, std::move(path), errorNumber, whileWriting);
 }
 
+CFileError CFileError::changedOnDisk(std::string path) {
+    return CFileError(FileErrorKind::ChangedOnDisk, std::move(path), 0, true);
+}
+
 std::string CFileError::userMessage() const {
     if (m_whileWriting) {
         switch (m_kind) {
@@ -49,6 +53,9 @@ std::string CFileError::userMessage() const {
                 return withPath("%1 は使用中または読み取り専用のため、書き込めません。", m_path);
             case FileErrorKind::DiskFull:
                 return "出力先のﾃﾞｨｽｸ ﾄﾞﾗｲﾌﾞの空き容量が不足しています。";
+            case FileErrorKind::ChangedOnDisk:
+                return withPath(
+                    "%1 は読み込んだ後に他のプログラムによって変更されたため、保存しませんでした。", m_path);
             case FileErrorKind::NotFound:
             case FileErrorKind::Other:
                 return withPath("%1 の書き込み中に予期しないｴﾗｰが発生しました。", m_path);
@@ -62,6 +69,7 @@ std::string CFileError::userMessage() const {
         case FileErrorKind::AccessDenied:
             return withPath("%1 は使用中のため、読み取れません。", m_path);
         case FileErrorKind::DiskFull:
+        case FileErrorKind::ChangedOnDisk:
         case FileErrorKind::Other:
             return withPath("%1 の読み取り中に予期しないｴﾗｰが発生しました。", m_path);
     }
@@ -69,5 +77,7 @@ std::string CFileError::userMessage() const {
 }
 
 std::string CFileError::describe() const {
+    if (m_kind == FileErrorKind::ChangedOnDisk)
+        return m_path + ": changed by another program since it was read; not saved";
     return m_path + ": " + std::strerror(m_errorNumber);
 }

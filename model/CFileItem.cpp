@@ -396,7 +396,8 @@ void CFileItem::takeFileData(const std::string& path, bool isDirectory, std::uin
     m_kind = isDirectory ? ItemKind::Folder : ItemKind::File;
 }
 
-bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, CLostLinkTargets* lostTargets) {
+bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, bool readOnly,
+                        CLostLinkTargets* lostTargets) {
     if (isUrl()) {
         setStoredPath(shortcutName());
         m_displayName = title();
@@ -433,7 +434,7 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, CLost
             }
             return false;  // the target is lost: the item keeps its last data
         }
-        if (link->targetPath() != before) {
+        if (link->targetPath() != before && !readOnly) {
             link->save(linkPath);  // remember where the file went
         }
         CFindData data = link->findData();
@@ -446,7 +447,9 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, CLost
     if (!path().empty()) {
         // A path read from a catalog with relative paths is made absolute first: a link needs its target.
         const std::string target = resolve(catalogFolder);
-        setShortcutName(createShortcut(target, catalogFolder));
+        if (!readOnly) {
+            setShortcutName(createShortcut(target, catalogFolder));
+        }
         if (auto data = CShellLink::findDataOf(target)) {
             takeFileData(target, data->isDirectory(), data->fileSize, data->writeTime);
         }

@@ -153,10 +153,12 @@ public:
     // Gives the item a new path; in a catalog that uses shortcuts the old shortcut is deleted and a new one
     // is made in the catalog folder.
     void setPath(std::string_view newPath, std::string_view catalogFolder, bool useShortcuts);
-    // Re-reads location, size, date and kind; true when the item's file or folder was found. With a memo of
-    // lost shortcut targets, a target found lost once is not searched for again while it stays missing
-    // from its recorded place.
-    bool refresh(std::string_view catalogFolder, bool useShortcuts, CLostLinkTargets* lostTargets = nullptr);
+    // Re-reads location, size, date and kind; true when the item's file or folder was found. Unless
+    // `readOnly`, a missing shortcut is made again and a shortcut whose target moved is updated; read
+    // only, the catalog folder is left exactly as it is. With a memo of lost shortcut targets, a target
+    // found lost once is not searched for again while it stays missing from its recorded place.
+    bool refresh(std::string_view catalogFolder, bool useShortcuts, bool readOnly = false,
+                 CLostLinkTargets* lostTargets = nullptr);
     // The path made relative to the catalog folder (URLs and paths elsewhere stay as they are).
     void makeRelative(std::string_view catalogFolder);
     // The text makeRelative would store, without changing the item.

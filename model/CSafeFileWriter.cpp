@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/CTemporaryFile.h"
 #include "text/PathUtil.h"
 
 namespace {
@@ -26,11 +27,6 @@ std::string callFolderOf(const std::string& path) {
     return folder.empty() ? std::string(".") : folder;
 }
 
-std::string fileNameOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The file a save replaces: the target of a symbolic link, so that the link stays a link.
 std::string resolvedTarget(const std::string& path) {
     char resolved[PATH_MAX];
@@ -39,22 +35,19 @@ std::string resolvedTarget(const std::string& path) {
     return path;
 }
 
-// Opens a new hidden file beside the target, mode 0666 less the umask like any new file.
-int createTemporary(const std::string& target, std::string* temporaryPath) {
+// Opens the temporary file beside the target, exclusively and with the target's mode (see CTemporaryFile).
+int createTemporary(const std::string& target, std::optional<mode_t> mode, std::string* temporaryPath) {
     if (int fault = injected(CSafeFileWriter::Step::CreateTemporary)) {
         errno = fault;
         return -1;
     }
-    std::string base = jtext::joinFolderAndName(
-        callFolderOf(target), "." + fileNameOf(target) + ".tmp" + std::to_string(::getpid()) + "-");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *temporaryPath = base + std::to_string(attempt);
-        int fd = ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
+    return CTemporaryFile::create(target, mode, temporaryPath);
+}
+
+// A file that nobody may write (no write bit at all, as a file made read-only has) or that this process
+// may not write is not replaced, although its folder would allow the rename.
+bool isReadOnly(const std::string& target, const struct stat& status) {
+    return (status.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -114,9 +107,14 @@ std::optional<CFileError> CSafeFileWriter::write(const std::string& path, std::s
     const std::string target = resolvedTarget(path);
     struct stat old {};
     const bool hadOldFile = ::stat(target.c_str(), &old) == 0;
+    if (hadOldFile && S_ISREG(old.st_mode) && isReadOnly(target, old))
+        return CFileError::fromErrno(EACCES, path, true);
+    // What killed saves left behind goes first, so that it cannot fill the disk this save needs.
+    CTemporaryFile::removeStale(callFolderOf(target));
 
     std::string temporary;
-    int fd = createTemporary(target, &temporary);
+    int fd =
+        createTemporary(target, hadOldFile ? std::optional<mode_t>(old.st_mode) : std::nullopt, &temporary);
     if (fd < 0)
         return CFileError::fromErrno(errno, path, true);
 
@@ -127,8 +125,6 @@ std::optional<CFileError> CSafeFileWriter::write(const std::string& path, std::s
         return CFileError::fromErrno(errorNumber, path, true);
     };
     if (!writeAll(fd, bytes))
-        return failWith(errno);
-    if (hadOldFile && ::fchmod(fd, old.st_mode & 07777) != 0)
         return failWith(errno);
     if (!syncFile(fd))
         return failWith(errno);

@@ -7,9 +7,10 @@
 #include "model/CFileError.h"
 
 // Replaces a file's contents without ever destroying the previous version: the bytes go to a temporary
-// file in the same folder, which is flushed to disk, given the old file's permissions and renamed over
-// the old file. When any step fails the temporary file is removed, the old file is untouched and the
-// failure is returned.
+// file in the same folder (created exclusively, with the old file's permissions from the start; see
+// CTemporaryFile), which is flushed to disk and renamed over the old file. When any step fails the
+// temporary file is removed, the old file is untouched and the failure is returned. A file without write
+// permission is not replaced (access denied), and temporary files of dead processes are removed first.
 class CSafeFileWriter final {
 public:
     // The steps of a save, for fault injection.

@@ -1,5 +1,8 @@
 #include "platform/CShellLink.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -8,6 +11,7 @@
 #include "platform/CMovedFileSearch.h"
 #include "platform/CShellLinkReader.h"
 #include "platform/CShellLinkWriter.h"
+#include "platform/CTemporaryFile.h"
 #include "platform/ShellLinkFormat.h"
 
 namespace fs = std::filesystem;
@@ -76,28 +80,39 @@ std::optional<CShellLink> CShellLink::load(const std::string& linkPath, CShellLi
 }
 
 // Writes a temporary file beside the link and renames it over the link, so that a failed write never
-// leaves a damaged link behind. The temporary name does not end in ".lnk", so a folder listing of links
-// never mistakes it for one.
+// leaves a damaged link behind. The temporary file is created exclusively and never through a symbolic
+// link planted in the catalog folder; its name does not end in ".lnk", so a folder listing of links never
+// mistakes it for one, and it carries our process id, so the next catalog save removes it if we die.
 bool CShellLink::save(const std::string& linkPath, CShellLinkError* error) const {
     const std::vector<std::uint8_t> bytes = CShellLinkWriter::bytesOf(*this);
-    const std::string temporaryPath = linkPath + ".part";
-    {
-        std::ofstream out(temporaryPath, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporaryPath, ignored);
-            report(error, "cannot write shell link", linkPath);
-            return false;
-        }
+    std::string temporaryPath;
+    const int fd = CTemporaryFile::create(linkPath, std::nullopt, &temporaryPath);
+    if (fd < 0) {
+        report(error, "cannot write shell link: " + std::generic_category().message(errno), linkPath);
+        return false;
     }
-    std::error_code code;
-    fs::rename(temporaryPath, linkPath, code);
-    if (code) {
-        std::error_code ignored;
-        fs::remove(temporaryPath, ignored);
-        report(error, "cannot write shell link: " + code.message(), linkPath);
+    bool written = true;
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            written = false;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0)
+        written = false;
+    if (!written) {
+        ::unlink(temporaryPath.c_str());
+        report(error, "cannot write shell link", linkPath);
+        return false;
+    }
+    if (::rename(temporaryPath.c_str(), linkPath.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporaryPath.c_str());
+        report(error, "cannot write shell link: " + std::generic_category().message(code), linkPath);
         return false;
     }
     return true;

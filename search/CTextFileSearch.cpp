@@ -103,7 +103,8 @@ int detectCode(std::FILE* file) {
     std::string head(kDetectBytes, '\0');
     head.resize(std::fread(head.data(), 1, head.size(), file));
     std::rewind(file);
-    return jtext::detectJapaneseCode(head);
+    // The code the file is read in: the second look settles what the first answer leaves open.
+    return jtext::settleJapaneseCode(head, jtext::detectJapaneseCode(head));
 }
 
 }  // namespace
@@ -155,7 +156,7 @@ std::int64_t CTextFileSearch::findInFile(const std::string& path, std::string_vi
         }
         // A file whose start is plain ASCII gets its code from the first piece that is not.
         if (code == jtext::kCodeNone && hasJapaneseBytes(pending)) {
-            code = jtext::detectJapaneseCode(pending);
+            code = jtext::settleJapaneseCode(pending, jtext::detectJapaneseCode(pending));
             if (code == jtext::kCodeJis) {
                 jtext::resetJisShiftState();
                 overlap = 0;

@@ -25,6 +25,16 @@ enum JapaneseCode : int {
 int detectJapaneseCode(std::FILE* file);
 int detectJapaneseCode(std::string_view bytes);
 
+// The second look at a text whose first answer (detectJapaneseCode) is not certain: undecided (5), UTF-8
+// (3: short EUC text can be valid UTF-8 too, as "表" is) or no Japanese found (4) while the text holds
+// bytes above 0x7F or JIS escape sequences. Each of UTF-8, EUC-JP and Shift-JIS that decodes the whole
+// sample without an error scores its characters by how often they occur in Japanese text (hiragana,
+// katakana, common kanji, half-width kana in voiced pairs high; symbols, Greek, Cyrillic and the vendor
+// extensions low), and the best scoring decodes wins. The answer is the code to read the text in: never
+// 5. Certain first answers (0, 1, 2) come back unchanged, and so does 4 for plain ASCII. Callers that
+// store the detector's number keep the first answer; this one only decides how the bytes are read.
+int settleJapaneseCode(std::string_view bytes, int firstAnswer);
+
 enum LineEnd : int { kLineEndCrLf = 0, kLineEndLf = 1, kLineEndCr = 2, kLineEndNone = -1 };
 int detectLineEnd(std::FILE* file);  // from the current position, which is kept
 int detectLineEnd(std::string_view bytes);

@@ -12,6 +12,7 @@
 #include "support/CRecordingUserInterface.h"
 #include "support/CTempFolder.h"
 #include "support/CToolRunner.h"
+#include "text/Cp932.h"
 
 namespace fs = std::filesystem;
 
@@ -119,14 +120,18 @@ TEST(CCatalogFileTest, LayoutEdgeCases) {
     expectRoundTrip(many);
 
     // 0x8000 filter conditions (class 1, objects 2 to 0x8001) push the sort key class to index 0x8002: its
-    // objects after the first are tagged in the long form 0x7FFF, 0x80000000 + index.
+    // objects after the first are tagged in the long form 0x7FFF, 0x80000000 + index. No reader takes that
+    // many conditions: the count is refused where it stands, naming the field.
     CFileCatalog crowded;
     for (int i = 0; i < 0x8000; ++i)
         crowded.filters().append(CItemFilter(0, "", 0));
     bytes = serialize(crowded);
     std::size_t sortKeys = bytes.find("CSortItem") + 9;
     EXPECT_EQ(bytes.substr(sortKeys + 12, 6), hex("FF7F 02800080"));
-    expectRoundTrip(crowded);
+    CFileCatalog refused;
+    std::optional<CArchiveError> overLimit = CCatalogFile::parse(refused, bytes);
+    ASSERT_TRUE(overLimit.has_value());
+    EXPECT_EQ(overLimit->describe(), "over limit at byte 49: filter conditions: 32768, at most 100");
 
     // A title of exactly 255 bytes is written with the prefix FF FF 00.
     CFileCatalog titled;
@@ -447,3 +452,58 @@ TEST(CCatalogFileTest, LargeCatalogsReadBackItemForItem) {
 }
 
 }  // namespace
+
+TEST(CCatalogFileTest, DeclaredCountsAreLimitedToWhatTheProgramCanUse) {
+    // Ten categories and their fifteen sort keys read; one more of either is refused at its count.
+    CFileCatalog full;
+    for (int i = 0; i < CFileCatalog::kMaxCategories; ++i)
+        full.addCategory("c" + std::to_string(i));
+    expectRoundTrip(full);
+
+    CFileCatalog categories;
+    for (int i = 0; i < CFileCatalog::kMaxCategories + 1; ++i)
+        categories.appendStoredCategory(CCategory("c"));
+    std::string bytes = serialize(categories);
+    const std::size_t categoryCount =
+        bytes.find("CCategory") - 8;  // count, new-class tag, schema, name length
+    CFileCatalog read;
+    std::optional<CArchiveError> error = CCatalogFile::parse(read, bytes);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->kind(), ArchiveErrorKind::OverLimit);
+    EXPECT_EQ(error->offset(), categoryCount);
+    EXPECT_EQ(error->detail(), "categories: 11, at most 10");
+    EXPECT_EQ(read.categoryCount(), 0);
+
+    CFileCatalog keys;
+    for (int i = 0; i < 11; ++i)
+        keys.sortKeys().append(CSortItem(i, true));
+    error = CCatalogFile::parse(read, serialize(keys));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->describe(), "over limit at byte 51: sort keys: 16, at most 15");
+}
+
+TEST(CCatalogFileTest, FileNamesThatAreNotUtf8RoundTripByteForByte) {
+    // A Shift-JIS file name read from the file system: as code page 932 it would read back as "sjisあ.txt",
+    // so it goes in the UTF-16 form with each stray byte as a lone surrogate.
+    CFileCatalog catalog;
+    auto item = catalog.newItem(false);
+    item->setStoredPath("/files/sjis\x82\xA0.txt");
+    item->setTitle("\xFF\xFE");
+    catalog.addItem(std::move(item));
+    std::string bytes = serialize(catalog);
+    EXPECT_NE(bytes.find(hex("FF FEFF 11") +
+                         hex("2F00 6600 6900 6C00 6500 7300 2F00 7300 6A00 6900 7300 82DC A0DC")),
+              std::string::npos);
+    CFileCatalog read;
+    ASSERT_FALSE(CCatalogFile::parse(read, bytes).has_value());
+    EXPECT_EQ(read.item(0).path(), "/files/sjis\x82\xA0.txt");
+    EXPECT_EQ(read.item(0).title(), "\xFF\xFE");
+
+    // Text that code page 932 already keeps (a catalog's own odd bytes, a lone lead byte) keeps its bytes.
+    CFileCatalog cp932;
+    auto kept = cp932.newItem(false);
+    kept->setTitle(jtext::cp932ToUtf8("\x83\x65\x83\x58\x83"));
+    cp932.addItem(std::move(kept));
+    EXPECT_NE(serialize(cp932).find(hex("05 836583 5883")), std::string::npos);
+    expectRoundTrip(cp932);
+}

@@ -224,3 +224,23 @@ TEST(JapaneseCode, OddInputIsCopiedAndTheShiftStateIsShared) {
     shiftJisToEuc("\xF0\x40\x81", out);
     EXPECT_EQ(out, "\xF0\x40\x81");
 }
+
+TEST(JapaneseCodeTest, TheSecondLookSettlesWhatTheFirstLeavesOpen) {
+    // "表" in EUC-JP (C9 BD) is valid UTF-8 too (U+027D); the first answer says UTF-8, the second EUC.
+    EXPECT_EQ(detectJapaneseCode("\xC9\xBD"), kCodeUtf8);
+    EXPECT_EQ(settleJapaneseCode("\xC9\xBD", kCodeUtf8), kCodeEuc);
+    // Half-width kana only: EUC writes each with 0x8E; Shift-JIS voiced pairs read as kana with their marks.
+    const std::string eucKana = "\x8E\xC3\x8E\xDE\x8E\xB0\x8E\xC0";  // ﾃﾞｰﾀ
+    EXPECT_EQ(detectJapaneseCode(eucKana), kCodeEucOrShiftJis);
+    EXPECT_EQ(settleJapaneseCode(eucKana, kCodeEucOrShiftJis), kCodeEuc);
+    const std::string sjisKana = "\xB1\xD8\xB6\xDE\xC4\xB3 \xBA\xDE\xBB\xDE\xB2\xCF\xBD";  // ｱﾘｶﾞﾄｳ ｺﾞｻﾞｲﾏｽ
+    EXPECT_EQ(settleJapaneseCode(sjisKana, detectJapaneseCode(sjisKana)), kCodeShiftJis);
+    // JIS that shifts only to half-width kana (ESC ( I) has no kanji designation for the first look.
+    const std::string jisKana = "\x1B(ICFD0\x1B(B";
+    EXPECT_EQ(detectJapaneseCode(jisKana), kCodeNone);
+    EXPECT_EQ(settleJapaneseCode(jisKana, kCodeNone), kCodeJis);
+    // Certain answers and plain ASCII stay as they are; real UTF-8 stays UTF-8.
+    EXPECT_EQ(settleJapaneseCode("\x82\xA0", kCodeShiftJis), kCodeShiftJis);
+    EXPECT_EQ(settleJapaneseCode("plain", kCodeNone), kCodeNone);
+    EXPECT_EQ(settleJapaneseCode("\xE5\x85\x88\xE7\x94\x9F", kCodeUtf8), kCodeUtf8);  // 先生
+}
