@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/CLcg.h"
 #include "model/CCatalogFile.h"
 #include "model/CFileCatalog.h"
 #include "model/CSafeFileWriter.h"
@@ -19,25 +20,13 @@ namespace {
 constexpr int kItems = 100000;
 constexpr int kCategories = 10;
 
-// A small deterministic generator, so every run measures the same catalog.
-class Lcg final {
-public:
-    std::uint32_t next() {
-        m_state = m_state * 1664525u + 1013904223u;
-        return m_state >> 8;
-    }
-
-private:
-    std::uint32_t m_state = 12345;
-};
-
 std::unique_ptr<CFileCatalog> makeCatalog() {
     auto catalog = std::make_unique<CFileCatalog>();
     const char* names[kCategories] = {"ジャンル", "Artist", "年",   "Rating",  "場所",
                                       "Format",   "Tag",    "人物", "Project", "状態"};
     for (const char* name : names)
         catalog->addCategory(name);
-    Lcg random;
+    CLcg random(12345);
     std::vector<std::unique_ptr<CFileItem>> items;
     for (int i = 0; i < kItems; ++i) {
         auto item = catalog->newItem(false);

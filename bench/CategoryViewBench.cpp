@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CLcg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/UpdateHints.h"
 #include "model/CFileCatalog.h"
@@ -29,17 +30,6 @@ namespace {
 constexpr int kItems = 100000;
 constexpr int kCategories = 10;
 constexpr int kValuesPerCategory = 1000;
-
-class Lcg final {
-public:
-    std::uint32_t next() {
-        m_state = m_state * 1664525u + 1013904223u;
-        return m_state >> 8;
-    }
-
-private:
-    std::uint32_t m_state = 4711;
-};
 
 struct Pane {
     CMemoryProfile profile;
@@ -56,7 +46,7 @@ Pane& pane() {
         for (const char* name : names) {
             catalog.addCategory(name);
         }
-        Lcg random;
+        CLcg random(4711);
         std::vector<std::unique_ptr<CFileItem>> items;
         for (int i = 0; i < kItems; ++i) {
             auto item = catalog.newItem(false);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/CLcg.h"
 #include "grid/CUGEdit.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
@@ -31,17 +32,6 @@ constexpr int kCategories = 10;
 constexpr int kValuesPerCategory = 1000;
 const QSize kWindow(1200, 800);
 
-class Lcg final {
-public:
-    std::uint32_t next() {
-        m_state = m_state * 1664525u + 1013904223u;
-        return m_state >> 8;
-    }
-
-private:
-    std::uint32_t m_state = 15;
-};
-
 // The catalog file, written once per run into a temporary folder.
 const std::string& catalogPath() {
     static const std::string path = [] {
@@ -51,7 +41,7 @@ const std::string& catalogPath() {
         for (int c = 0; c < kCategories; ++c) {
             catalog.addCategory("分類" + std::to_string(c));
         }
-        Lcg random;
+        CLcg random(15);
         std::vector<std::unique_ptr<CFileItem>> items;
         for (int i = 0; i < kItems; ++i) {
             auto item = catalog.newItem(false);

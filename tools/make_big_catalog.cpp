@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CLcg.h"
 #include "model/CCatalogFile.h"
 #include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
@@ -21,17 +22,6 @@
 namespace {
 
 constexpr int kValuesPerCategory = 1000;
-
-class Lcg final {
-public:
-    std::uint32_t next() {
-        m_state = m_state * 1664525u + 1013904223u;
-        return m_state >> 8;
-    }
-
-private:
-    std::uint32_t m_state = 2718;
-};
 
 }  // namespace
 
@@ -52,7 +42,7 @@ int main(int argc, char** argv) {
     for (const std::string& name : names) {
         catalog.addCategory(name);
     }
-    Lcg random;
+    CLcg random(2718);
     std::vector<std::unique_ptr<CFileItem>> items;
     items.reserve(static_cast<std::size_t>(itemCount));
     for (int i = 0; i < itemCount; ++i) {
