@@ -148,7 +148,8 @@ bool CFileListView::onCommand(int id) {
             chooseFont();
             return true;
         default:
-            return false;
+            return std::any_of(m_families.begin(), m_families.end(),
+                               [id](CCommandTarget* family) { return family->onCommand(id); });
     }
 }
 
@@ -160,8 +161,17 @@ bool CFileListView::onUpdateCommand(int id, CCommandState& state) {
             state.enabled = true;
             return true;
         default:
-            return false;
+            return std::any_of(m_families.begin(), m_families.end(),
+                               [id, &state](CCommandTarget* family) { return family->onUpdateCommand(id, state); });
     }
+}
+
+void CFileListView::addCommandFamily(CCommandTarget* family) {
+    m_families.push_back(family);
+}
+
+void CFileListView::removeCommandFamily(CCommandTarget* family) {
+    std::erase(m_families, family);
 }
 
 void CFileListView::chooseFont() {

@@ -33,6 +33,11 @@ public:
     // Makes the item's row current when it is displayed.
     void setCurrentItem(const CFileItem* item);
 
+    // A family of item commands (edit, shell operations, searches...) that the view offers every command
+    // it does not handle itself, in the order added. Not owned; a family must outlive the view or be removed.
+    void addCommandFamily(CCommandTarget* family);
+    void removeCommandFamily(CCommandTarget* family);
+
     void onInitialUpdate() override;
     void onUpdate(CQuilloryView* sender, int hintValue) override;
     bool onCommand(int id) override;
@@ -60,5 +65,6 @@ private:
     void chooseFont();
 
     MyCug* m_grid = nullptr;
+    std::vector<CCommandTarget*> m_families;
     bool m_ready = false;
 };
