@@ -14,11 +14,11 @@ build_packages=(
 )
 test_packages=(
     clang libclang-rt-14-dev
-    nkf libxml2-utils file python3 sqlite3 time
+    nkf libxml2-utils file python3 sqlite3 time imagemagick
     xvfb xauth firefox-esr chromium
 )
 run_packages=(
-    xdg-utils
+    xdg-utils qt6-image-formats-plugins
 )
 sample_packages=(
     imagemagick
