@@ -23,7 +23,8 @@ bool tooLarge(QSize size) {
 }
 
 // A JPEG or GIF file that was cut short still decodes in Qt, with the missing part grey; the image mode
-// refuses it instead. Such a file lacks its end marker (JPEG: FF D9, GIF: 3B) at its end.
+// refuses it instead. Such a file lacks its end marker: a GIF ends with 3B; a JPEG's FF D9 (which coded
+// data never holds) is in its last bytes, maybe followed by a few bytes that some cameras append.
 bool endsEarly(const QByteArray& format, QFile& file) {
     const qint64 size = file.size();
     const qint64 tail = std::min<qint64>(size, 4096);
@@ -33,7 +34,7 @@ bool endsEarly(const QByteArray& format, QFile& file) {
     while (!end.isEmpty() && (end.back() == '\0' || end.back() == '\n' || end.back() == '\r' || end.back() == ' '))
         end.chop(1);
     if (format == "jpeg")
-        return !end.endsWith("\xFF\xD9");
+        return !end.contains("\xFF\xD9");
     if (format == "gif")
         return !end.endsWith(';');
     return false;

@@ -148,7 +148,11 @@ CSPIControl::Conversion CSPIControl::convertPicture(void* bitmapInfo, void* bitm
         return Conversion::Broken;
     }
     const int bitCount = header.bitCount;
-    if (header.width <= 0 || header.height == 0 || header.height == INT32_MIN ||
+    if (header.width == 0 || header.height == 0) {
+        picture = CDecodedPicture{};  // an empty picture: the caller says "読み込み失敗"
+        return Conversion::Done;
+    }
+    if (header.width < 0 || header.height == INT32_MIN ||
         (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)) {
         fault = "the bitmap header declares " + std::to_string(header.width) + " x " + std::to_string(header.height) +
                 " pixels of " + std::to_string(bitCount) + " bits";

@@ -3,7 +3,7 @@
  * times with TEST_PLUGIN_KIND choosing how it behaves:
  *   0 a working import plug-in          1 an archive plug-in ("00AM")
  *   2 no API version (GetPluginInfo(0) fails)
- *   3 claims the file, hands back a bits block far smaller than its header says
+ *   3 claims the file, hands back 1000 x 1000 pixels in a bits block of 16 bytes
  *   4 claims the file, hands back a picture of 40000 x 40000 pixels
  *   5 claims the file, hands back a picture of width 0 */
 #include <stdio.h>
@@ -91,8 +91,8 @@ EXPORT int GetPicture(const char* buffer, int32_t offset, unsigned int flag, Sus
     }
     SusieBitmapHeader* header = calloc(1, sizeof(SusieBitmapHeader));
     header->size = sizeof(SusieBitmapHeader);
-    header->width = TEST_PLUGIN_KIND == 4 ? 40000 : TEST_PLUGIN_KIND == 5 ? 0 : width;
-    header->height = TEST_PLUGIN_KIND == 4 ? 40000 : height;
+    header->width = TEST_PLUGIN_KIND == 3 ? 1000 : TEST_PLUGIN_KIND == 4 ? 40000 : TEST_PLUGIN_KIND == 5 ? 0 : width;
+    header->height = TEST_PLUGIN_KIND == 3 ? 1000 : TEST_PLUGIN_KIND == 4 ? 40000 : height;
     header->planes = 1;
     header->bitCount = 24;
     const size_t stride = ((size_t)width * 3 + 3) / 4 * 4;
