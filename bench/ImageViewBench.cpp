@@ -108,7 +108,7 @@ void BM_ZoomSteps(benchmark::State& state) {
         view->onCommand(cmd::kImageStepLarger);  // out of fit mode: the whole picture is decoded
         paint(*view);
         firstStep = double(timer.nsecsElapsed()) / 1e6;
-        // Down to 1/10, up to 10x, and back to own size: 90 + 180 + 90 steps.
+        // 90 steps smaller (down to 1/9.9), 180 larger (up to 10x), 90 smaller again.
         for (int i = 0; i < 360; ++i) {
             const int id = (i < 90 || i >= 270) ? cmd::kImageStepSmaller : cmd::kImageStepLarger;
             timer.start();

@@ -75,11 +75,14 @@ bool CImageView::showImage(const QString& path) {
         m_fileTime = info.lastModified();
         m_fileSize = loaded ? info.size() : -1;
         if (!loaded) {
+            setAccessibleDescription(QStringLiteral("表示できません"));
             resetExtent();
             viewport()->update();
             return false;
         }
     }
+    // What a screen reader says of the pane: the file and the picture's size.
+    setAccessibleDescription(QStringLiteral("%1 %2 x %3").arg(info.fileName()).arg(m_kit.width()).arg(m_kit.height()));
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
     resetExtent();
@@ -90,6 +93,7 @@ bool CImageView::showImage(const QString& path) {
 
 void CImageView::clear() {
     m_kit.clear();
+    setAccessibleDescription(QString());
     m_fileSize = -1;
     invalidateRendering();
     resetExtent();
