@@ -191,6 +191,43 @@ private Q_SLOTS:
         QVERIFY(again.imagePure());
     }
 
+    void sharpensScaledPicturesInPureMode() {
+        // Two grey halves, enlarged twice: scaling softens the edge into a ramp; pure mode sharpens it, so
+        // the darker side dips below its grey next to the edge and the lighter side rises above its own.
+        QImage greys(400, 100, QImage::Format_RGB32);
+        greys.fill(qRgb(160, 160, 160));
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x)
+                greys.setPixel(x, y, qRgb(100, 100, 100));
+        CTempFolder folder;
+        CMemoryProfile profile;
+        profile.writeInt("View", "PureLevel", 20);
+        CImageView view(profile);
+        view.resize(300, 250);
+        view.show();
+        QVERIFY(view.showImage(save(folder, "greys.png", greys)));
+        view.onCommand(cmd::kImageEnlargeFirst);
+        QCoreApplication::processEvents();
+        view.horizontalScrollBar()->setValue(300);  // the edge at x = 400 - 300 = 100
+        auto range = [&] {
+            const QImage screen = shown(view);
+            int low = 255, high = 0;
+            for (int x = 0; x < 200; ++x) {
+                low = std::min(low, qGray(screen.pixel(x, 50)));
+                high = std::max(high, qGray(screen.pixel(x, 50)));
+            }
+            return std::pair(low, high);
+        };
+        QCOMPARE(range(), std::pair(100, 160));
+        view.onCommand(cmd::kImagePure);
+        QVERIFY(checked(view, cmd::kImagePure));
+        const auto [low, high] = range();
+        QVERIFY2(low < 100 && high > 160, qPrintable(QString("%1..%2").arg(low).arg(high)));
+        // Fitted pictures are drawn without sharpening.
+        view.onCommand(cmd::kImageFitToWindow);
+        QCOMPARE(shown(view).pixel(view.imageRect().x() + 10, 20), qRgb(100, 100, 100));
+    }
+
     void fittedJpegIsDecodedAtTheFittedSize() {
         CMemoryProfile profile;
         CImageView view(profile);
