@@ -21,6 +21,7 @@ public:
     CSPICore& operator=(const CSPICore&) = delete;
 
     // Loads the module at `path` and reads its kind and patterns. False, with the reason in `why`, when it
+    // crashes or hangs while it is loaded and asked for its information (tried first in a child process),
     // does not load, exports no GetPluginInfo, or its information calls answer what no plug-in can (a
     // length beyond the buffer, no version); `reportable` then tells whether the reason is a fault worth
     // reporting (a module that is simply no plug-in is not).
@@ -49,6 +50,9 @@ public:
 
 private:
     void moveFrom(CSPICore& other) noexcept;
+    // Loads the module and asks its information in a child process: empty when that went well (or the
+    // module does not load at all, which load() then says), else what went wrong.
+    static std::string probe(const std::string& path);
 
     void* m_module = nullptr;
     std::string m_path;

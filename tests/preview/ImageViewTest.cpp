@@ -335,12 +335,14 @@ private Q_SLOTS:
     void skipsBrokenPluginsReportingEachOnce() {
         CSPIControl& host = CSPIControl::instance();
         // a_broken and b_qpx are import plug-ins; c_archive is an archive plug-in, d_noversion gives no
-        // version, e_notamodule is no shared object.
+        // version, e_notamodule is no shared object, f_ and g_ crash on loading and on the version call.
         QCOMPARE(host.scan(pluginFolder("mixed").toStdString()), 2);
         QCOMPARE(host.plugins().at(0).fileName(), std::string("a_broken.spi"));
-        QCOMPARE(host.problems().size(), std::size_t(2));
-        QVERIFY(host.problems().at(0).path.find("d_noversion.spi") != std::string::npos);
-        QVERIFY(host.problems().at(1).path.find("e_notamodule.spi") != std::string::npos);
+        QCOMPARE(host.problems().size(), std::size_t(4));
+        const char* skipped[] = {"d_noversion.spi", "e_notamodule.spi", "f_crashes_on_load.spi", "g_crashes_when_asked.spi"};
+        for (std::size_t i = 0; i < 4; ++i)
+            QVERIFY2(host.problems().at(i).path.find(skipped[i]) != std::string::npos, skipped[i]);
+        QVERIFY(host.problems().at(2).what.find("crashes") != std::string::npos);
 
         CTempFolder folder;
         const QString picture = writeBytes(folder, "p.qpx", qpx(4, 3, qRgb(1, 2, 3)));
@@ -351,12 +353,12 @@ private Q_SLOTS:
         QVERIFY(view.showImage(picture));
         QCOMPARE(host.lastDecoder(), 1);
         QCOMPARE(view.kit().image().pixel(0, 0), qRgb(1, 2, 3));
-        QCOMPARE(host.problems().size(), std::size_t(3));
-        QVERIFY(host.problems().at(2).path.find("a_broken.spi") != std::string::npos);
+        QCOMPARE(host.problems().size(), std::size_t(5));
+        QVERIFY(host.problems().at(4).path.find("a_broken.spi") != std::string::npos);
         view.clear();
         QVERIFY(view.showImage(picture));
         host.scan(pluginFolder("mixed").toStdString());
-        QCOMPARE(host.problems().size(), std::size_t(3));  // each reported once
+        QCOMPARE(host.problems().size(), std::size_t(5));  // each reported once
 
         // A picture of 40000 x 40000 (6.4 GB) is refused; one of width 0 says "読み込み失敗".
         CRecordingUserInterface ui;

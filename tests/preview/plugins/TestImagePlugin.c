@@ -5,7 +5,9 @@
  *   2 no API version (GetPluginInfo(0) fails)
  *   3 claims the file, hands back 1000 x 1000 pixels in a bits block of 16 bytes
  *   4 claims the file, hands back a picture of 40000 x 40000 pixels
- *   5 claims the file, hands back a picture of width 0 */
+ *   5 claims the file, hands back a picture of width 0
+ *   6 crashes while it is loaded
+ *   7 crashes when asked for its API version */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -17,6 +19,13 @@
 #endif
 
 #define EXPORT __attribute__((visibility("default")))
+
+#if TEST_PLUGIN_KIND == 6
+#include <signal.h>
+__attribute__((constructor)) static void crashOnLoad(void) {
+    raise(SIGSEGV);
+}
+#endif
 
 static int copyInfo(const char* text, char* buffer, int length) {
     int n = (int)strlen(text);
@@ -33,6 +42,8 @@ EXPORT int GetPluginInfo(int number, char* buffer, int length) {
     case 0:
         if (TEST_PLUGIN_KIND == 2)
             return 0;
+        if (TEST_PLUGIN_KIND == 7)
+            return *(volatile int*)0;
         return copyInfo(TEST_PLUGIN_KIND == 1 ? "00AM" : "00IN", buffer, length);
     case 1: return copyInfo("Quillory test plug-in", buffer, length);
     case 2: return copyInfo("*.qpx", buffer, length);
