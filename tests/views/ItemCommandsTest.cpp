@@ -74,6 +74,19 @@ std::string homeOf(CTestSession& session) {
     return session.home().path().toStdString();
 }
 
+// Removes a folder with names that are not UTF-8, which QTemporaryDir cannot remove.
+class CFolderRemover final {
+public:
+    explicit CFolderRemover(std::string folder) : m_folder(std::move(folder)) {}
+    ~CFolderRemover() {
+        std::error_code error;
+        std::filesystem::remove_all(m_folder, error);
+    }
+
+private:
+    std::string m_folder;
+};
+
 // Starts the program on the catalog with the item list as the active view.
 CFileListView& startOn(CTestSession& session, const QString& catalog) {
     if (!session.start({catalog})) {
@@ -159,6 +172,7 @@ void ItemCommandsTest::droppedFilesAndFolders() {
     CTestSession session;
     CFileListView& view = startOn(session, writeCatalog(session, {"色", "形"}, {}));
     const std::string home = homeOf(session) + "/drop";
+    const CFolderRemover remover(home);
     // Names that a URI escapes and a careless decoder breaks: spaces, "#", "%", a newline, a byte that is
     // not UTF-8.
     const std::vector<std::string> files = {makeFile(home + "/a space.txt"), makeFile(home + "/b#50%.txt"),
@@ -222,6 +236,7 @@ void ItemCommandsTest::droppedFilesAndFolders() {
 
 void ItemCommandsTest::editItemAndTitle() {
     CTestSession session;
+    const CFolderRemover remover(homeOf(session) + "/files");
     const std::string path = makeFile(homeOf(session) + "/files/bad\xfe name.txt");
     CFileListView& view = startOn(session, writeCatalog(session, {"色", "形"}, {{path, {"赤", ""}, ""}}));
     view.grid().gotoCell(view.grid().firstCategoryColumn(), 0);
