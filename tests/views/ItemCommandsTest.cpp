@@ -22,6 +22,7 @@
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
 #include "commands/CItemCommands.h"
+#include "dialogs/CAddTagDlg.h"
 #include "dialogs/CCategoryCombos.h"
 #include "dialogs/CFileItemDlg.h"
 #include "dialogs/CFileItemMultiDlg.h"
@@ -435,6 +436,22 @@ void ItemCommandsTest::multiItemKeepMarker() {
     QCOMPARE(valuesOf("c"), (std::vector<std::string>{"青", "星", "", ""}));
     QVERIFY(session.run(cmd::kEditUndo));
     QCOMPARE(valuesOf("a"), (std::vector<std::string>{"赤", "丸", "大", ""}));
+
+    // One value added to the shape of every checked item: the dialog starts at the current column's
+    // category and offers its values.
+    QVERIFY(session.run(cmd::kEditSelectAll));
+    view.grid().gotoCell(view.grid().firstCategoryColumn() + 1, 0);
+    whenShown<CAddTagDlg>([](CAddTagDlg& dialog) {
+        QCOMPARE(child<QComboBox>(dialog, "category")->currentText(), QStringLiteral("形"));
+        QComboBox* value = child<QComboBox>(dialog, "value");
+        QCOMPARE(value->count(), 2);
+        typeText(value->lineEdit(), QStringLiteral("丸"));
+        clickButton(dialog, QDialogButtonBox::Ok);
+    });
+    QVERIFY(session.run(cmd::kAddValue));
+    QCOMPARE(valuesOf("a")[1], std::string("丸"));
+    QCOMPARE(valuesOf("b")[1], std::string("四角,丸"));
+    QCOMPARE(valuesOf("c")[1], std::string("丸"));
 }
 
 void ItemCommandsTest::webAddressesAndCancelledAdditions() {
