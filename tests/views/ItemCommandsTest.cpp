@@ -324,6 +324,13 @@ void ItemCommandsTest::unregisterKeepsTheCurrentRow() {
     grid.gotoCell(1, 0);
     grid.setChecked(rowOf(grid, "b"), true);
     grid.setChecked(rowOf(grid, "d"), true);
+    // Their names and addresses copied, one a line, for a text editor.
+    QVERIFY(session.run(cmd::kCopyItemNames));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("b\r\nd\r\n"));
+    QVERIFY(session.run(cmd::kCopyFullPaths));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("https://example.com/b\r\nhttps://example.com/d\r\n"));
+
     session.ui().scriptAnswers({false, true});
     QVERIFY(session.run(cmd::kRemoveItem));
     QCOMPARE(session.ui().texts().back(), std::string("チェックしている2個のアイテムを登録解除しますか？"));
