@@ -1,0 +1,82 @@
+#include "preview/CWebBrowser.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+#include "preview/CPreviewPages.h"
+
+CWebBrowser::CWebBrowser(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("WebBrowser"));
+    setAccessibleName(QStringLiteral("ブラウザ"));
+    setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+QWebEngineView* CWebBrowser::ensureView() {
+    if (m_view == nullptr) {
+        m_view = new QWebEngineView(this);
+        m_view->setAccessibleName(accessibleName());
+        layout()->addWidget(m_view);
+        setFocusProxy(m_view);
+        connect(m_view, &QWebEngineView::titleChanged, this, &CWebBrowser::titleChanged);
+        connect(m_view, &QWebEngineView::loadStarted, this, &CWebBrowser::loadStarted);
+        connect(m_view, &QWebEngineView::loadFinished, this, &CWebBrowser::loadFinished);
+        connect(m_view, &QWebEngineView::urlChanged, this, [this](const QUrl& url) { m_location = url; });
+    }
+    return m_view;
+}
+
+QUrl CWebBrowser::urlOf(const QString& addressOrPath) {
+    const QString text = addressOrPath.trimmed();
+    if (text.startsWith(u'/')) {
+        return QUrl::fromLocalFile(QDir::cleanPath(text));
+    }
+    if (text.compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
+        return QUrl(QStringLiteral("about:blank"));
+    }
+    const QFileInfo relative(text);
+    if (!text.isEmpty() && relative.exists()) {
+        return QUrl::fromLocalFile(relative.absoluteFilePath());
+    }
+    // A scheme is letters, digits, "+", "-" or "." after a first letter, followed by ":".
+    const qsizetype colon = text.indexOf(u':');
+    bool hasScheme = colon > 1 && text.at(0).isLetter();
+    for (qsizetype i = 1; hasScheme && i < colon; ++i) {
+        const QChar c = text.at(i);
+        hasScheme = c.isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.';
+    }
+    const QString rest = hasScheme ? text.mid(colon + 1) : QString();
+    if (hasScheme && !rest.isEmpty() && rest.front().isDigit()) {
+        hasScheme = false;  // "localhost:8080" is a host and a port
+    }
+    return hasScheme ? QUrl(text) : QUrl::fromUserInput(text);
+}
+
+void CWebBrowser::navigate(const QString& addressOrPath) {
+    const QUrl url = urlOf(addressOrPath);
+    QWebEngineView* view = ensureView();
+    const bool previewPage = url == QUrl::fromLocalFile(CPreviewPages::previewPagePath());
+    if (!previewPage && url == m_location) {
+        return;
+    }
+    m_location = url;
+    ++m_loads;
+    view->load(url);
+}
+
+QString CWebBrowser::locationUrl() const {
+    return m_view == nullptr ? QString() : m_location.toString();
+}
+
+QString CWebBrowser::pageTitle() const {
+    return m_view == nullptr ? QString() : m_view->title();
+}
+
+void CWebBrowser::releaseDocument() {
+    if (m_view != nullptr) {
+        navigate(QStringLiteral("about:blank"));
+    }
+}
