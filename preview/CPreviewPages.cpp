@@ -41,7 +41,9 @@ QString fileName(const QString& path) {
 }  // namespace
 
 QString CPreviewPages::previewPagePath() {
-    return QDir::tempPath() + QStringLiteral("/VemtoHtmlPreview.html");
+    // Qt gives an empty path when $TMPDIR names no folder; the page then goes to /tmp, not to the root.
+    const QString folder = QDir::tempPath();
+    return (folder.isEmpty() ? QStringLiteral("/tmp") : folder) + QStringLiteral("/VemtoHtmlPreview.html");
 }
 
 QByteArray CPreviewPages::pageBytes(const QString& title, const QString& body) {

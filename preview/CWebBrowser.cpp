@@ -23,13 +23,35 @@ QWebEngineView* CWebBrowser::ensureView() {
         setFocusProxy(m_view);
         connect(m_view, &QWebEngineView::titleChanged, this, &CWebBrowser::titleChanged);
         connect(m_view, &QWebEngineView::loadStarted, this, &CWebBrowser::loadStarted);
-        connect(m_view, &QWebEngineView::loadFinished, this, &CWebBrowser::loadFinished);
+        connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+            m_lastLoadFailed = !ok;
+            Q_EMIT loadFinished(ok);
+        });
         connect(m_view, &QWebEngineView::urlChanged, this, [this](const QUrl& url) { m_location = url; });
     }
     return m_view;
 }
 
+namespace {
+
+// A folder's URL ends in "/", as the web view's own address for it does after it redirects there, so the
+// location check sees one folder under one address.
+QUrl withFolderSlash(const QUrl& url) {
+    if (!url.isLocalFile() || url.path().endsWith(u'/') || !QFileInfo(url.toLocalFile()).isDir()) {
+        return url;
+    }
+    QUrl folder = url;
+    folder.setPath(url.path() + u'/');
+    return folder;
+}
+
+}  // namespace
+
 QUrl CWebBrowser::urlOf(const QString& addressOrPath) {
+    return withFolderSlash(plainUrlOf(addressOrPath));
+}
+
+QUrl CWebBrowser::plainUrlOf(const QString& addressOrPath) {
     const QString text = addressOrPath.trimmed();
     if (text.startsWith(u'/')) {
         return QUrl::fromLocalFile(QDir::cleanPath(text));
@@ -59,10 +81,11 @@ void CWebBrowser::navigate(const QString& addressOrPath) {
     const QUrl url = urlOf(addressOrPath);
     QWebEngineView* view = ensureView();
     const bool previewPage = url == QUrl::fromLocalFile(CPreviewPages::previewPagePath());
-    if (!previewPage && url == m_location) {
+    if (!previewPage && !m_lastLoadFailed && url == m_location) {
         return;
     }
     m_location = url;
+    m_lastLoadFailed = false;
     ++m_loads;
     view->load(url);
 }

@@ -8,7 +8,8 @@ class QWebEngineView;
 // The web browser of the preview pane: web addresses, local files, folders and the generated preview pages.
 // The web engine view inside is created on the first navigation, so a pane that never shows a page costs
 // nothing. Navigating to the address already shown does not load it again (a workbook stays as it is),
-// except for the generated preview page, whose file changes from one preview to the next.
+// except for the generated preview page, whose file changes from one preview to the next, and an address
+// whose last load failed.
 class CWebBrowser final : public QWidget {
     Q_OBJECT
 public:
@@ -38,8 +39,10 @@ Q_SIGNALS:
 
 private:
     QWebEngineView* ensureView();
+    static QUrl plainUrlOf(const QString& addressOrPath);
 
     QWebEngineView* m_view = nullptr;
     QUrl m_location;
     int m_loads = 0;
+    bool m_lastLoadFailed = false;  // a failed address may be tried again
 };

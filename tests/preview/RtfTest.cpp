@@ -120,10 +120,10 @@ private Q_SLOTS:
         QTextCursor cursor(&doc);
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
-        cursor.insertText(QStringLiteral("First line "));
+        cursor.insertText(QStringLiteral("First line "), QTextCharFormat());
         cursor.insertText(QStringLiteral("with bold"), bold);
         cursor.insertBlock();
-        cursor.insertText(QStringLiteral("Second {line} \\ end"));
+        cursor.insertText(QStringLiteral("Second {line} \\ end 日本語"), QTextCharFormat());
         CTempFolder folder;
         const std::string rtf = CRtfWriter::write(doc).toStdString();
         const std::string path = folder.write("memo.rtf", rtf);
@@ -132,7 +132,9 @@ private Q_SLOTS:
         QVERIFY2(text.output.find("First line with bold\n") != std::string::npos, text.output.c_str());
         QVERIFY2(text.output.find("Second {line} \\ end") != std::string::npos, text.output.c_str());
         const CToolRunner::Result html = CToolRunner::run("unrtf --html '" + path + "' 2>/dev/null");
-        QVERIFY2(html.output.find("<b>with bold</b>") != std::string::npos, html.output.c_str());
+        QVERIFY2(html.output.find("<b>with bold<br>\n</b>Second") != std::string::npos, html.output.c_str());
+        // unrtf decodes the Shift-JIS escapes through code page 932 into character references.
+        QVERIFY2(html.output.find("&#26085;&#26412;&#35486;") != std::string::npos, html.output.c_str());
     }
 
     void otherProgramsRtfShowsItsText() {

@@ -31,7 +31,9 @@ QString pageText(CWebBrowser& browser) {
         text = result;
         done = true;
     });
-    QTRY_VERIFY_WITH_TIMEOUT(done, kLoadTimeoutMs);
+    for (int waited = 0; !done && waited < kLoadTimeoutMs; waited += 10) {
+        QTest::qWait(10);
+    }
     return text;
 }
 
