@@ -52,15 +52,15 @@ QUrl CWebBrowser::urlOf(const QString& addressOrPath) {
 }
 
 QUrl CWebBrowser::plainUrlOf(const QString& addressOrPath) {
-    const QString text = addressOrPath.trimmed();
-    if (text.startsWith(u'/')) {
-        return QUrl::fromLocalFile(QDir::cleanPath(text));
+    if (addressOrPath.startsWith(u'/')) {
+        return QUrl::fromLocalFile(QDir::cleanPath(addressOrPath));  // a name may end in a blank
     }
-    if (text.compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
+    const QString text = addressOrPath.trimmed();
+    if (text.isEmpty() || text.compare(QStringLiteral("about:blank"), Qt::CaseInsensitive) == 0) {
         return QUrl(QStringLiteral("about:blank"));
     }
     const QFileInfo relative(text);
-    if (!text.isEmpty() && relative.exists()) {
+    if (relative.exists()) {
         return QUrl::fromLocalFile(relative.absoluteFilePath());
     }
     // A scheme is letters, digits, "+", "-" or "." after a first letter, followed by ":".

@@ -16,7 +16,8 @@ public:
     explicit CWebBrowser(QWidget* parent = nullptr);
 
     // A local path (absolute, or an existing relative one) becomes a file URL; "about:blank" and addresses
-    // with a scheme are taken as they are; anything else as a user would type it ("example.com").
+    // with a scheme are taken as they are; anything else as a user would type it ("example.com"); an empty
+    // address is about:blank.
     void navigate(const QString& addressOrPath);
     // The address the browser shows (after redirects and clicked links), empty before the first navigation.
     QString locationUrl() const;

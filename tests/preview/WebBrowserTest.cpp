@@ -106,6 +106,9 @@ private Q_SLOTS:
         QCOMPARE(CWebBrowser::urlOf(QStringLiteral("example.com")), QUrl(QStringLiteral("http://example.com")));
         QCOMPARE(CWebBrowser::urlOf(QStringLiteral("localhost:8080/x")).host(), QStringLiteral("localhost"));
         QCOMPARE(CWebBrowser::urlOf(QStringLiteral("ABOUT:BLANK")), QUrl(QStringLiteral("about:blank")));
+        QCOMPARE(CWebBrowser::urlOf(QString()), QUrl(QStringLiteral("about:blank")));
+        QCOMPARE(CWebBrowser::urlOf(QStringLiteral("/tmp/name ending in a blank ")).toLocalFile(),
+                 QStringLiteral("/tmp/name ending in a blank "));
     }
 };
 
