@@ -85,7 +85,7 @@ void runReference(benchmark::State& state, bool folder) {
     int which = 0;
     for (auto _ : state) {
         started = finished = false;
-        const QUrl url = QUrl::fromLocalFile(folder ? folderPath(which) : pagePath(which));
+        const QUrl url = QUrl::fromLocalFile(folder ? folderPath(which) + u'/' : pagePath(which));
         state.SetIterationTime(timeUntilStarted([&] { view.load(url); }, started, finished));
         which ^= 1;
     }

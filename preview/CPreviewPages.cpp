@@ -79,6 +79,8 @@ QString CPreviewPages::writeMediaPage(const QString& path, bool video, int paneH
         element.setAttribute(QStringLiteral("HEIGHT"), QString::number(std::max(paneHeight - 50, 0)));
     }
     element.setAttribute(QStringLiteral("CONTROLS"), QStringLiteral("CONTROLS"));
+    // The height alone would give a video of twice its width at the default shape, wider than the pane.
+    element.setAttribute(QStringLiteral("STYLE"), QStringLiteral("max-width:100%"));
     return writePage(fileName(path), element.render() + element.renderEndTag(), error);
 }
 

@@ -17,8 +17,8 @@ public:
     // times.
     static QString writeFileInfoPage(const QString& path, const QString& title, QString* error);
 
-    // A <video> (with a height of the pane's height minus 50) or an <audio> element with controls, which
-    // plays the file in place; it does not start by itself.
+    // A <video> (with a height of the pane's height minus 50, never wider than the pane) or an <audio>
+    // element with controls, which plays the file in place; it does not start by itself.
     static QString writeMediaPage(const QString& path, bool video, int paneHeight, QString* error);
 
     // The information page of the current item titled "バイナリファイル", or "about:blank" (no file is

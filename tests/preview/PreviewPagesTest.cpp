@@ -98,7 +98,8 @@ private Q_SLOTS:
         const QString src = QUrl::fromLocalFile(movie).toString(QUrl::FullyEncoded);
         QCOMPARE(QString::fromUtf8(readAll(page)),
                  QStringLiteral("<HTML>\r\n<HEAD><META charset=\"utf-8\"><TITLE>clip #1.mp4</TITLE></HEAD>\r\n"
-                                "<BODY><VIDEO SRC=\"%1\" AUTOSTART=\"FALSE\" HEIGHT=\"430\" CONTROLS=\"CONTROLS\">"
+                                "<BODY><VIDEO SRC=\"%1\" AUTOSTART=\"FALSE\" HEIGHT=\"430\" CONTROLS=\"CONTROLS\""
+                                " STYLE=\"max-width:100%\">"
                                 "</VIDEO></BODY>\r\n</HTML>")
                      .arg(src));
         QVERIFY(src.endsWith(QStringLiteral("clip%20%231.mp4")));
@@ -107,7 +108,7 @@ private Q_SLOTS:
         CPreviewPages::writeMediaPage(sound, false, 480, &error);
         const QString audio = QString::fromUtf8(readAll(page));
         QVERIFY(audio.contains(QStringLiteral("<AUDIO SRC=\"") + QUrl::fromLocalFile(sound).toString() +
-                               QStringLiteral("\" AUTOSTART=\"FALSE\" CONTROLS=\"CONTROLS\"></AUDIO>")));
+                               QStringLiteral("\" AUTOSTART=\"FALSE\" CONTROLS=\"CONTROLS\" STYLE=\"max-width:100%\"></AUDIO>")));
         QVERIFY(!audio.contains(QStringLiteral("HEIGHT")));
 
         QCOMPARE(CPreviewPages::writeBlankInfoPage(QString(), &error), QStringLiteral("about:blank"));
