@@ -7,6 +7,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CRecentFileList.h"
+#include "commands/CAddItemCommands.h"
 #include "commands/CCatalogCommands.h"
 #include "commands/CCategoryCommands.h"
 #include "commands/CFileCommands.h"
@@ -79,6 +80,7 @@ CQuilloryApp::CQuilloryApp() {
 
 CQuilloryApp::~CQuilloryApp() {
     m_frame.reset();
+    m_addItemCommands.reset();
     m_categoryCommands.reset();
     m_catalogCommands.reset();
     m_fileCommands.reset();
@@ -134,6 +136,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     m_fileCommands = std::make_unique<CFileCommands>(*m_document);
     m_catalogCommands = std::make_unique<CCatalogCommands>(*m_document);
     m_categoryCommands = std::make_unique<CCategoryCommands>(*m_document);
+    m_addItemCommands = std::make_unique<CAddItemCommands>(*m_document);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
     if (m_newCatalogWizard) {
         m_document->setNewCatalogWizard(m_newCatalogWizard);

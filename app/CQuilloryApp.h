@@ -10,6 +10,7 @@
 #include "model/CExtArray.h"
 
 class CBrowserCapture;
+class CAddItemCommands;
 class CCatalogCommands;
 class CCategoryCommands;
 class CLinuxBrowserTransport;
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<CFileCommands> m_fileCommands;
     std::unique_ptr<CCatalogCommands> m_catalogCommands;
     std::unique_ptr<CCategoryCommands> m_categoryCommands;
+    std::unique_ptr<CAddItemCommands> m_addItemCommands;
     std::unique_ptr<CMainFrame> m_frame;
     CExtArray m_noPreview;
     QString m_helpFilePath;

@@ -5,6 +5,9 @@
 #include "gui/CQtUserInterface.h"
 
 int main(int argc, char* argv[]) {
+    // The preview pane's web view shares OpenGL contexts with the widgets; this has to be said before the
+    // application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillory.svg")));
 

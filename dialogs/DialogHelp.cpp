@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace dialoghelp {
 
@@ -46,6 +47,15 @@ QDialogButtonBox* okCancelButtons(QWidget* parent) {
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(cancelText());
     return buttons;
+}
+
+void centreOnParent(QWidget& dialog) {
+    QWidget* parent = dialog.parentWidget();
+    const QRect area = parent ? parent->window()->frameGeometry()
+                              : (dialog.screen() ? dialog.screen()->availableGeometry() : QRect());
+    if (area.isValid()) {
+        dialog.move(area.center() - dialog.rect().center());
+    }
 }
 
 }  // namespace dialoghelp

@@ -16,6 +16,9 @@ constexpr int kCatalogListContext = 17;
 constexpr int kCategoryListContext = 46;
 constexpr int kCategoryValueContext = 49;
 constexpr int kCategoryEditContext = 90;
+constexpr int kFileItemContext = 24;
+constexpr int kAddTagContext = 30;
+constexpr int kFileItemMultiContext = 91;
 
 // Opens the help page of the context: through the installed handler, else through the default handler;
 // nothing happens without either.
@@ -29,5 +32,7 @@ void setDefaultHandler(std::function<void(int)> handler);
 QString cancelText();
 // An OK and Cancel button box with the program's button texts.
 QDialogButtonBox* okCancelButtons(QWidget* parent);
+// Moves the dialog to the centre of the window that opened it, or of its screen (call it when shown).
+void centreOnParent(QWidget& dialog);
 
 }  // namespace dialoghelp

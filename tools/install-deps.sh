@@ -14,7 +14,7 @@ build_packages=(
 )
 test_packages=(
     clang libclang-rt-14-dev
-    nkf libxml2-utils file python3 sqlite3 time imagemagick
+    nkf libxml2-utils file python3 sqlite3 time unrtf imagemagick
     xvfb xauth firefox-esr chromium
 )
 run_packages=(

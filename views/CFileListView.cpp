@@ -7,12 +7,14 @@
 
 #include <algorithm>
 
+#include "commands/CItemCommands.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
 #include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CProfile.h"
+#include "views/CItemDropHandler.h"
 #include "views/MyCug.h"
 
 namespace {
@@ -40,9 +42,21 @@ CFileListView::CFileListView(CQuilloryDoc& document, QWidget* parent) : CQuillor
     });
     connect(m_grid, &MyCug::commandRequested, this, &CFileListView::commandRequested);
     connect(&document, &CQuilloryDoc::currentItemRequested, this, &CFileListView::setCurrentItem);
+
+    m_itemCommands = std::make_unique<CItemCommands>(document, *this);
+    addCommandFamily(m_itemCommands.get());
+    m_dropHandler = new CItemDropHandler(this);
+    m_dropHandler->watch(this);
+    m_dropHandler->watch(m_grid->viewport());
+    connect(m_dropHandler, &CItemDropHandler::filesDropped, this,
+            [this](const std::vector<std::string>& paths) { m_itemCommands->addDroppedFiles(paths); });
+    connect(m_dropHandler, &CItemDropHandler::urlDropped, this,
+            [this](const std::string& url) { m_itemCommands->addDroppedUrl(url); });
 }
 
-CFileListView::~CFileListView() = default;
+CFileListView::~CFileListView() {
+    removeCommandFamily(m_itemCommands.get());
+}
 
 QFont CFileListView::readListFont(const CProfile& profile) {
     QFont font(QString::fromStdString(profile.readString(kFontSection, "FaceName", kDefaultFace)));

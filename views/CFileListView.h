@@ -2,11 +2,14 @@
 
 #include <QFont>
 
+#include <memory>
 #include <vector>
 
 #include "gui/CQuilloryView.h"
 
 class CFileItem;
+class CItemCommands;
+class CItemDropHandler;
 class CProfile;
 class MyCug;
 
@@ -22,6 +25,9 @@ public:
     ~CFileListView() override;
 
     MyCug& grid() const { return *m_grid; }
+    // The item commands (edit, unregister, attributes, additions...) and the drops onto the list.
+    CItemCommands& itemCommands() const { return *m_itemCommands; }
+    CItemDropHandler& dropHandler() const { return *m_dropHandler; }
 
     // The current item's index among the displayed items: the grid's current row clamped to the last
     // displayed item; -1 before the first fill or when nothing is displayed.
@@ -65,6 +71,8 @@ private:
     void chooseFont();
 
     MyCug* m_grid = nullptr;
+    std::unique_ptr<CItemCommands> m_itemCommands;
+    CItemDropHandler* m_dropHandler = nullptr;
     std::vector<CCommandTarget*> m_families;
     bool m_ready = false;
 };
