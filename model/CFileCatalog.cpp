@@ -463,9 +463,13 @@ int CFileCatalog::findItem(int start, int direction, int i, std::string_view tex
     return -1;
 }
 
-int CFileCatalog::findByCondition(int start, int direction, CFileSearchCondition& condition) const {
+int CFileCatalog::findByCondition(int start, int direction, CFileSearchCondition& condition,
+                                  const SearchProgress& progress) const {
     const int step = direction > 0 ? 1 : -1;
     for (int k = start; k >= 0 && k < displayedCount(); k += step) {
+        if (progress && !progress(k)) {
+            return -1;
+        }
         if (condition.matches(*m_displayed[static_cast<std::size_t>(k)])) {
             return k;
         }
@@ -473,12 +477,12 @@ int CFileCatalog::findByCondition(int start, int direction, CFileSearchCondition
     return -1;
 }
 
-int CFileCatalog::findForward(int start, CFileSearchCondition& condition) const {
-    return findByCondition(std::max(start, 0), 1, condition);
+int CFileCatalog::findForward(int start, CFileSearchCondition& condition, const SearchProgress& progress) const {
+    return findByCondition(std::max(start, 0), 1, condition, progress);
 }
 
-int CFileCatalog::findBackward(int start, CFileSearchCondition& condition) const {
-    return findByCondition(std::min(start, displayedCount() - 1), -1, condition);
+int CFileCatalog::findBackward(int start, CFileSearchCondition& condition, const SearchProgress& progress) const {
+    return findByCondition(std::min(start, displayedCount() - 1), -1, condition, progress);
 }
 
 // ---- relative paths ----

@@ -7,6 +7,7 @@
 // The catalog owns its items and categories; the displayed list and every view only borrow them.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -153,9 +154,15 @@ public:
     // Walks the displayed list from start up (direction > 0) or down for the first item whose value string
     // i is empty (text "") or that has the value; -1 when none.
     int findItem(int start, int direction, int i, std::string_view text) const;
-    int findByCondition(int start, int direction, CFileSearchCondition& condition) const;
-    int findForward(int start, CFileSearchCondition& condition) const;
-    int findBackward(int start, CFileSearchCondition& condition) const;
+    // Called with each displayed index before its item is tested; returning false ends the walk (-1).
+    using SearchProgress = std::function<bool(int index)>;
+    // Walks the displayed list from start up (direction > 0) or down for the first item that meets the
+    // conditions (which keep the match offset of that item); -1 when none. No walk wraps around.
+    int findByCondition(int start, int direction, CFileSearchCondition& condition,
+                        const SearchProgress& progress = {}) const;
+    // From max(start, 0) up, and from min(start, last) down.
+    int findForward(int start, CFileSearchCondition& condition, const SearchProgress& progress = {}) const;
+    int findBackward(int start, CFileSearchCondition& condition, const SearchProgress& progress = {}) const;
 
     // Makes every item's path relative to the catalog folder (before writing with relative paths). The
     // operations on the folder itself are CCatalogFolder's.

@@ -17,11 +17,14 @@ bool CTextView::onCommand(int id) {
         rebuildPreview();
         return true;
     }
+    if (id == cmd::kSelectSearchHit) {
+        return true;  // the hit stays set for the editor, which selects it when it shows the file
+    }
     return false;
 }
 
 bool CTextView::onUpdateCommand(int id, CCommandState& state) {
-    if (id == cmd::kPreviewCurrent) {
+    if (id == cmd::kPreviewCurrent || id == cmd::kSelectSearchHit) {
         state.enabled = true;
         return true;
     }
@@ -31,4 +34,9 @@ bool CTextView::onUpdateCommand(int id, CCommandState& state) {
 void CTextView::rebuildPreview() {
     ++m_previewRebuilds;
     update();
+}
+
+void CTextView::setSearchHit(std::int64_t offset, const QString& text) {
+    m_searchHitOffset = offset;
+    m_searchHitText = text;
 }

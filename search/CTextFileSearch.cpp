@@ -1,5 +1,6 @@
 #include "search/CTextFileSearch.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -117,10 +118,12 @@ std::int64_t CTextFileSearch::find(const CFileItem& item, std::string_view text,
     return findInFile(item.path(), text);
 }
 
-// The file is read line by line (lines end at LF) and each line is converted to UTF-8 and searched. A line
-// longer than kMaxPiece is cut at a character boundary and the next piece starts with the last bytes of the
-// previous one, enough to hold any match. JIS text is cut only where its converter's shift state carries
-// over, so it gets no overlap.
+// The file is read in blocks, and all the whole lines of what was read are converted to UTF-8 and searched
+// at once: a text typed on one line never matches across a line end, so this finds what a search line by
+// line finds, with one conversion and one search per block instead of one per line. A line longer than
+// kMaxPiece is cut at a character boundary and the next piece starts with the last bytes of the previous
+// one, enough to hold any match. JIS text is cut only where its converter's shift state carries over, so it
+// gets no overlap.
 std::int64_t CTextFileSearch::findInFile(const std::string& path, std::string_view text) {
     if (text.empty() || path.empty()) {
         return -1;
@@ -166,7 +169,7 @@ std::int64_t CTextFileSearch::findInFile(const std::string& path, std::string_vi
         std::size_t cut = 0;
         bool cutInsideLine = false;
         if (lineEnd != std::string::npos && lineEnd < kMaxPiece) {
-            cut = lineEnd + 1;
+            cut = pending.rfind('\n') + 1;  // every whole line read so far
         } else if (pending.size() <= kMaxPiece && atEnd) {
             cut = pending.size();
         } else {
@@ -182,8 +185,18 @@ std::int64_t CTextFileSearch::findInFile(const std::string& path, std::string_vi
         const std::string utf8 = toUtf8(segment, code);
         const std::ptrdiff_t hit = jtext::normalizedSearch(utf8, text, jtext::kNormCase);
         if (hit >= 0) {
-            return segmentStart +
-                   static_cast<std::int64_t>(sourceLength(std::string_view(utf8).substr(0, hit), code));
+            const std::string_view before = std::string_view(utf8).substr(0, static_cast<std::size_t>(hit));
+            if (code == jtext::kCodeJis) {
+                // The offset of the line: conversion keeps line ends, so the hit's line starts after as many
+                // of the segment's line ends as precede the hit in the converted text.
+                const auto lines = std::count(before.begin(), before.end(), '\n');
+                std::size_t lineStart = 0;
+                for (std::ptrdiff_t i = 0; i < lines; ++i) {
+                    lineStart = segment.find('\n', lineStart) + 1;
+                }
+                return segmentStart + static_cast<std::int64_t>(lineStart);
+            }
+            return segmentStart + static_cast<std::int64_t>(sourceLength(before, code));
         }
         carry.clear();
         if (cutInsideLine && overlap > 0) {

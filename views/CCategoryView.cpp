@@ -24,6 +24,7 @@
 #include "platform/CUserInterface.h"
 #include "views/CCategoryListModel.h"
 #include "views/CListCtrlBox.h"
+#include "views/CValueSearch.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ CCategoryView::CCategoryView(CQuilloryDoc& document, QWidget* parent) : CQuillor
     setAccessibleName(QStringLiteral("カテゴリ"));
     setMouseTracking(true);
     loadFont();
+    m_valueSearch = std::make_unique<CValueSearch>(*this);
 }
 
 CCategoryView::~CCategoryView() = default;
@@ -380,7 +382,7 @@ bool CCategoryView::onCommand(int id) {
             chooseFont();
             return true;
         default:
-            return false;
+            return m_valueSearch->onCommand(id);
     }
 }
 
@@ -407,7 +409,7 @@ bool CCategoryView::onUpdateCommand(int id, CCommandState& state) {
             state.enabled = true;
             return true;
         default:
-            return false;
+            return m_valueSearch->onUpdateCommand(id, state);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 
 class CCategoryListModel;
 class CListCtrlBox;
+class CValueSearch;
 
 // The category pane: one list of values per category shown in the pane, side by side in category order,
 // each headed by the category's name with "全て(%d)" as its first row. The rows selected in the lists are
@@ -34,6 +36,8 @@ public:
 
     int listCount() const { return static_cast<int>(m_lists.size()); }
     CListCtrlBox* list(int position) const { return m_lists[static_cast<std::size_t>(position)]; }
+    // The catalog index of the category the list at the position shows.
+    int categoryOf(int position) const { return m_categories[static_cast<std::size_t>(position)]; }
     // The position of the list that holds the keyboard focus, -1 for none.
     int focusedList() const;
     const QFont& paneFont() const { return m_font; }
@@ -85,4 +89,6 @@ private:
     QFont m_font;
     bool m_dragging = false;
     int m_dragGap = -1;
+    // The value search commands, kept in a family of their own.
+    std::unique_ptr<CValueSearch> m_valueSearch;
 };

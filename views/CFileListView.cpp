@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "commands/CItemCommands.h"
+#include "commands/CItemSearchCommands.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
@@ -52,10 +53,13 @@ CFileListView::CFileListView(CQuilloryDoc& document, QWidget* parent) : CQuillor
             [this](const std::vector<std::string>& paths) { m_itemCommands->addDroppedFiles(paths); });
     connect(m_dropHandler, &CItemDropHandler::urlDropped, this,
             [this](const std::string& url) { m_itemCommands->addDroppedUrl(url); });
+    m_searchCommands = std::make_unique<CItemSearchCommands>(*this);
+    addCommandFamily(m_searchCommands.get());
 }
 
 CFileListView::~CFileListView() {
     removeCommandFamily(m_itemCommands.get());
+    removeCommandFamily(m_searchCommands.get());
 }
 
 QFont CFileListView::readListFont(const CProfile& profile) {

@@ -10,6 +10,7 @@
 class CFileItem;
 class CItemCommands;
 class CItemDropHandler;
+class CItemSearchCommands;
 class CProfile;
 class MyCug;
 
@@ -74,5 +75,6 @@ private:
     std::unique_ptr<CItemCommands> m_itemCommands;
     CItemDropHandler* m_dropHandler = nullptr;
     std::vector<CCommandTarget*> m_families;
+    std::unique_ptr<CItemSearchCommands> m_searchCommands;
     bool m_ready = false;
 };

@@ -120,6 +120,19 @@ TEST(FileSearchConditionTest, SearchesInOrderWalksWithoutWrappingAndKeepsItsHist
     EXPECT_EQ(catalog.findForward(3, condition), -1);
     EXPECT_EQ(catalog.findBackward(0, condition), -1);  // no wrap-around
     EXPECT_EQ(catalog.findBackward(5, condition), 2);
+    // The walk reports each index before testing it and ends, without a hit, when told to stop.
+    std::vector<int> reported;
+    EXPECT_EQ(catalog.findBackward(2, condition, [&](int index) {
+        reported.push_back(index);
+        return true;
+    }), 2);
+    EXPECT_EQ(reported, std::vector<int>{2});
+    reported.clear();
+    EXPECT_EQ(catalog.findForward(0, condition, [&](int index) {
+        reported.push_back(index);
+        return index < 1;
+    }), -1);
+    EXPECT_EQ(reported, (std::vector<int>{0, 1}));
     condition.setTargetBits(0);
     EXPECT_EQ(catalog.findForward(0, condition), -1);
     condition.setTargetBits(CFileSearchCondition::kInPath);
