@@ -136,20 +136,11 @@ QString CShellOperations::startupId() {
         .arg(QDateTime::currentMSecsSinceEpoch() & 0x7FFFFFFF);
 }
 
-void CShellOperations::callFileManager(FileManagerCall call, const std::string& path,
-                                       std::function<void(bool answered)> done) {
+void CShellOperations::callFileManager(FileManagerCall call, const std::string& path) {
     const std::string folder = jtext::folderOf(path);
-    auto fallBack = [folder, done](bool answered) {
-        if (!answered) {
-            openWithDesktop(folder);
-        }
-        if (done) {
-            done(answered);
-        }
-    };
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        fallBack(false);
+        openWithDesktop(folder);
         return;
     }
     QDBusMessage message = QDBusMessage::createMethodCall(
@@ -158,9 +149,11 @@ void CShellOperations::callFileManager(FileManagerCall call, const std::string& 
         call == FileManagerCall::ShowItems ? QStringLiteral("ShowItems") : QStringLiteral("ShowItemProperties"));
     message << QStringList{QString::fromLatin1(fileUri(path))} << startupId();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [fallBack](QDBusPendingCallWatcher* finished) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [folder](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();
-        fallBack(!finished->isError());
+        if (finished->isError()) {
+            openWithDesktop(folder);
+        }
     });
 }
 

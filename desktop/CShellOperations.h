@@ -9,7 +9,6 @@
 #include <QString>
 #include <QUrl>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,9 +47,8 @@ public:
     // Asks the file manager to select the file in its folder (ShowItems) or to show its properties
     // (ShowItemProperties), with the file's URI and a startup id. The call does not block: when no file
     // manager answers (no session bus, no such service, an error reply) the file's folder is opened
-    // instead. `done` (optional) learns whether the file manager answered.
-    static void callFileManager(FileManagerCall call, const std::string& path,
-                                std::function<void(bool answered)> done = {});
+    // instead.
+    static void callFileManager(FileManagerCall call, const std::string& path);
     // The startup-notification id passed along, so that the file manager's window may take the focus.
     static QString startupId();
 
