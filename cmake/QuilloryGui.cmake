@@ -1,7 +1,8 @@
 # The Qt application: the static library quillory_gui holds every Qt source but main(); the executable
 # quillory is main() alone, so that the Qt tests link the same code the program runs.
-# The preview pane shows web pages, folders and media through QtWebEngine.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets WebEngineWidgets)
+# The preview pane shows web pages, folders and media through QtWebEngine; the shell operations talk to the
+# file manager over D-Bus.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets WebEngineWidgets DBus)
 # The browser capture reads Firefox's LZ4 session store and the X11 window titles.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QUILLORY_DESKTOP REQUIRED IMPORTED_TARGET liblz4 xcb)
@@ -18,7 +19,8 @@ endforeach()
 list(REMOVE_ITEM QUILLORY_GUI_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 
 add_library(quillory_gui STATIC ${QUILLORY_GUI_SOURCES})
-target_link_libraries(quillory_gui PUBLIC quillory_core Qt6::Widgets Qt6::WebEngineWidgets PRIVATE PkgConfig::QUILLORY_DESKTOP)
+target_link_libraries(quillory_gui PUBLIC quillory_core Qt6::Widgets Qt6::WebEngineWidgets Qt6::DBus
+    PRIVATE PkgConfig::QUILLORY_DESKTOP)
 target_include_directories(quillory_gui PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(quillory_gui PUBLIC QT_NO_KEYWORDS
     QUILLORY_DATA_INSTALL_DIR="${CMAKE_INSTALL_FULL_DATADIR}/quillory")

@@ -15,7 +15,7 @@ build_packages=(
 test_packages=(
     clang libclang-rt-14-dev
     nkf libxml2-utils file python3 sqlite3 time unrtf imagemagick
-    xvfb xauth firefox-esr chromium
+    xvfb xauth firefox-esr chromium dbus-daemon
 )
 run_packages=(
     xdg-utils qt6-image-formats-plugins

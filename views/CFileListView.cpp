@@ -9,6 +9,7 @@
 
 #include "commands/CItemCommands.h"
 #include "commands/CItemSearchCommands.h"
+#include "commands/CShellCommands.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
@@ -55,6 +56,7 @@ CFileListView::CFileListView(CQuilloryDoc& document, QWidget* parent) : CQuillor
             [this](const std::string& url) { m_itemCommands->addDroppedUrl(url); });
     m_searchCommands = std::make_unique<CItemSearchCommands>(*this);
     addCommandFamily(m_searchCommands.get());
+    m_shellCommands = std::make_unique<CShellCommands>(*this);
 }
 
 CFileListView::~CFileListView() {

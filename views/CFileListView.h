@@ -12,6 +12,7 @@ class CItemCommands;
 class CItemDropHandler;
 class CItemSearchCommands;
 class CProfile;
+class CShellCommands;
 class MyCug;
 
 // The item list: hosts the grid of the displayed items (MyCug) above the preview row, and is the command
@@ -29,6 +30,8 @@ public:
     // The item commands (edit, unregister, attributes, additions...) and the drops onto the list.
     CItemCommands& itemCommands() const { return *m_itemCommands; }
     CItemDropHandler& dropHandler() const { return *m_dropHandler; }
+    // The commands on the files behind the items (open, show, clipboard, copy, rename, delete).
+    CShellCommands& shellCommands() const { return *m_shellCommands; }
 
     // The current item's index among the displayed items: the grid's current row clamped to the last
     // displayed item; -1 before the first fill or when nothing is displayed.
@@ -77,4 +80,6 @@ private:
     std::vector<CCommandTarget*> m_families;
     std::unique_ptr<CItemSearchCommands> m_searchCommands;
     bool m_ready = false;
+    // The item list's own command families; declared last, so they leave m_families before it goes.
+    std::unique_ptr<CShellCommands> m_shellCommands;
 };
