@@ -1,0 +1,161 @@
+#include "preview/CCodedTextFile.h"
+
+#include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include "model/CFileError.h"
+#include "model/CSafeFileWriter.h"
+#include "platform/CUserInterface.h"
+#include "text/Cp932.h"
+#include "text/TextCodec.h"
+
+namespace {
+
+// The line a block was read from (or last written as): its text then, its bytes and its line end.
+class CLineOrigin final : public QTextBlockUserData {
+public:
+    CLineOrigin(QString text, QByteArray bytes) : m_text(std::move(text)), m_bytes(std::move(bytes)) {}
+    QString m_text;
+    QByteArray m_bytes;
+    int m_lineEnd = jtext::kLineEndNone;
+};
+
+std::string_view view(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+}  // namespace
+
+CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextDocument& document) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Status::NotFound;
+    }
+    m_fileSize = file.size();
+    const bool large = m_fileSize > kLargeFileBytes;
+    QByteArray bytes = file.read(large ? kLargeFileShownBytes : m_fileSize);
+    if (jtext::looksBinary(view(bytes))) {
+        return Status::Binary;
+    }
+    if (large) {
+        // Cut at the last line end, so that no character is cut in half.
+        const qsizetype cut = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+        if (cut > 0) {
+            bytes.truncate(cut + 1);
+        }
+    }
+    const std::string_view all = view(bytes);
+    m_code = jtext::textCodeOf(all);
+    m_lineEnd = jtext::detectLineEnd(all);
+
+    const std::vector<jtext::LineSpan> lines = jtext::splitLines(all);
+    std::vector<QString> texts;
+    texts.reserve(lines.size());
+    QString joined;
+    joined.reserve(bytes.size());
+    jtext::resetJisShiftState();
+    for (const jtext::LineSpan& line : lines) {
+        const std::string utf8 = jtext::decodeText(all.substr(line.begin, line.length), m_code);
+        texts.push_back(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        if (texts.size() > 1) {
+            joined.append(QChar('\n'));
+        }
+        joined.append(texts.back());
+    }
+    document.setPlainText(joined);
+    document.setModified(false);
+    if (large) {
+        return Status::Beginning;
+    }
+    if (document.blockCount() != static_cast<int>(lines.size())) {
+        return Status::NotExact;
+    }
+    int index = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++index) {
+        const jtext::LineSpan& line = lines[index];
+        auto* origin = new CLineOrigin(texts[index], bytes.mid(static_cast<qsizetype>(line.begin),
+                                                               static_cast<qsizetype>(line.length)));
+        origin->m_lineEnd = line.lineEnd;
+        block.setUserData(origin);
+    }
+    return Status::Loaded;
+}
+
+bool CCodedTextFile::encodeDocument(QTextDocument& document, int code, QByteArray& bytes, QString* badCharacter,
+                                    int* badLine) const {
+    const std::string_view newLineEnd =
+        jtext::lineEndBytes(m_lineEnd == jtext::kLineEndNone ? jtext::kLineEndLf : m_lineEnd);
+    const bool sameCode = code == m_code;
+    std::string encoded;
+    int number = 1;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++number) {
+        const QString text = block.text();
+        const auto* origin = dynamic_cast<const CLineOrigin*>(block.userData());
+        if (sameCode && origin && origin->m_text == text) {
+            bytes.append(origin->m_bytes);
+        } else {
+            const QByteArray utf8 = text.toUtf8();
+            std::size_t bad = 0;
+            if (!jtext::encodeText(view(utf8), code, encoded, &bad)) {
+                const std::size_t length = jtext::decodeUtf8(view(utf8), bad).length;
+                *badCharacter = QString::fromUtf8(utf8.constData() + bad, static_cast<qsizetype>(length));
+                *badLine = number;
+                return false;
+            }
+            bytes.append(encoded.data(), static_cast<qsizetype>(encoded.size()));
+        }
+        // The last block ends the file without a line end (a file ending in one has an empty last line).
+        if (block.next().isValid()) {
+            const bool ownEnd = origin && origin->m_lineEnd != jtext::kLineEndNone;
+            const std::string_view end = ownEnd ? jtext::lineEndBytes(origin->m_lineEnd) : newLineEnd;
+            bytes.append(end.data(), static_cast<qsizetype>(end.size()));
+        }
+    }
+    return true;
+}
+
+CCodedTextFile::SaveResult CCodedTextFile::save(const QString& path, QTextDocument& document) {
+    QByteArray bytes;
+    QString badCharacter;
+    int badLine = 0;
+    if (!encodeDocument(document, m_code, bytes, &badCharacter, &badLine)) {
+        const QString question =
+            QStringLiteral("%1行目の「%2」は、このファイルの文字コード（%3）では保存できません。\n"
+                           "UTF-8で保存しますか？\n「いいえ」を選ぶとファイルは変更されません。")
+                .arg(badLine)
+                .arg(badCharacter, QString::fromLatin1(jtext::codeName(m_code)));
+        if (!CUserInterface::current().askYesNo(question.toStdString())) {
+            return SaveResult::KeptUnchanged;
+        }
+        bytes.clear();
+        encodeDocument(document, jtext::kCodeUtf8, bytes, &badCharacter, &badLine);
+        m_code = jtext::kCodeUtf8;
+    }
+    if (const auto error = CSafeFileWriter::write(path.toStdString(), view(bytes))) {
+        CUserInterface::current().message(error->userMessage(), MessageIcon::Error);
+        return SaveResult::Failed;
+    }
+    if (m_code == jtext::kCodeNone && jtext::detectJapaneseCode(view(bytes)) != jtext::kCodeNone) {
+        m_code = jtext::kCodeUtf8;  // plain ASCII with more typed in is written as UTF-8
+    }
+    m_fileSize = bytes.size();
+    rememberOrigins(document, bytes);
+    document.setModified(false);
+    return SaveResult::Saved;
+}
+
+void CCodedTextFile::rememberOrigins(QTextDocument& document, const QByteArray& written) {
+    const std::vector<jtext::LineSpan> lines = jtext::splitLines(view(written));
+    if (static_cast<int>(lines.size()) != document.blockCount()) {
+        return;  // a text without line ends had lines added: new origins come with the next load
+    }
+    int index = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++index) {
+        const jtext::LineSpan& line = lines[index];
+        auto* origin = new CLineOrigin(block.text(), written.mid(static_cast<qsizetype>(line.begin),
+                                                                 static_cast<qsizetype>(line.length)));
+        origin->m_lineEnd = line.lineEnd;
+        block.setUserData(origin);
+    }
+}
