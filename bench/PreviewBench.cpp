@@ -1,0 +1,136 @@
+// Moving to the next item of the grid until the preview shows its text, in the whole program on the
+// offscreen platform: a 1 MB and a 100 KB Shift-JIS text with CR LF line ends (two files of each size, the
+// grid moving between them). The reference, in the same run, is a bare QTextEdit given the same text
+// already decoded: what any Qt editor pays to show it, without reading, detecting or converting the file.
+// Each figure is the median of its repetitions.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTextEdit>
+
+#include <memory>
+
+#include "CTestSession.h"
+#include "app/CMainFrame.h"
+#include "model/CCatalogFile.h"
+#include "model/CCatalogFolder.h"
+#include "model/CFileCatalog.h"
+#include "model/CFileItem.h"
+#include "preview/CREditCtrl.h"
+#include "preview/CTextView.h"
+#include "support/CTempFolder.h"
+#include "text/JapaneseCode.h"
+#include "text/TextCodec.h"
+#include "views/CFileListView.h"
+#include "views/MyCug.h"
+
+namespace {
+
+const char* const kSentences[] = {"吾輩は猫である。名前はまだ無い。", "どこで生れたかとんと見当がつかぬ。",
+                                  "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。",
+                                  "The quick brown fox jumps over the lazy dog 0123456789.",
+                                  "表示、能力、ソフト、十分（全角）ｶﾀｶﾅ"};
+
+std::string shiftJisText(std::size_t bytes) {
+    std::string text;
+    for (int i = 0; text.size() < bytes; ++i) {
+        std::string line;
+        jtext::encodeText(std::to_string(i) + " " + kSentences[i % 5] + kSentences[(i + 2) % 5],
+                          jtext::kCodeShiftJis, line);
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+// The program, started once on a catalog of four texts: 1 MB, 1 MB, 100 KB, 100 KB.
+struct Program {
+    CTempFolder folder;
+    CTestSession session;
+    std::string big = shiftJisText(1024 * 1024);
+    std::string small = shiftJisText(100 * 1024);
+
+    Program() {
+        CFileCatalog catalog;
+        CCatalogFolder(catalog).setLocation(session.catalogsFolder().toStdString(), "Bench");
+        catalog.addCategory("種類");
+        for (const auto& [name, text] : {std::pair("a.txt", &big), std::pair("b.txt", &big),
+                                         std::pair("c.txt", &small), std::pair("d.txt", &small)}) {
+            auto item = catalog.newItem(false);
+            item->setPath(folder.write(name, *text), catalog.catalogFolder(), false);
+            catalog.addItem(std::move(item));
+        }
+        const std::string path = catalog.path();
+        CCatalogFile::write(catalog, path);
+        session.start({QString::fromStdString(path)});
+        session.frame().resize(1200, 800);
+        session.frame().show();
+    }
+};
+
+Program& program() {
+    static Program instance;
+    return instance;
+}
+
+void moveBetween(benchmark::State& state, int firstRow) {
+    Program& p = program();
+    MyCug& grid = p.session.frame().fileListView()->grid();
+    CTextView& pane = *p.session.frame().textView();
+    int row = firstRow;
+    grid.gotoCell(1, row);
+    for (auto _ : state) {
+        row = row == firstRow ? firstRow + 1 : firstRow;
+        grid.gotoCell(1, row);
+        pane.repaint();  // until the text is on the screen
+        QCoreApplication::processEvents();
+    }
+    if (!pane.editor() || pane.editor()->toPlainText().isEmpty()) {
+        state.SkipWithError("the preview shows no text");
+    }
+}
+
+void BM_NextItem_ShiftJis1MB(benchmark::State& state) {
+    moveBetween(state, 0);
+}
+
+void BM_NextItem_ShiftJis100KB(benchmark::State& state) {
+    moveBetween(state, 2);
+}
+
+void reference(benchmark::State& state, const std::string& shiftJis) {
+    const std::string utf8 = jtext::decodeText(shiftJis, jtext::kCodeShiftJis);
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QTextEdit editor;
+    editor.resize(1200, 400);
+    editor.show();
+    for (auto _ : state) {
+        editor.setPlainText(text);
+        editor.repaint();
+        QCoreApplication::processEvents();
+    }
+}
+
+void BM_Reference_QTextEdit1MB(benchmark::State& state) {
+    reference(state, program().big);
+}
+
+void BM_Reference_QTextEdit100KB(benchmark::State& state) {
+    reference(state, program().small);
+}
+
+}  // namespace
+
+BENCHMARK(BM_NextItem_ShiftJis1MB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
+BENCHMARK(BM_Reference_QTextEdit1MB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
+BENCHMARK(BM_NextItem_ShiftJis100KB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
+BENCHMARK(BM_Reference_QTextEdit100KB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
