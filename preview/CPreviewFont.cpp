@@ -1,5 +1,7 @@
 #include "preview/CPreviewFont.h"
 
+#include <QFontInfo>
+
 #include <algorithm>
 
 #include "platform/CProfile.h"
