@@ -84,6 +84,10 @@ CTextView::CTextView(CQuilloryDoc& document, QWidget* parent) : CQuilloryView(do
 
 CTextView::~CTextView() = default;
 
+CREditCtrl* CTextView::editor() const {
+    return m_editor.data();
+}
+
 CFileItem* CTextView::currentItem() const {
     return m_currentItem ? m_currentItem() : nullptr;
 }

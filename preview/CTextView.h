@@ -47,7 +47,7 @@ public:
     bool browserMode() const { return m_browserMode; }
     bool isBrowserShown() const { return m_browserShown; }
     const QString& path() const { return m_path; }
-    CREditCtrl* editor() const { return m_editor; }
+    CREditCtrl* editor() const;
     CWebBrowser* browser() const { return m_browser; }
     // The note above the text ("" when none): a read-only beginning of a large file and the like.
     QString note() const;

@@ -3,6 +3,8 @@
 // code cannot hold is never dropped silently; lines of any length are written whole; find, replace and
 // replace-all count what they did.
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTextBlock>
 
@@ -13,6 +15,17 @@
 #include "text/JapaneseCode.h"
 
 namespace {
+
+// Types the text as the keyboard (or an input method, for Japanese) delivers it: one key event per
+// character, carrying the character.
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -78,7 +91,7 @@ void CREditCtrlTest::textsInEveryCodeAndLineEndRoundTrip() {
             // A line typed at the end goes in the file's code with its line end, as iconv writes it.
             editor.moveCursor(QTextCursor::End);
             QTest::keyClick(editor.viewport(), Qt::Key_Return);
-            QTest::keyClicks(editor.viewport(), QStringLiteral("追加した行"));
+            typeText(editor.viewport(), QStringLiteral("追加した行"));
             QVERIFY(editor.document()->isModified());
             QVERIFY(editor.saveFile(path));
             const QByteArray edited = readBytes(path);
@@ -184,7 +197,7 @@ void CREditCtrlTest::findReplaceAndReplaceAllCount() {
     QCOMPARE(editor.toPlainText(), QStringLiteral("cat Cat hotdog cat\ncat"));
     editor.moveCursor(QTextCursor::Start);
     QCOMPARE(editor.replaceAll(QStringLiteral("cat"), QStringLiteral("cats")), 3);
-    QCOMPARE(editor.toPlainText(), QStringLiteral("cat Cats hotdog cats\ncats"));
+    QCOMPARE(editor.toPlainText(), QStringLiteral("cat cats hotdog cats\ncats"));
     QVERIFY(editor.document()->isModified());
 }
 

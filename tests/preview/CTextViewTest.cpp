@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -26,6 +27,17 @@
 #include "views/MyCug.h"
 
 namespace {
+
+// Types the text as the keyboard (or an input method, for Japanese) delivers it: one key event per
+// character, carrying the character.
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -97,7 +109,7 @@ void CTextViewTest::leavingAnEditedTextAsksToSave() {
     QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("一行目\n"));
 
     // Yes saves the edit in the file's own code before the next item is shown.
-    QTest::keyClicks(pane.editor()->viewport(), QStringLiteral("追加"));
+    typeText(pane.editor()->viewport(), QStringLiteral("追加"));
     session.ui().clear();
     session.ui().scriptAnswers({true});
     goToRow(session, 1);
@@ -107,7 +119,7 @@ void CTextViewTest::leavingAnEditedTextAsksToSave() {
     QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("別の行\n"));
 
     // No leaves the file as it was.
-    QTest::keyClicks(pane.editor()->viewport(), QStringLiteral("x"));
+    typeText(pane.editor()->viewport(), QStringLiteral("x"));
     session.ui().clear();
     session.ui().scriptAnswers({false});
     goToRow(session, 0);
@@ -116,7 +128,7 @@ void CTextViewTest::leavingAnEditedTextAsksToSave() {
 
     // With "System"/"Save" 0 an edit is saved without a question.
     session.document().profile().writeInt("System", "Save", 0);
-    QTest::keyClicks(pane.editor()->viewport(), QStringLiteral("再"));
+    typeText(pane.editor()->viewport(), QStringLiteral("再"));
     session.ui().clear();
     goToRow(session, 1);
     QVERIFY(session.ui().texts().empty());
