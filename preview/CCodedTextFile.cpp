@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include "model/CFileError.h"
 #include "model/CSafeFileWriter.h"
@@ -27,7 +28,8 @@ std::string_view view(const QByteArray& bytes) {
 
 }  // namespace
 
-CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextDocument& document) {
+CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& editor) {
+    QTextDocument& document = *editor.document();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return Status::NotFound;
@@ -63,7 +65,9 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextDocument& 
         }
         joined.append(texts.back());
     }
-    document.setPlainText(joined);
+    // Through the editor, which leaves the caret at the start: the text is then laid out as the screen
+    // needs it, not all at once for a caret at its end.
+    editor.setPlainText(joined);
     document.setModified(false);
     if (large) {
         return Status::Beginning;

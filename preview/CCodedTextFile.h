@@ -6,6 +6,7 @@
 #include "text/JapaneseCode.h"
 
 class QTextDocument;
+class QTextEdit;
 
 // A plain text file in the editor: read in its own Japanese code (Shift-JIS, JIS, EUC-JP, UTF-8 or plain
 // ASCII) with its own line ends, one block of the document per line of the file, and written back the same
@@ -28,8 +29,8 @@ public:
     };
     enum class SaveResult { Saved, KeptUnchanged, Failed };
 
-    // Reads the file into the document as plain text. The document is marked unchanged.
-    Status load(const QString& path, QTextDocument& document);
+    // Reads the file into the editor as plain text, the caret at the start. The text is marked unchanged.
+    Status load(const QString& path, QTextEdit& editor);
     // Writes the document to the path in the file's code and line ends. A changed line with a character
     // that the code cannot hold is not dropped: the user is asked whether to save the whole text as UTF-8
     // instead (Yes) or to keep the file unchanged (No). Failures to write are told to the user; the file

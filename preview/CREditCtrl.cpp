@@ -34,7 +34,7 @@ CCodedTextFile::Status CREditCtrl::loadFile(const QString& path) {
     m_rich = isRichTextPath(path);
     setAcceptRichText(m_rich);
     if (!m_rich) {
-        const CCodedTextFile::Status status = m_textFile.load(path, *document());
+        const CCodedTextFile::Status status = m_textFile.load(path, *this);
         setReadOnly(status != CCodedTextFile::Status::Loaded);
         return status;
     }

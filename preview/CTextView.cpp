@@ -404,8 +404,6 @@ void CTextView::previewText(const QString& path) {
             setNote(QStringLiteral("このテキストは編集すると保存時に内容が変わるため、読み取り専用で表示しています。"));
             break;
     }
-    editor->moveCursor(QTextCursor::Start);
-    editor->ensureCursorVisible();
     m_mode = Mode::Text;
 }
 
