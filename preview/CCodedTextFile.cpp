@@ -86,10 +86,19 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
     return Status::Loaded;
 }
 
+int CCodedTextFile::lineEndOf(const QTextBlock& block) const {
+    if (!block.next().isValid()) {
+        return jtext::kLineEndNone;
+    }
+    const auto* origin = dynamic_cast<const CLineOrigin*>(block.userData());
+    if (origin && origin->m_lineEnd != jtext::kLineEndNone) {
+        return origin->m_lineEnd;
+    }
+    return m_lineEnd == jtext::kLineEndNone ? jtext::kLineEndLf : m_lineEnd;
+}
+
 bool CCodedTextFile::encodeDocument(QTextDocument& document, int code, QByteArray& bytes, QString* badCharacter,
                                     int* badLine) const {
-    const std::string_view newLineEnd =
-        jtext::lineEndBytes(m_lineEnd == jtext::kLineEndNone ? jtext::kLineEndLf : m_lineEnd);
     const bool sameCode = code == m_code;
     std::string encoded;
     int number = 1;
@@ -110,11 +119,8 @@ bool CCodedTextFile::encodeDocument(QTextDocument& document, int code, QByteArra
             bytes.append(encoded.data(), static_cast<qsizetype>(encoded.size()));
         }
         // The last block ends the file without a line end (a file ending in one has an empty last line).
-        if (block.next().isValid()) {
-            const bool ownEnd = origin && origin->m_lineEnd != jtext::kLineEndNone;
-            const std::string_view end = ownEnd ? jtext::lineEndBytes(origin->m_lineEnd) : newLineEnd;
-            bytes.append(end.data(), static_cast<qsizetype>(end.size()));
-        }
+        const std::string_view end = jtext::lineEndBytes(lineEndOf(block));
+        bytes.append(end.data(), static_cast<qsizetype>(end.size()));
     }
     return true;
 }

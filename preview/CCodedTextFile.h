@@ -5,6 +5,7 @@
 
 #include "text/JapaneseCode.h"
 
+class QTextBlock;
 class QTextDocument;
 class QTextEdit;
 
@@ -36,6 +37,10 @@ public:
     // instead (Yes) or to keep the file unchanged (No). Failures to write are told to the user; the file
     // then stays as it was. After a save the document is marked unchanged.
     SaveResult save(const QString& path, QTextDocument& document);
+
+    // The line end the block is written with (its own, or the file's first for a new line; none for the
+    // last block).
+    int lineEndOf(const QTextBlock& block) const;
 
     int code() const { return m_code; }
     int lineEnd() const { return m_lineEnd; }

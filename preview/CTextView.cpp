@@ -539,7 +539,7 @@ void CTextView::selectSearchHit(qint64 offset, qint64 length) {
         return;
     }
     // Walks the lines, counting each line's UTF-8 bytes and its line end, to the hit's start and end.
-    const int newLineEnd = m_editor->textFile().lineEnd();
+    const CCodedTextFile& file = m_editor->textFile();
     const auto position = [&](qint64 byteOffset) {
         qint64 bytes = 0;
         for (QTextBlock block = m_editor->document()->begin(); block.isValid(); block = block.next()) {
@@ -548,7 +548,7 @@ void CTextView::selectSearchHit(qint64 offset, qint64 length) {
                 return block.position() +
                        static_cast<int>(QString::fromUtf8(utf8.left(byteOffset - bytes)).size());
             }
-            bytes += utf8.size() + static_cast<qint64>(jtext::lineEndBytes(newLineEnd).size());
+            bytes += utf8.size() + static_cast<qint64>(jtext::lineEndBytes(file.lineEndOf(block)).size());
             if (byteOffset < bytes) {
                 return block.position() + static_cast<int>(block.text().size());
             }

@@ -187,7 +187,7 @@ void CTextViewTest::browserModeAndFilesTheEditorDoesNotTake() {
 void CTextViewTest::replaceThroughTheDialogsCounts() {
     CTestSession session;
     CTempFolder folder;
-    const QString a = write(folder, "a.txt", QByteArray("one cat, two cats, three cats\n"));
+    const QString a = write(folder, "a.txt", QStringLiteral("猫の行\r\none cat, two cats, three cats\n").toUtf8());
     QVERIFY(session.start({writeCatalog(session, {a})}));
     CTextView& pane = paneOf(session);
     session.frame().setActiveView(&pane);
@@ -201,7 +201,7 @@ void CTextViewTest::replaceThroughTheDialogsCounts() {
     });
     QVERIFY(session.run(cmd::kEditReplace));
     QCOMPARE(session.ui().texts().back(), std::string("2個置換しました"));
-    QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("one cat, two dogs, three dogs\n"));
+    QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("猫の行\none cat, two dogs, three dogs\n"));
     QCOMPARE(session.document().profile().readString("Find", "Str00", ""), "cat");
     QCOMPARE(session.document().profile().readString("Replace", "Str00", ""), "dog");
 
@@ -212,14 +212,20 @@ void CTextViewTest::replaceThroughTheDialogsCounts() {
     });
     pane.editor()->moveCursor(QTextCursor::Start);
     QVERIFY(session.run(cmd::kEditFind));
-    QCOMPARE(pane.editor()->textCursor().selectionStart(), 4);
+    QCOMPARE(pane.editor()->textCursor().selectionStart(), 8);
     session.ui().clear();
     QVERIFY(session.run(cmd::kEditRepeat));
     QCOMPARE(session.ui().texts(), std::vector<std::string>{"見つかりません"});
 
     // Saved on request in the file's code.
     QVERIFY(session.run(cmd::kFileSave));
-    QCOMPARE(readBytes(a), QByteArray("one cat, two dogs, three dogs\n"));
+    QCOMPARE(readBytes(a), QStringLiteral("猫の行\r\none cat, two dogs, three dogs\n").toUtf8());
+
+    // A content search hit, given in bytes of the text as UTF-8 with its own line ends, is selected.
+    pane.selectSearchHit(QByteArray("猫の行\r\none cat, ").size(), 3);
+    QCOMPARE(pane.editor()->textCursor().selectedText(), QStringLiteral("two"));
+    pane.selectSearchHit(3, 3);
+    QCOMPARE(pane.editor()->textCursor().selectedText(), QStringLiteral("の"));
 }
 
 QTEST_MAIN(CTextViewTest)
