@@ -22,6 +22,8 @@ public:
     int m_lineEnd = jtext::kLineEndNone;
 };
 
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
 std::string_view view(const QByteArray& bytes) {
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
@@ -47,8 +49,13 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
             bytes.truncate(cut + 1);
         }
     }
+    m_code = jtext::textCodeOf(view(bytes));
+    // A UTF-8 byte order mark stays in front of the file, outside its first line.
+    m_byteOrderMark = m_code == jtext::kCodeUtf8 && bytes.startsWith(kByteOrderMark);
+    if (m_byteOrderMark) {
+        bytes.remove(0, kByteOrderMark.size());
+    }
     const std::string_view all = view(bytes);
-    m_code = jtext::textCodeOf(all);
     m_lineEnd = jtext::detectLineEnd(all);
 
     const std::vector<jtext::LineSpan> lines = jtext::splitLines(all);
@@ -142,14 +149,15 @@ CCodedTextFile::SaveResult CCodedTextFile::save(const QString& path, QTextDocume
         encodeDocument(document, jtext::kCodeUtf8, bytes, &badCharacter, &badLine);
         m_code = jtext::kCodeUtf8;
     }
-    if (const auto error = CSafeFileWriter::write(path.toStdString(), view(bytes))) {
+    const QByteArray file = m_byteOrderMark && m_code == jtext::kCodeUtf8 ? kByteOrderMark + bytes : bytes;
+    if (const auto error = CSafeFileWriter::write(path.toStdString(), view(file))) {
         CUserInterface::current().message(error->userMessage(), MessageIcon::Error);
         return SaveResult::Failed;
     }
     if (m_code == jtext::kCodeNone && jtext::detectJapaneseCode(view(bytes)) != jtext::kCodeNone) {
         m_code = jtext::kCodeUtf8;  // plain ASCII with more typed in is written as UTF-8
     }
-    m_fileSize = bytes.size();
+    m_fileSize = file.size();
     rememberOrigins(document, bytes);
     document.setModified(false);
     return SaveResult::Saved;

@@ -54,4 +54,5 @@ private:
     int m_code = jtext::kCodeNone;
     int m_lineEnd = jtext::kLineEndNone;
     qint64 m_fileSize = 0;
+    bool m_byteOrderMark = false;
 };

@@ -113,6 +113,15 @@ void CREditCtrlTest::textsInEveryCodeAndLineEndRoundTrip() {
         QVERIFY(editor.saveFile(path));
         QCOMPARE(readBytes(path), file);
     }
+    // A UTF-8 byte order mark stays in front of an edited first line.
+    const QString markPath = write(folder, "mark.txt", QByteArray("\xEF\xBB\xBF") + QStringLiteral("見出し\n本文\n").toUtf8());
+    QCOMPARE(editor.loadFile(markPath), CCodedTextFile::Status::Loaded);
+    QCOMPARE(editor.document()->firstBlock().text(), QStringLiteral("見出し"));
+    editor.moveCursor(QTextCursor::Start);
+    typeText(editor.viewport(), QStringLiteral("新"));
+    QVERIFY(editor.saveFile(markPath));
+    QCOMPARE(readBytes(markPath), QByteArray("\xEF\xBB\xBF") + QStringLiteral("新見出し\n本文\n").toUtf8());
+
     const QString mixedPath = write(folder, "mixed.txt", mixed);
     editor.loadFile(mixedPath);
     QTextCursor cursor(editor.document()->findBlockByNumber(1));
