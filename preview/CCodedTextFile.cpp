@@ -72,6 +72,14 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
         }
         joined.append(texts.back());
     }
+    // JIS that stays shifted across a line end reads differently line by line: an edited line, written
+    // back in plain mode at its end, would change how the next line reads.
+    bool shiftedAcrossLines = false;
+    for (std::size_t i = 0; m_code == jtext::kCodeJis && i < lines.size() && !shiftedAcrossLines; ++i) {
+        jtext::resetJisShiftState();
+        const std::string alone = jtext::decodeText(all.substr(lines[i].begin, lines[i].length), m_code);
+        shiftedAcrossLines = QString::fromUtf8(alone.data(), static_cast<qsizetype>(alone.size())) != texts[i];
+    }
     // Through the editor, which leaves the caret at the start: the text is then laid out as the screen
     // needs it, not all at once for a caret at its end.
     editor.setPlainText(joined);
@@ -79,7 +87,7 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
     if (large) {
         return Status::Beginning;
     }
-    if (document.blockCount() != static_cast<int>(lines.size())) {
+    if (shiftedAcrossLines || document.blockCount() != static_cast<int>(lines.size())) {
         return Status::NotExact;
     }
     int index = 0;

@@ -113,6 +113,12 @@ void CREditCtrlTest::textsInEveryCodeAndLineEndRoundTrip() {
         QVERIFY(editor.saveFile(path));
         QCOMPARE(readBytes(path), file);
     }
+    // JIS that stays in kanji mode across a line end is shown, read only: an edit could change the next line.
+    const QString shiftedPath = write(folder, "shifted.txt", QByteArray("\x1B$BF|\nK\\\x1B(B\n"));
+    QCOMPARE(editor.loadFile(shiftedPath), CCodedTextFile::Status::NotExact);
+    QCOMPARE(editor.toPlainText(), QStringLiteral("日\n本\n"));
+    QVERIFY(editor.isReadOnly());
+
     // A UTF-8 byte order mark stays in front of an edited first line.
     const QString markPath = write(folder, "mark.txt", QByteArray("\xEF\xBB\xBF") + QStringLiteral("見出し\n本文\n").toUtf8());
     QCOMPARE(editor.loadFile(markPath), CCodedTextFile::Status::Loaded);
