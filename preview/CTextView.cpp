@@ -105,7 +105,8 @@ void CTextView::setNote(const QString& text) {
 
 void CTextView::onUpdate(CQuilloryView* sender, int hintValue) {
     (void)sender;
-    if (hint::has(hintValue, hint::kDisplayedItems | hint::kCurrentItem)) {
+    // A hidden preview row reads nothing: showing the row again shows the current item.
+    if (hint::has(hintValue, hint::kDisplayedItems | hint::kCurrentItem) && !isHidden()) {
         rebuildPreview(false);
     }
     if (!m_browserShown) {
