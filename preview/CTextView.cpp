@@ -119,11 +119,8 @@ bool CTextView::onCommand(int id) {
         case cmd::kPreviewCurrent:
             rebuildPreview(true);
             return true;
-        case cmd::kShowPreview:
-            toggleBrowserMode(false);
-            return true;
         case cmd::kBrowserMode:
-            toggleBrowserMode(true);
+            toggleBrowserMode();
             return true;
         case cmd::kBrowserBlank:
             sendBrowserToBlankPage();
@@ -149,7 +146,6 @@ bool CTextView::onCommand(int id) {
 
 bool CTextView::onUpdateCommand(int id, CCommandState& state) {
     switch (id) {
-        case cmd::kShowPreview:
         case cmd::kBrowserMode:
             state.enabled = true;
             state.checked = m_browserMode;
@@ -174,8 +170,9 @@ bool CTextView::onUpdateCommand(int id, CCommandState& state) {
     }
 }
 
-void CTextView::toggleBrowserMode(bool releaseDocument) {
-    if (m_browserMode && releaseDocument) {
+void CTextView::toggleBrowserMode() {
+    // Leaving browser mode, the web view first goes to a page of its own, letting go of the document.
+    if (m_browserMode) {
         sendBrowserToBlankPage();
     }
     m_browserMode = !m_browserMode;

@@ -64,7 +64,7 @@ private:
     void applySaveRule();
     void saveText();
     void saveTextAs();
-    void toggleBrowserMode(bool releaseDocument);
+    void toggleBrowserMode();
     void sendBrowserToBlankPage();
     void showContextMenu(const QPoint& globalPos);
     void setPreviewFont(const QFont& font);
