@@ -37,6 +37,8 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
         return Status::NotFound;
     }
     m_fileSize = file.size();
+    m_stampedPath = path;
+    m_stamp = CFileStamp::ofOpenFile(file.handle());
     const bool large = m_fileSize > kLargeFileBytes;
     QByteArray bytes = file.read(large ? kLargeFileShownBytes : m_fileSize);
     if (jtext::looksBinary(view(bytes))) {
@@ -141,6 +143,11 @@ bool CCodedTextFile::encodeDocument(QTextDocument& document, int code, QByteArra
 }
 
 CCodedTextFile::SaveResult CCodedTextFile::save(const QString& path, QTextDocument& document) {
+    if (path == m_stampedPath && m_stamp && CFileStamp::of(path.toStdString()) != m_stamp &&
+        !CUserInterface::current().askYesNo(
+            "このファイルは読み込んだ後で他のプログラムによって変更されています。上書きしますか？")) {
+        return SaveResult::KeptUnchanged;
+    }
     QByteArray bytes;
     QString badCharacter;
     int badLine = 0;
@@ -166,6 +173,8 @@ CCodedTextFile::SaveResult CCodedTextFile::save(const QString& path, QTextDocume
         m_code = jtext::kCodeUtf8;  // plain ASCII with more typed in is written as UTF-8
     }
     m_fileSize = file.size();
+    m_stampedPath = path;
+    m_stamp = CFileStamp::of(path.toStdString());
     rememberOrigins(document, bytes);
     document.setModified(false);
     return SaveResult::Saved;

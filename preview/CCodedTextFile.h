@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
+#include "platform/CFileStamp.h"
 #include "text/JapaneseCode.h"
 
 class QTextBlock;
@@ -34,7 +37,8 @@ public:
     Status load(const QString& path, QTextEdit& editor);
     // Writes the document to the path in the file's code and line ends. A changed line with a character
     // that the code cannot hold is not dropped: the user is asked whether to save the whole text as UTF-8
-    // instead (Yes) or to keep the file unchanged (No). Failures to write are told to the user; the file
+    // instead (Yes) or to keep the file unchanged (No). A file that another program changed since it was
+    // read is not written over unasked. Failures to write are told to the user; the file
     // then stays as it was. After a save the document is marked unchanged.
     SaveResult save(const QString& path, QTextDocument& document);
 
@@ -55,4 +59,7 @@ private:
     int m_lineEnd = jtext::kLineEndNone;
     qint64 m_fileSize = 0;
     bool m_byteOrderMark = false;
+    // The file as it was read or last written, to notice another program's change before a save.
+    QString m_stampedPath;
+    std::optional<CFileStamp> m_stamp;
 };

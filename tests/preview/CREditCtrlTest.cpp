@@ -165,6 +165,16 @@ void CREditCtrlTest::charactersTheCodeCannotHoldAreNotDropped() {
     QVERIFY(editor.saveFile(path));
     QCOMPARE(readBytes(path), QStringLiteral("カフェ café\r\nメニュー\r\n").toUtf8());
     QCOMPARE(editor.textFile().code(), int(jtext::kCodeUtf8));
+
+    // Changed by another program since it was read: asked before it is written over.
+    const QByteArray theirs = QStringLiteral("他のプログラムの変更\r\n").toUtf8();
+    write(folder, "menu.txt", theirs);
+    typeText(editor.viewport(), QStringLiteral("!"));
+    ui.clear();
+    ui.scriptAnswers({false});
+    QVERIFY(!editor.saveFile(path));
+    QCOMPARE(ui.texts().size(), size_t(1));
+    QCOMPARE(readBytes(path), theirs);
 }
 
 void CREditCtrlTest::longLinesAreWrittenWhole() {
