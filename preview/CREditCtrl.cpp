@@ -10,11 +10,8 @@
 #include "model/CFileError.h"
 #include "model/CSafeFileWriter.h"
 #include "platform/CUserInterface.h"
-#if __has_include("preview/CRtfReader.h")
 #include "preview/CRtfReader.h"
 #include "preview/CRtfWriter.h"
-#define QUILLORY_HAS_RTF 1
-#endif
 
 CREditCtrl::CREditCtrl(QWidget* parent) : QTextEdit(parent) {
     setObjectName("PreviewEditor");
@@ -46,17 +43,12 @@ CCodedTextFile::Status CREditCtrl::loadFile(const QString& path) {
     const QByteArray bytes = file.readAll();
     clear();
     CCodedTextFile::Status status = CCodedTextFile::Status::Loaded;
-#ifdef QUILLORY_HAS_RTF
     QString error;
     if (!CRtfReader::read(bytes, *document(), &error)) {
         // What could be read is shown, read only: saving it would lose the rest of the file.
         CUserInterface::current().message(error.toStdString(), MessageIcon::Warning);
         status = CCodedTextFile::Status::NotExact;
     }
-#else
-    setPlainText(QString::fromUtf8(bytes));
-    status = CCodedTextFile::Status::NotExact;
-#endif
     setReadOnly(status != CCodedTextFile::Status::Loaded);
     document()->setModified(false);
     return status;
@@ -70,7 +62,6 @@ bool CREditCtrl::saveFile(const QString& path, bool rich) {
     if (!rich) {
         return m_textFile.save(path, *document()) == CCodedTextFile::SaveResult::Saved;
     }
-#ifdef QUILLORY_HAS_RTF
     const QByteArray bytes = CRtfWriter::write(*document());
     if (const auto error = CSafeFileWriter::write(path.toStdString(),
                                                   std::string_view(bytes.constData(), bytes.size()))) {
@@ -79,9 +70,6 @@ bool CREditCtrl::saveFile(const QString& path, bool rich) {
     }
     document()->setModified(false);
     return true;
-#else
-    return false;
-#endif
 }
 
 void CREditCtrl::showInfoText(const QString& text) {

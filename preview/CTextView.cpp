@@ -17,15 +17,12 @@
 #include "platform/CUserInterface.h"
 #include "preview/CPreviewEditCommands.h"
 #include "preview/CPreviewFont.h"
+#include "preview/CPreviewPages.h"
 #include "preview/CREditCtrl.h"
 #include "preview/CViewerChoice.h"
+#include "preview/CWebBrowser.h"
 #include "preview/CWebTitleCommand.h"
 #include "text/TextCodec.h"
-#if __has_include("preview/CWebBrowser.h")
-#include "preview/CPreviewPages.h"
-#include "preview/CWebBrowser.h"
-#define QUILLORY_HAS_BROWSER 1
-#endif
 
 namespace {
 
@@ -58,12 +55,10 @@ CTextView::CTextView(CQuilloryDoc& document, QWidget* parent) : CQuilloryView(do
     m_note->setStyleSheet(QStringLiteral("background: #fff8d0; color: black;"));
     m_note->hide();
     layout->addWidget(m_note);
-#ifdef QUILLORY_HAS_BROWSER
     m_browser = new CWebBrowser(this);
     m_browser->setObjectName("PreviewBrowser");
     m_browser->hide();
     layout->addWidget(m_browser, 1);
-#endif
 
     CPreviewEditCommands::Pane pane;
     pane.editor = [this] { return m_editor.data(); };
@@ -181,7 +176,6 @@ void CTextView::toggleBrowserMode() {
 }
 
 void CTextView::sendBrowserToBlankPage() {
-#ifdef QUILLORY_HAS_BROWSER
     CFileItem* item = currentItem();
     QString error;
     const QString page = CPreviewPages::writeBlankInfoPage(item ? m_path : QString(), &error);
@@ -189,7 +183,6 @@ void CTextView::sendBrowserToBlankPage() {
         CUserInterface::current().message(error.toStdString(), MessageIcon::Error);
     }
     navigate(page);
-#endif
 }
 
 // ---- the save rule and saving ----
@@ -311,11 +304,7 @@ void CTextView::previewFile(const QString& path) {
     m_path = path;
     m_mode = Mode::Text;
     const QString extension = CViewerChoice::extensionOf(path);
-    QString location;
-#ifdef QUILLORY_HAS_BROWSER
-    location = m_browser->locationUrl();
-#endif
-    switch (CViewerChoice::choose(path, m_browserMode, m_noPreview, location)) {
+    switch (CViewerChoice::choose(path, m_browserMode, m_noPreview, m_browser->locationUrl())) {
         case CViewerChoice::Viewer::Image:  // images get the information text until the image viewer comes
         case CViewerChoice::Viewer::Binary:
             previewInfo(infoText(extension + QStringLiteral("ファイル")), extension + QStringLiteral(" ファイル"),
@@ -362,7 +351,6 @@ void CTextView::previewInfo(const QString& text, const QString& pageTitle, int m
         return;
     }
     destroyEditor();
-#ifdef QUILLORY_HAS_BROWSER
     QString error;
     const QString page = mediaKind == kNoMedia
                              ? CPreviewPages::writeFileInfoPage(m_path, pageTitle, &error)
@@ -371,10 +359,6 @@ void CTextView::previewInfo(const QString& text, const QString& pageTitle, int m
         CUserInterface::current().message(error.toStdString(), MessageIcon::Error);
     }
     navigate(page);
-#else
-    (void)pageTitle;
-    (void)mediaKind;
-#endif
     showBrowser();
     m_mode = Mode::Browser;
 }
@@ -456,32 +440,20 @@ void CTextView::destroyEditor() {
 
 void CTextView::showBrowser() {
     m_browserShown = true;
-#ifdef QUILLORY_HAS_BROWSER
     m_browser->show();
-#endif
 }
 
 void CTextView::hideBrowser() {
     m_browserShown = false;
-#ifdef QUILLORY_HAS_BROWSER
     m_browser->hide();
-#endif
 }
 
 void CTextView::navigate(const QString& address) {
-#ifdef QUILLORY_HAS_BROWSER
     m_browser->navigate(address);
-#else
-    (void)address;
-#endif
 }
 
 QString CTextView::pageTitle() const {
-#ifdef QUILLORY_HAS_BROWSER
     return m_browser->pageTitle();
-#else
-    return QString();
-#endif
 }
 
 // ---- font, focus, menu, search hits ----
@@ -499,12 +471,9 @@ void CTextView::focusInEvent(QFocusEvent* event) {
     CQuilloryView::focusInEvent(event);
     if (m_editor) {
         m_editor->setFocus();
-    }
-#ifdef QUILLORY_HAS_BROWSER
-    else if (m_browserShown) {
+    } else if (m_browserShown) {
         m_browser->setFocus();
     }
-#endif
 }
 
 void CTextView::contextMenuEvent(QContextMenuEvent* event) {

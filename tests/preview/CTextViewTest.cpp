@@ -1,6 +1,6 @@
 // The preview pane in the whole program, driven as a user drives it: texts shown as the grid moves, the
 // question on leaving an edited text, the browser-mode switch, files that are no text or too large to edit,
-// replace through its dialogs with the count it reports, and the web page title taken for a web address.
+// replace through its dialogs with the count it reports, and rich text with its styles.
 
 #include <QApplication>
 #include <QComboBox>
@@ -95,6 +95,7 @@ private Q_SLOTS:
     void leavingAnEditedTextAsksToSave();
     void browserModeAndFilesTheEditorDoesNotTake();
     void replaceThroughTheDialogsCounts();
+    void richTextStylesAreSavedAsRichText();
 };
 
 void CTextViewTest::leavingAnEditedTextAsksToSave() {
@@ -226,6 +227,47 @@ void CTextViewTest::replaceThroughTheDialogsCounts() {
     QCOMPARE(pane.editor()->textCursor().selectedText(), QStringLiteral("two"));
     pane.selectSearchHit(3, 3);
     QCOMPARE(pane.editor()->textCursor().selectedText(), QStringLiteral("の"));
+}
+
+void CTextViewTest::richTextStylesAreSavedAsRichText() {
+    CTestSession session;
+    CTempFolder folder;
+    const QString plain = write(folder, "a.txt", QByteArray("plain\n"));
+    const QString rich = write(folder, "b.rtf",
+                               QByteArray("{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 IPAGothic;}}"
+                                          "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs24 plain \\cf1 red\\cf0  text\\par}"));
+    QVERIFY(session.start({writeCatalog(session, {plain, rich})}));
+    CTextView& pane = paneOf(session);
+    CMainFrame& frame = session.frame();
+    frame.setActiveView(&pane);
+    QCOMPARE(pane.mode(), CTextView::Mode::Text);
+    QVERIFY(!frame.commandState(cmd::kBold).enabled);
+
+    goToRow(session, 1);
+    frame.setActiveView(&pane);
+    QCOMPARE(pane.mode(), CTextView::Mode::RichText);
+    QVERIFY(frame.commandState(cmd::kBold).enabled);
+    QCOMPARE(pane.editor()->toPlainText().trimmed(), QStringLiteral("plain red text"));
+    QTextCursor cursor(pane.editor()->document());
+    cursor.setPosition(7);
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
+
+    // Bold on the first word, saved: the file reads back with it, and a real reader sees the text.
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    pane.editor()->setTextCursor(cursor);
+    QVERIFY(session.run(cmd::kBold));
+    QVERIFY(frame.commandState(cmd::kBold).checked);
+    QVERIFY(session.run(cmd::kFileSave));
+    QVERIFY(session.run(cmd::kPreviewCurrent));
+    QTextCursor reread(pane.editor()->document());
+    reread.setPosition(2);
+    QVERIFY(reread.charFormat().fontWeight() > QFont::Medium);
+    reread.setPosition(7);
+    QCOMPARE(reread.charFormat().foreground().color(), QColor(255, 0, 0));
+    QVERIFY(reread.charFormat().fontWeight() <= QFont::Medium);
+    const std::string text = CToolRunner::run("unrtf --text " + rich.toStdString()).output;
+    QVERIFY2(QString::fromStdString(text).contains(QStringLiteral("plain red text")), text.c_str());
 }
 
 QTEST_MAIN(CTextViewTest)
