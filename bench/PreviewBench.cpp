@@ -2,23 +2,28 @@
 // offscreen platform: a 1 MB and a 100 KB Shift-JIS text with CR LF line ends (two files of each size, the
 // grid moving between them). The reference, in the same run, is a bare QTextEdit given the same text
 // already decoded: what any Qt editor pays to show it, without reading, detecting or converting the file.
-// Each figure is the median of its repetitions.
+// In browser mode, moving to a folder and to a web address (a local file:// page, so that the network
+// plays no part) until the web view starts loading. Each figure is the median of its repetitions.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTextEdit>
 
 #include <memory>
 
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
+#include "gui/CommandIds.h"
 #include "model/CCatalogFile.h"
 #include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "preview/CREditCtrl.h"
 #include "preview/CTextView.h"
+#include "preview/CWebBrowser.h"
 #include "support/CTempFolder.h"
 #include "text/JapaneseCode.h"
 #include "text/TextCodec.h"
@@ -43,7 +48,8 @@ std::string shiftJisText(std::size_t bytes) {
     return text;
 }
 
-// The program, started once on a catalog of four texts: 1 MB, 1 MB, 100 KB, 100 KB.
+// The program, started once on a catalog of four texts (1 MB, 1 MB, 100 KB, 100 KB), two folders and two
+// web addresses.
 struct Program {
     CTempFolder folder;
     CTestSession session;
@@ -59,6 +65,16 @@ struct Program {
             auto item = catalog.newItem(false);
             item->setPath(folder.write(name, *text), catalog.catalogFolder(), false);
             catalog.addItem(std::move(item));
+        }
+        for (int i = 0; i < 2; ++i) {
+            auto folderItem = catalog.newItem(false);
+            folderItem->setPath(folder.makeFolder("folder" + std::to_string(i)), catalog.catalogFolder(), false);
+            catalog.addItem(std::move(folderItem));
+            const std::string page = "page" + std::to_string(i) + ".html";
+            auto address = catalog.newItem(false);
+            address->setPath("file://" + folder.write(page, "<html><title>" + page + "</title>ok</html>"),
+                             catalog.catalogFolder(), false);
+            catalog.addItem(std::move(address));
         }
         const std::string path = catalog.path();
         CCatalogFile::write(catalog, path);
@@ -88,6 +104,46 @@ void moveBetween(benchmark::State& state, int firstRow) {
     if (!pane.editor() || pane.editor()->toPlainText().isEmpty()) {
         state.SkipWithError("the preview shows no text");
     }
+}
+
+// The displayed items of the kind, in grid order.
+std::vector<const CFileItem*> itemsOf(ItemKind kind) {
+    std::vector<const CFileItem*> items;
+    for (const CFileItem* item : program().session.catalog().displayedItems()) {
+        if (item->kind() == kind) {
+            items.push_back(item);
+        }
+    }
+    return items;
+}
+
+void untilLoadStarts(benchmark::State& state, ItemKind kind) {
+    Program& p = program();
+    CFileListView& list = *p.session.frame().fileListView();
+    CTextView& pane = *p.session.frame().textView();
+    if (!pane.browserMode()) {
+        p.session.run(cmd::kBrowserMode);
+    }
+    const std::vector<const CFileItem*> items = itemsOf(kind);
+    std::size_t next = 0;
+    list.setCurrentItem(items[next]);
+    for (auto _ : state) {
+        next = (next + 1) % items.size();
+        QEventLoop loop;
+        QObject::connect(pane.browser(), &CWebBrowser::loadStarted, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        list.setCurrentItem(items[next]);
+        loop.exec();
+    }
+    p.session.run(cmd::kBrowserMode);
+}
+
+void BM_NextItem_FolderUntilLoadStarts(benchmark::State& state) {
+    untilLoadStarts(state, ItemKind::Folder);
+}
+
+void BM_NextItem_UrlUntilLoadStarts(benchmark::State& state) {
+    untilLoadStarts(state, ItemKind::Url);
 }
 
 void BM_NextItem_ShiftJis1MB(benchmark::State& state) {
@@ -125,9 +181,13 @@ BENCHMARK(BM_NextItem_ShiftJis1MB)->Unit(benchmark::kMillisecond)->Iterations(1)
 BENCHMARK(BM_Reference_QTextEdit1MB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
 BENCHMARK(BM_NextItem_ShiftJis100KB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
 BENCHMARK(BM_Reference_QTextEdit100KB)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
+BENCHMARK(BM_NextItem_FolderUntilLoadStarts)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
+BENCHMARK(BM_NextItem_UrlUntilLoadStarts)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)->ReportAggregatesOnly();
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

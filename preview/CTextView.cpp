@@ -102,7 +102,7 @@ void CTextView::onUpdate(CQuilloryView* sender, int hintValue) {
     (void)sender;
     // A hidden preview row reads nothing: showing the row again shows the current item.
     if (hint::has(hintValue, hint::kDisplayedItems | hint::kCurrentItem) && !isHidden()) {
-        rebuildPreview(false);
+        rebuildPreview();
     }
     if (!m_browserShown) {
         update();
@@ -112,7 +112,7 @@ void CTextView::onUpdate(CQuilloryView* sender, int hintValue) {
 bool CTextView::onCommand(int id) {
     switch (id) {
         case cmd::kPreviewCurrent:
-            rebuildPreview(true);
+            rebuildPreview();
             return true;
         case cmd::kBrowserMode:
             toggleBrowserMode();
@@ -172,7 +172,7 @@ void CTextView::toggleBrowserMode() {
     }
     m_browserMode = !m_browserMode;
     document().profile().writeInt(kViewSection, "BrowserMode", m_browserMode ? 1 : 0);
-    rebuildPreview(true);
+    rebuildPreview();
 }
 
 void CTextView::sendBrowserToBlankPage() {
@@ -231,7 +231,7 @@ void CTextView::saveTextAs() {
 
 // ---- choosing the viewer ----
 
-void CTextView::rebuildPreview(bool reloadSameAddress) {
+void CTextView::rebuildPreview() {
     ++m_previewRebuilds;
     if (m_editor) {
         applySaveRule();
@@ -248,7 +248,7 @@ void CTextView::rebuildPreview(bool reloadSameAddress) {
             previewFolder(QString::fromStdString(item->resolve(catalogFolder)));
             return;
         case ItemKind::Url:
-            previewAddress(QString::fromStdString(item->path()), reloadSameAddress);
+            previewAddress(QString::fromStdString(item->path()));
             return;
         case ItemKind::File:
             break;
@@ -288,15 +288,13 @@ void CTextView::previewFolder(const QString& folder) {
     m_mode = Mode::Browser;
 }
 
-void CTextView::previewAddress(const QString& address, bool reloadSameAddress) {
-    // A change elsewhere in the catalog does not reload the page the user is reading.
-    const bool alreadyShown = m_mode == Mode::Browser && m_browserShown && m_path == address;
+void CTextView::previewAddress(const QString& address) {
+    // The web view does not load the page it already shows again: a change elsewhere in the catalog leaves
+    // the page the user reads as it is.
     m_path = address;
     destroyEditor();
     showBrowser();
-    if (reloadSameAddress || !alreadyShown) {
-        navigate(address);
-    }
+    navigate(address);
     m_mode = Mode::Browser;
 }
 

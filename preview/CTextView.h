@@ -60,7 +60,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void rebuildPreview(bool reloadSameAddress);
+    void rebuildPreview();
     void applySaveRule();
     void saveText();
     void saveTextAs();
@@ -72,7 +72,7 @@ private:
     // The viewers.
     void clearPane();
     void previewFolder(const QString& folder);
-    void previewAddress(const QString& address, bool reloadSameAddress);
+    void previewAddress(const QString& address);
     void previewFile(const QString& path);
     void previewText(const QString& path);
     void previewRichText(const QString& path);
