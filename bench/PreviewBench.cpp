@@ -85,20 +85,35 @@ struct Program {
     }
 };
 
+std::unique_ptr<Program> gProgram;
+
 Program& program() {
-    static Program instance;
-    return instance;
+    if (!gProgram) {
+        gProgram = std::make_unique<Program>();
+    }
+    return *gProgram;
 }
 
-void moveBetween(benchmark::State& state, int firstRow) {
+// The displayed item with the display name.
+const CFileItem* itemNamed(const char* name) {
+    for (const CFileItem* item : program().session.catalog().displayedItems()) {
+        if (item->displayName() == name) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+void moveBetween(benchmark::State& state, const char* first, const char* second) {
     Program& p = program();
-    MyCug& grid = p.session.frame().fileListView()->grid();
+    CFileListView& list = *p.session.frame().fileListView();
     CTextView& pane = *p.session.frame().textView();
-    int row = firstRow;
-    grid.gotoCell(1, row);
+    const CFileItem* items[] = {itemNamed(first), itemNamed(second)};
+    int next = 0;
+    list.setCurrentItem(items[next]);
     for (auto _ : state) {
-        row = row == firstRow ? firstRow + 1 : firstRow;
-        grid.gotoCell(1, row);
+        next = 1 - next;
+        list.setCurrentItem(items[next]);
         pane.repaint();  // until the text is on the screen
         QCoreApplication::processEvents();
     }
@@ -157,11 +172,11 @@ void BM_NextItem_UrlUntilLoadStarts(benchmark::State& state) {
 }
 
 void BM_NextItem_ShiftJis1MB(benchmark::State& state) {
-    moveBetween(state, 0);
+    moveBetween(state, "a.txt", "b.txt");
 }
 
 void BM_NextItem_ShiftJis100KB(benchmark::State& state) {
-    moveBetween(state, 2);
+    moveBetween(state, "c.txt", "d.txt");
 }
 
 void reference(benchmark::State& state, const std::string& shiftJis) {
@@ -202,5 +217,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    gProgram.reset();  // the program ends before the application object
     return 0;
 }
