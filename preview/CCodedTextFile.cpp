@@ -114,6 +114,27 @@ int CCodedTextFile::lineEndOf(const QTextBlock& block) const {
     return m_lineEnd == jtext::kLineEndNone ? jtext::kLineEndLf : m_lineEnd;
 }
 
+int CCodedTextFile::positionOfFileOffset(const QTextDocument& document, qint64 offset) const {
+    qint64 rest = offset - (m_byteOrderMark ? kByteOrderMark.size() : 0);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const auto* origin = dynamic_cast<const CLineOrigin*>(block.userData());
+        const QByteArray line = origin ? origin->m_bytes : block.text().toUtf8();
+        if (rest <= line.size()) {
+            if (m_code == jtext::kCodeJis) {
+                jtext::resetJisShiftState();
+            }
+            const std::string prefix = jtext::decodeText(view(line.left(std::max<qint64>(0, rest))), m_code);
+            const auto length = QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())).size();
+            return block.position() + static_cast<int>(std::min<qsizetype>(length, block.length() - 1));
+        }
+        rest -= line.size() + static_cast<qint64>(jtext::lineEndBytes(lineEndOf(block)).size());
+        if (rest < 0) {
+            return block.position() + block.length() - 1;
+        }
+    }
+    return std::max(0, document.characterCount() - 1);
+}
+
 bool CCodedTextFile::encodeDocument(QTextDocument& document, int code, QByteArray& bytes, QString* badCharacter,
                                     int* badLine) const {
     const bool sameCode = code == m_code;

@@ -46,6 +46,10 @@ public:
     // last block).
     int lineEndOf(const QTextBlock& block) const;
 
+    // The position in the document of a byte offset in the file as stored (a content search's hit). Lines
+    // the user changed count as they were read.
+    int positionOfFileOffset(const QTextDocument& document, qint64 offset) const;
+
     int code() const { return m_code; }
     int lineEnd() const { return m_lineEnd; }
     qint64 fileSize() const { return m_fileSize; }

@@ -127,7 +127,8 @@ bool CTextView::onCommand(int id) {
             saveTextAs();
             return true;
         case cmd::kSelectSearchHit:
-            return true;  // the item list calls selectSearchHit() with the hit
+            selectSearchHit();
+            return true;
         case cmd::kEditItem:
         case cmd::kRemoveItem:
             if (CQuilloryView* list = document().commandView(CQuilloryDoc::PassedCommands::Item)) {
@@ -499,30 +500,22 @@ void CTextView::showContextMenu(const QPoint& globalPos) {
     menu.exec(globalPos);
 }
 
-void CTextView::selectSearchHit(qint64 offset, qint64 length) {
-    if (!m_editor || offset < 0 || length < 0) {
+void CTextView::setSearchHit(std::int64_t offset, const QString& text) {
+    m_searchHitOffset = offset;
+    m_searchHitText = text;
+}
+
+void CTextView::selectSearchHit() {
+    if (!m_editor || m_mode != Mode::Text || m_searchHitOffset < 0) {
         return;
     }
-    // Walks the lines, counting each line's UTF-8 bytes and its line end, to the hit's start and end.
     const CCodedTextFile& file = m_editor->textFile();
-    const auto position = [&](qint64 byteOffset) {
-        qint64 bytes = 0;
-        for (QTextBlock block = m_editor->document()->begin(); block.isValid(); block = block.next()) {
-            const QByteArray utf8 = block.text().toUtf8();
-            if (byteOffset <= bytes + utf8.size()) {
-                return block.position() +
-                       static_cast<int>(QString::fromUtf8(utf8.left(byteOffset - bytes)).size());
-            }
-            bytes += utf8.size() + static_cast<qint64>(jtext::lineEndBytes(file.lineEndOf(block)).size());
-            if (byteOffset < bytes) {
-                return block.position() + static_cast<int>(block.text().size());
-            }
-        }
-        return m_editor->document()->characterCount() - 1;
-    };
+    const int start = file.positionOfFileOffset(*m_editor->document(), m_searchHitOffset);
     QTextCursor cursor(m_editor->document());
-    cursor.setPosition(position(offset));
-    cursor.setPosition(position(offset + length), QTextCursor::KeepAnchor);
+    cursor.setPosition(start);
+    cursor.setPosition(std::min(start + static_cast<int>(m_searchHitText.size()),
+                                m_editor->document()->characterCount() - 1),
+                       QTextCursor::KeepAnchor);
     m_editor->setTextCursor(cursor);
     m_editor->ensureCursorVisible();
 }

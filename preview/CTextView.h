@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QPointer>
+#include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -37,9 +39,12 @@ public:
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
-    // Selects the hit of a content search in the shown text: `offset` and `length` count bytes of the
-    // file's text in UTF-8 with the file's own line ends, as the content search reads it. Command 32965.
-    void selectSearchHit(qint64 offset, qint64 length);
+    // Where the item search found its text inside the current item's file: the byte offset in the file as
+    // stored and the text searched for. The select-search-hit command (32965) that follows selects it in
+    // the editor.
+    void setSearchHit(std::int64_t offset, const QString& text);
+    std::int64_t searchHitOffset() const { return m_searchHitOffset; }
+    const QString& searchHitText() const { return m_searchHitText; }
     // Before the main window closes: unsaved changes go through the save rule.
     void aboutToClose();
 
@@ -68,6 +73,7 @@ private:
     void sendBrowserToBlankPage();
     void showContextMenu(const QPoint& globalPos);
     void setPreviewFont(const QFont& font);
+    void selectSearchHit();
 
     // The viewers.
     void clearPane();
@@ -103,4 +109,6 @@ private:
     std::unique_ptr<CPreviewEditCommands> m_editCommands;
     std::unique_ptr<CWebTitleCommand> m_titleCommand;
     int m_previewRebuilds = 0;
+    std::int64_t m_searchHitOffset = -1;
+    QString m_searchHitText;
 };

@@ -222,10 +222,12 @@ void CTextViewTest::replaceThroughTheDialogsCounts() {
     QVERIFY(session.run(cmd::kFileSave));
     QCOMPARE(readBytes(a), QStringLiteral("猫の行\r\none cat, two dogs, three dogs\n").toUtf8());
 
-    // A content search hit, given in bytes of the text as UTF-8 with its own line ends, is selected.
-    pane.selectSearchHit(QByteArray("猫の行\r\none cat, ").size(), 3);
+    // A content search hit, a byte offset in the file and the text searched for, is selected.
+    pane.setSearchHit(QByteArray("猫の行\r\none cat, ").size(), QStringLiteral("two"));
+    QVERIFY(pane.onCommand(cmd::kSelectSearchHit));
     QCOMPARE(pane.editor()->textCursor().selectedText(), QStringLiteral("two"));
-    pane.selectSearchHit(3, 3);
+    pane.setSearchHit(3, QStringLiteral("の"));
+    QVERIFY(pane.onCommand(cmd::kSelectSearchHit));
     QCOMPARE(pane.editor()->textCursor().selectedText(), QStringLiteral("の"));
 }
 
