@@ -370,8 +370,9 @@ void CTextView::previewText(const QString& path) {
         case CCodedTextFile::Status::Loaded:
             break;
         case CCodedTextFile::Status::NotFound:
+            // Told in the pane, not in a message box that would stop every move through the grid.
             editor->showInfoText(QString());
-            CUserInterface::current().message("ファイルが見つかりません", MessageIcon::Warning);
+            setNote(QStringLiteral("ファイルが見つかりません"));
             break;
         case CCodedTextFile::Status::Binary:
             editor->showInfoText(infoText(CViewerChoice::extensionOf(path) + QStringLiteral("ファイル")));
@@ -394,7 +395,8 @@ void CTextView::previewRichText(const QString& path) {
     CREditCtrl* editor = ensureEditor();
     switch (editor->loadFile(path)) {
         case CCodedTextFile::Status::NotFound:
-            CUserInterface::current().message("ファイルが見つかりません", MessageIcon::Warning);
+            editor->showInfoText(QString());
+            setNote(QStringLiteral("ファイルが見つかりません"));
             break;
         case CCodedTextFile::Status::NotExact:
             setNote(QStringLiteral("このファイルは読み取り専用で表示しています。"));

@@ -168,6 +168,13 @@ void CTextViewTest::browserModeAndFilesTheEditorDoesNotTake() {
     goToRow(session, 3);
     QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("ディレクトリ"));
     QVERIFY(pane.note().isEmpty());
+    // Gone since the catalog was read: told in the pane, without a message box in the way.
+    QFile::remove(text);
+    session.ui().clear();
+    goToRow(session, 0);
+    QCOMPARE(pane.note(), QStringLiteral("ファイルが見つかりません"));
+    QVERIFY(session.ui().texts().empty());
+    write(folder, "a.txt", QByteArray("plain text\n"));
 
     // Browser mode: the folder goes to the web view, the setting is written, and the menu shows it checked.
     QVERIFY(session.run(cmd::kBrowserMode));
