@@ -14,7 +14,7 @@ build_packages=(
 )
 test_packages=(
     clang libclang-rt-14-dev
-    nkf libxml2-utils file python3 sqlite3 time unrtf
+    nkf libc-bin libxml2-utils file python3 sqlite3 time unrtf
     xvfb xauth firefox-esr chromium dbus-daemon
 )
 run_packages=(
