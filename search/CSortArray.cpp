@@ -119,12 +119,15 @@ int CSortArray::compare(const CFileItem& a, const CFileItem& b) const {
 
 namespace {
 
-// The compared properties of the items being sorted: the dates and sizes as they are, and for each text key
-// the ranks of the items' texts (see CSortKeyCache), taken for all items the first time the key decides.
+// The compared properties of the items being sorted: the sizes as they are, the dates as continuous days
+// (converted once per item), and for each text key the ranks of the items' texts (see CSortKeyCache). A key
+// asks for an item's rank only when the keys before it find the item equal to another, which after the first
+// key is often a few items of many: each rank is taken when first needed, from the texts the cache knows,
+// and only a text the cache does not know yet makes it rank every item's text for that key at once.
 class CSortValues final {
 public:
     CSortValues(const std::vector<CFileItem*>& items, const std::vector<CSortItem>& keys, CSortKeyCache& cache)
-        : m_items(items), m_keys(keys), m_cache(cache), m_ranks(keys.size()) {}
+        : m_items(items), m_keys(keys), m_cache(cache), m_ranks(keys.size()), m_complete(keys.size(), false) {}
 
     int compare(std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < m_keys.size(); ++k) {
@@ -137,10 +140,14 @@ public:
     }
 
 private:
+    static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
+
     int keyOrder(std::size_t k, std::size_t a, std::size_t b) {
         const int key = m_keys[k].key();
         if (key == CSortItem::kDate) {
-            return dateOrder(m_items[a]->date(), m_items[b]->date());
+            const std::vector<double>& days = chronologicalDays();
+            const double seconds = std::trunc((days[a] - days[b]) * 86400.0);
+            return seconds < 0 ? -1 : seconds > 0 ? 1 : 0;
         }
         if (key == CSortItem::kSize) {
             return sizeOrder(m_items[a]->size(), m_items[b]->size());
@@ -148,15 +155,46 @@ private:
         if (key < CSortItem::kFolder) {
             return 0;
         }
-        const std::vector<std::uint32_t>& ranks = ranksOf(k);
-        return ranks[a] < ranks[b] ? -1 : ranks[b] < ranks[a] ? 1 : 0;
+        const std::uint32_t rankA = rankOf(k, a);
+        const std::uint32_t rankB = rankOf(k, b);
+        return rankA < rankB ? -1 : rankB < rankA ? 1 : 0;
     }
 
-    const std::vector<std::uint32_t>& ranksOf(std::size_t k) {
-        std::vector<std::uint32_t>& ranks = m_ranks[k];
-        if (!ranks.empty()) {
-            return ranks;
+    // Days on the scale dateOrder compares, so that the order is the same as comparing the dates.
+    const std::vector<double>& chronologicalDays() {
+        if (m_days.empty()) {
+            m_days.reserve(m_items.size());
+            for (const CFileItem* item : m_items) {
+                m_days.push_back(item->date().chronologicalDays());
+            }
         }
+        return m_days;
+    }
+
+    std::uint32_t rankOf(std::size_t k, std::size_t i) {
+        std::vector<std::uint32_t>& ranks = m_ranks[k];
+        if (ranks.empty()) {
+            ranks.assign(m_items.size(), kUnknown);
+        }
+        if (ranks[i] != kUnknown) {
+            return ranks[i];
+        }
+        const int key = m_keys[k].key();
+        std::uint32_t rank = kUnknown;
+        if (!m_complete[k]) {
+            const bool known = key == CSortItem::kName ? m_cache.knownRank(key, m_items[i]->displayName(), rank)
+                                                       : m_cache.knownRank(key, textOf(key, *m_items[i]), rank);
+            if (known) {
+                ranks[i] = rank;
+                return rank;
+            }
+        }
+        rankAll(k);
+        return ranks[i];
+    }
+
+    // Learns every item's text for the key and ranks them all; the ranks taken before keep their order.
+    void rankAll(std::size_t k) {
         const int key = m_keys[k].key();
         std::vector<std::string> owned;
         std::vector<std::string_view> texts;
@@ -172,8 +210,8 @@ private:
             }
             texts.assign(owned.begin(), owned.end());
         }
-        m_cache.rank(key, texts, ranks);
-        return ranks;
+        m_cache.rank(key, texts, m_ranks[k]);
+        m_complete[k] = true;
     }
 
     static std::string textOf(int key, const CFileItem& item) {
@@ -191,6 +229,8 @@ private:
     const std::vector<CSortItem>& m_keys;
     CSortKeyCache& m_cache;
     std::vector<std::vector<std::uint32_t>> m_ranks;
+    std::vector<bool> m_complete;
+    std::vector<double> m_days;
 };
 
 }  // namespace
