@@ -139,6 +139,31 @@ public:
         return 0;
     }
 
+    // When the first key is a text or the size, the items' values under it as numbers in its order,
+    // `descending` telling the direction; false for other keys.
+    bool firstKeyValues(std::vector<std::uint64_t>& out, bool& descending) {
+        if (m_keys.empty()) {
+            return false;
+        }
+        const int key = m_keys.front().key();
+        if (key == CSortItem::kSize) {
+            out.clear();
+            out.reserve(m_items.size());
+            for (const CFileItem* item : m_items) {
+                out.push_back(item->size());
+            }
+        } else if (key >= CSortItem::kFolder && key != CSortItem::kDate) {
+            if (!m_complete[0]) {
+                rankAll(0);
+            }
+            out.assign(m_ranks[0].begin(), m_ranks[0].end());
+        } else {
+            return false;
+        }
+        descending = !m_keys.front().ascending();
+        return true;
+    }
+
 private:
     static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
 
@@ -235,6 +260,41 @@ private:
 
 }  // namespace
 
+// When the first key tells every item apart (distinct names, say), every pair is decided by it alone: the
+// order is then a strict total order with exactly one sorted result, which the heap sort's steps reach as
+// any sort does. Sorting the numbers of the first key gives it at a fraction of the heap sort's cost.
+// Dates are left to the heap sort: seconds compared through differences of days need not be transitive.
+namespace {
+
+bool sortByDistinctFirstKey(std::vector<CFileItem*>& items, CSortValues& values) {
+    std::vector<std::uint64_t> keys;
+    bool descending = false;
+    if (!values.firstKeyValues(keys, descending)) {
+        return false;
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> order(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        order[i] = {keys[i], static_cast<std::uint32_t>(i)};
+    }
+    std::sort(order.begin(), order.end());
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (order[i].first == order[i - 1].first) {
+            return false;  // a tie: the heap sort's steps decide the order of equal items
+        }
+    }
+    if (descending) {
+        std::reverse(order.begin(), order.end());
+    }
+    std::vector<CFileItem*> sorted(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted[i] = items[order[i].second];
+    }
+    items = std::move(sorted);
+    return true;
+}
+
+}  // namespace
+
 // A heap sort over positions 1..n. The steps are fixed because the order of equal items follows from them:
 // build the heap from n/2 down to 1, then repeatedly move the top to the end and sift the saved last item
 // down from the top. It sorts item numbers, comparing ranks of texts rather than the texts.
@@ -249,6 +309,9 @@ void CSortArray::sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache)
         return;
     }
     CSortValues values(items, m_keys, cache);
+    if (sortByDistinctFirstKey(items, values)) {
+        return;
+    }
     std::vector<std::size_t> order(n);
     for (std::size_t i = 0; i < n; ++i) {
         order[i] = i;
