@@ -115,9 +115,7 @@ bool CFileItemXMLExport::exportToFile(std::string_view path) {
     bool written = true;
     const int count = catalog().displayedCount();
     for (int i = 0; i < count; ++i) {
-        if (i % kWarmUpBatch == 0) {
-            warmUp(i, kWarmUpBatch);
-        }
+        readAhead(i);
         writer.append(chunk, displayedItem(i));
         if (chunk.size() >= CExportFileWriter::kChunkSize) {
             written = file.write(chunk);
