@@ -139,28 +139,43 @@ public:
         return 0;
     }
 
-    // When the first key is a text or the size, the items' values under it as numbers in its order,
-    // `descending` telling the direction; false for other keys.
-    bool firstKeyValues(std::vector<std::uint64_t>& out, bool& descending) {
-        if (m_keys.empty()) {
-            return false;
+    std::size_t keyCount() const { return m_keys.size(); }
+
+    // The items' values under key k as numbers in the key's order (direction included), when they can be:
+    // texts by rank, sizes as they are. `constant` becomes true when the key finds every item equal (for a
+    // date, when every date is the same), and `out` is then left empty. False for a date key that tells
+    // items apart: seconds compared through differences of days need not be transitive.
+    bool keyValues(std::size_t k, std::vector<std::uint64_t>& out, bool& constant) {
+        const int key = m_keys[k].key();
+        out.clear();
+        constant = true;
+        if (key == CSortItem::kDate) {
+            const COleDate& first = m_items.front()->date();
+            return std::all_of(m_items.begin(), m_items.end(),
+                               [&first](const CFileItem* item) { return item->date() == first; });
         }
-        const int key = m_keys.front().key();
+        if (key < CSortItem::kFolder) {
+            return true;  // an unknown key finds every item equal
+        }
         if (key == CSortItem::kSize) {
-            out.clear();
             out.reserve(m_items.size());
             for (const CFileItem* item : m_items) {
                 out.push_back(item->size());
             }
-        } else if (key >= CSortItem::kFolder && key != CSortItem::kDate) {
-            if (!m_complete[0]) {
-                rankAll(0);
-            }
-            out.assign(m_ranks[0].begin(), m_ranks[0].end());
         } else {
-            return false;
+            if (!m_complete[k]) {
+                rankAll(k);
+            }
+            out.assign(m_ranks[k].begin(), m_ranks[k].end());
         }
-        descending = !m_keys.front().ascending();
+        constant = std::all_of(out.begin(), out.end(), [&out](std::uint64_t value) { return value == out[0]; });
+        if (constant) {
+            out.clear();
+        } else if (!m_keys[k].ascending()) {
+            for (std::uint64_t& value : out) {
+                value = ~value;
+            }
+        }
         return true;
     }
 
@@ -260,37 +275,53 @@ private:
 
 }  // namespace
 
-// When the first key tells every item apart (distinct names, say), every pair is decided by it alone: the
+// When the first keys tell every item apart (distinct names, say), every pair is decided by them alone: the
 // order is then a strict total order with exactly one sorted result, which the heap sort's steps reach as
-// any sort does. Sorting the numbers of the first key gives it at a fraction of the heap sort's cost.
-// Dates are left to the heap sort: seconds compared through differences of days need not be transitive.
+// any sort does. Keys that find every item equal (all names empty, all dates the same) decide nothing and
+// are passed over. Sorting the keys' numbers then gives that result at a fraction of the heap sort's cost.
+// A date key that tells items apart ends the attempt, and so does a tie left after a few keys.
 namespace {
 
-bool sortByDistinctFirstKey(std::vector<CFileItem*>& items, CSortValues& values) {
-    std::vector<std::uint64_t> keys;
-    bool descending = false;
-    if (!values.firstKeyValues(keys, descending)) {
+bool sortByDistinctKeys(std::vector<CFileItem*>& items, CSortValues& values) {
+    constexpr std::size_t kMostKeys = 4;
+    std::vector<std::vector<std::uint64_t>> columns;
+    std::vector<std::uint32_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<std::uint32_t>(i);
+    }
+    const auto before = [&columns](std::uint32_t a, std::uint32_t b) {
+        for (const std::vector<std::uint64_t>& column : columns) {
+            if (column[a] != column[b]) {
+                return column[a] < column[b];
+            }
+        }
         return false;
-    }
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> order(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        order[i] = {keys[i], static_cast<std::uint32_t>(i)};
-    }
-    std::sort(order.begin(), order.end());
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        if (order[i].first == order[i - 1].first) {
-            return false;  // a tie: the heap sort's steps decide the order of equal items
+    };
+    for (std::size_t k = 0; k < values.keyCount() && columns.size() < kMostKeys; ++k) {
+        std::vector<std::uint64_t> column;
+        bool constant = false;
+        if (!values.keyValues(k, column, constant)) {
+            return false;
+        }
+        if (constant) {
+            continue;
+        }
+        columns.push_back(std::move(column));
+        std::sort(order.begin(), order.end(), before);
+        bool distinct = true;
+        for (std::size_t i = 1; i < order.size() && distinct; ++i) {
+            distinct = before(order[i - 1], order[i]);
+        }
+        if (distinct) {
+            std::vector<CFileItem*> sorted(items.size());
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                sorted[i] = items[order[i]];
+            }
+            items = std::move(sorted);
+            return true;
         }
     }
-    if (descending) {
-        std::reverse(order.begin(), order.end());
-    }
-    std::vector<CFileItem*> sorted(items.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        sorted[i] = items[order[i].second];
-    }
-    items = std::move(sorted);
-    return true;
+    return false;  // ties remain: the heap sort's steps decide the order of equal items
 }
 
 }  // namespace
@@ -309,7 +340,7 @@ void CSortArray::sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache)
         return;
     }
     CSortValues values(items, m_keys, cache);
-    if (sortByDistinctFirstKey(items, values)) {
+    if (sortByDistinctKeys(items, values)) {
         return;
     }
     std::vector<std::size_t> order(n);

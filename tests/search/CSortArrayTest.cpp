@@ -211,6 +211,28 @@ TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
             EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
         }
     }
+
+    // Keys that find every item equal (no names, one date) before sizes that tell the items apart, then
+    // the same with one pair of equal sizes, which a category decides.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->setDisplayName("");
+        items[i]->setDate(COleDate(45000.5, COleDate::Status::Valid));
+        items[i]->setSize(i * 104729 % 100003);
+    }
+    for (const bool tie : {false, true}) {
+        if (tie) {
+            items[7]->setSize(items[8]->size());
+        }
+        CSortArray keys;
+        keys.removeAll();
+        for (const CSortItem& key : {CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate),
+                                     CSortItem(CSortItem::kSize, false), CSortItem(0, false)}) {
+            keys.append(key);
+        }
+        std::vector<CFileItem*> sorted = list;
+        keys.sortItems(sorted, cache);
+        EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
+    }
 }
 
 TEST(SortArrayTest, KeyListOperationsKeepOneKeyPerCode) {
