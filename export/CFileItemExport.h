@@ -34,9 +34,10 @@ public:
 protected:
     const CFileCatalog& catalog() const { return *m_catalog; }
     const CFileItem& displayedItem(int index) const;
-    // Asks the processor to fetch the memory of the displayed items after `index`, before a long export
-    // formats them; called once per row.
-    void readAhead(int index) const;
+    // Reads ahead the texts of the displayed items [first, first + count), before a long export formats
+    // them.
+    void warmUp(int first, int count) const;
+    static constexpr int kWarmUpBatch = 32;
 
     virtual void appendRow(std::string& out, int index) const = 0;
     virtual void appendHeader(std::string& out) const = 0;

@@ -115,7 +115,9 @@ bool CFileItemXMLExport::exportToFile(std::string_view path) {
     bool written = true;
     const int count = catalog().displayedCount();
     for (int i = 0; i < count; ++i) {
-        readAhead(i);
+        if (i % kWarmUpBatch == 0) {
+            warmUp(i, kWarmUpBatch);
+        }
         writer.append(chunk, displayedItem(i));
         if (chunk.size() >= CExportFileWriter::kChunkSize) {
             written = file.write(chunk);
