@@ -149,6 +149,7 @@ void CMainFrame::createSplitters() {
     m_inner->setObjectName("InnerSplitter");
     m_fileListView = new CFileListView(m_document, m_inner);
     m_textView = new CTextView(m_document, m_inner);
+    m_textView->setCurrentItemSource([this] { return m_fileListView->currentItem(); });
     connect(m_fileListView, &CFileListView::statusChanged, this, [this](const QString& path, const QString& count) {
         setStatusPath(path);
         setStatusCount(count);
@@ -425,6 +426,7 @@ void CMainFrame::saveWindowState() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    m_textView->aboutToClose();
     if (!m_document.saveModified()) {
         event->ignore();
         return;

@@ -22,6 +22,7 @@
 #include "platform/CBrowserCapture.h"
 #include "platform/CUserInterface.h"
 #include "preview/CSPIControl.h"
+#include "preview/CTextView.h"
 
 namespace {
 
@@ -145,6 +146,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     m_frame->setHelpFilePath(m_helpFilePath);
     m_document->setDialogParent(m_frame.get());
     m_frame->createClient();
+    m_frame->textView()->setNoPreviewExtensions(&m_noPreview);
     CDesktopIntegration::installForUser(QCoreApplication::applicationFilePath());
 
     const QString commandLineFile = fileFromCommandLine(arguments);

@@ -111,6 +111,7 @@ public:
         std::uint32_t folder = kNone;  // the folder that holds the file or folder
         std::uint32_t self = kNone;    // a folder item itself
         std::uint32_t link = kNone;    // the catalog folder that holds the item's shortcut
+        std::uint16_t missing = 0;     // folders missing between `folder` and the file (see CRefreshTracker)
     };
     const RefreshMark& refreshMark() const { return m_refreshMark; }
     void setRefreshMark(const RefreshMark& mark) { m_refreshMark = mark; }

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 namespace {
 
 constexpr std::uint32_t kNone = CFileItem::RefreshMark::kNone;
@@ -14,6 +16,15 @@ std::string_view lastComponent(std::string_view path) {
 std::string parentOf(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return slash == 0 ? std::string("/") : std::string(path.substr(0, slash));
+}
+
+// The entry whose events tell about the item: its own name, or with `missing` folders missing on its path,
+// the first of them.
+std::string_view watchedEntryOf(std::string_view path, std::uint16_t missing) {
+    for (std::uint16_t i = 0; i < missing; ++i) {
+        path = path.substr(0, path.rfind('/'));
+    }
+    return lastComponent(path);
 }
 
 // Only a plain absolute path names its folders directly: "//", "." and ".." components and a trailing "/"
@@ -162,6 +173,28 @@ std::uint32_t CRefreshTracker::watchedFolder(const std::string& path, bool& plac
     return watchFolder(path);
 }
 
+std::uint32_t CRefreshTracker::watchedAncestorOfMissing(const std::string& path, std::uint16_t& missing) {
+    constexpr std::uint16_t kMaxMissing = 4096;
+    std::string first = path;
+    missing = 1;
+    while (first != "/" && missing < kMaxMissing) {
+        const std::string above = parentOf(first);
+        const auto found = m_folderIndex.find(above);
+        if (found != m_folderIndex.end() && m_folders[found->second].watch >= 0) {
+            // Only a name with nothing behind it is sure to raise an event here when it appears; a folder
+            // that exists but could not be watched may change unseen.
+            struct stat status {};
+            if (::lstat(first.c_str(), &status) != 0 && errno == ENOENT) {
+                return found->second;
+            }
+            return kNone;
+        }
+        first = above;
+        ++missing;
+    }
+    return kNone;
+}
+
 bool CRefreshTracker::folderUnchangedSince(std::uint32_t index, std::uint64_t stamp) const {
     if (index == kNone) {
         return false;
@@ -193,7 +226,7 @@ bool CRefreshTracker::isCurrent(const CFileItem& item) const {
     if (mark.stamp == 0 || mark.stamp < m_validFrom) {
         return false;
     }
-    if (!entryUnchangedSince(mark.folder, lastComponent(item.path()), mark.stamp)) {
+    if (!entryUnchangedSince(mark.folder, watchedEntryOf(item.path(), mark.missing), mark.stamp)) {
         return false;
     }
     if (mark.self != kNone) {
@@ -242,6 +275,12 @@ void CRefreshTracker::noteRefreshed(CFileItem& item, bool found) {
     }
     bool placedNow = false;
     mark.folder = watchedFolder(parentOf(target), placedNow);
+    if (mark.folder == kNone && !found) {
+        // The failed attempt placed nothing. The folder above was watched before the file was looked for
+        // (prepare watches every folder that exists on the path), as a watched parent is.
+        placedNow = false;
+        mark.folder = watchedAncestorOfMissing(parentOf(target), mark.missing);
+    }
     if (found && item.kind() == ItemKind::Folder) {
         mark.self = watchedFolder(target, placedNow);
     }

@@ -10,6 +10,10 @@
 // inotify), a symbolic link and a file with more than one name are never current: they are read at every
 // recompute, as before. Writes through a shared memory mapping raise no event; they are not followed.
 //
+// A missing file whose folder is missing too is watched through the nearest folder above it that exists:
+// nothing on its path can appear without an event naming the first missing folder there. A change of the
+// mounted file systems makes every item stale, since a mount over a watched folder raises no event in it.
+//
 // Time is counted in recomputes: events are taken at the start of each, before any item is read, so an item
 // read at recompute C has seen every event taken at C, and events that arrive while it is read are taken at
 // C + 1.
@@ -58,6 +62,10 @@ private:
     std::uint32_t watchFolder(const std::string& path);
     // The same; placedNow becomes true when the watch did not exist yet.
     std::uint32_t watchedFolder(const std::string& path, bool& placedNow);
+    // For a folder that could not be watched: the nearest watched folder above it, when the folder right
+    // below that one does not exist at all; `missing` becomes the number of folders in between, counting
+    // `path` itself. kNone when the folder exists (on a file system that cannot be watched, say).
+    std::uint32_t watchedAncestorOfMissing(const std::string& path, std::uint16_t& missing);
     // Whether the folder has been watched without a break, and nothing on its path replaced, since `stamp`
     // (a change higher up marks every folder below it).
     bool folderUnchangedSince(std::uint32_t folder, std::uint64_t stamp) const;

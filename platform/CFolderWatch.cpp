@@ -1,5 +1,7 @@
 #include "platform/CFolderWatch.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -58,14 +60,35 @@ bool CFolderWatch::open() {
     }
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     m_failed = m_fd < 0;
+    if (!m_failed) {
+        // Without the mount table, mounts cannot be followed: nothing is watched then.
+        m_mounts = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+        if (m_mounts < 0) {
+            ::close(m_fd);
+            m_fd = -1;
+            m_failed = true;
+        }
+    }
     return !m_failed;
+}
+
+bool CFolderWatch::mountsChanged() {
+    struct pollfd look {};
+    look.fd = m_mounts;
+    look.events = POLLPRI;
+    // The kernel reports each change of the table once, to the next poll.
+    return ::poll(&look, 1, 0) > 0 && (look.revents & (POLLPRI | POLLERR)) != 0;
 }
 
 void CFolderWatch::close() {
     if (m_fd >= 0) {
         ::close(m_fd);
     }
+    if (m_mounts >= 0) {
+        ::close(m_mounts);
+    }
     m_fd = -1;
+    m_mounts = -1;
     m_failed = false;
 }
 
@@ -86,6 +109,9 @@ void CFolderWatch::remove(int watch) {
 void CFolderWatch::takeEvents(const std::function<void(int, std::string_view, std::uint32_t)>& handle) {
     if (m_fd < 0) {
         return;
+    }
+    if (mountsChanged()) {
+        handle(-1, {}, kOverflow);
     }
     alignas(struct inotify_event) char buffer[16384];
     for (;;) {

@@ -20,7 +20,8 @@ public:
     static constexpr std::uint32_t kEntryIsFolder = 4;   // the entry is a folder
     static constexpr std::uint32_t kFolderGone = 8;      // the watched folder was deleted, moved or unmounted;
                                                          // its watch has ended
-    static constexpr std::uint32_t kOverflow = 16;       // events were lost: anything may have changed
+    static constexpr std::uint32_t kOverflow = 16;       // events were lost, or a file system was mounted or
+                                                         // unmounted: anything may have changed
 
     CFolderWatch() = default;
     CFolderWatch(const CFolderWatch&) = delete;
@@ -40,6 +41,11 @@ public:
 private:
     bool open();
 
+    // Whether the mounted file systems changed since the last look; a mount over a watched folder raises
+    // no event in its watch.
+    bool mountsChanged();
+
     int m_fd = -1;
+    int m_mounts = -1;  // the process's mount table, which polls as changed after a mount or unmount
     bool m_failed = false;
 };

@@ -50,3 +50,16 @@ void CSortKeyCache::rank(int key, const std::vector<std::string_view>& texts, st
     rankAgain(table);
     lookUp(table, texts, ranks);
 }
+
+bool CSortKeyCache::knownRank(int key, std::string_view text, std::uint32_t& rank) const {
+    const auto known = m_tables.find(key);
+    if (known == m_tables.end()) {
+        return false;
+    }
+    const auto found = known->second.table.find(text);
+    if (found == known->second.table.end()) {
+        return false;
+    }
+    rank = found->second;
+    return true;
+}

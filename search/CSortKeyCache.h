@@ -19,6 +19,9 @@ public:
     // ranks[i] becomes the rank of texts[i] under the key. Texts not yet known are learnt first, which
     // ranks every known text of the key again.
     void rank(int key, const std::vector<std::string_view>& texts, std::vector<std::uint32_t>& ranks);
+    // The rank of a text already known for the key, for a sort that needs only a few items' ranks; false
+    // when the text is new (rank() learns it). Learning texts changes ranks but never their order.
+    bool knownRank(int key, std::string_view text, std::uint32_t& rank) const;
     void clear() { m_tables.clear(); }
 
 private:

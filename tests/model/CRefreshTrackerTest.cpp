@@ -103,6 +103,26 @@ TEST(RefreshTrackerTest, FilesChangedBehindTheCatalogShowAtTheNextRecompute) {
         grown->setPath(temp / "old-docs/elsewhere.txt", catalog.catalogFolder(), false);
         catalog.recompute();
         EXPECT_EQ(grown->size(), 3u);
+
+        // Files whose folders do not exist yet: a tree made step by step, one renamed into place in one go,
+        // and one reached through a new link to a folder.
+        CFileItem* unborn = addFile(catalog, temp / "later/a/b/unborn.txt");
+        CFileItem* moved = addFile(catalog, temp / "moved/x/moved.txt");
+        CFileItem* linked = addFile(catalog, temp / "linked/y/linked.txt");
+        catalog.recompute();
+        catalog.recompute();
+        ASSERT_EQ(unborn->size(), 0u);
+        temp.makeFolder("later/a");
+        catalog.recompute();
+        temp.write("later/a/b/unborn.txt", "12");
+        temp.write("staging/x/moved.txt", "1234");
+        fs::rename(temp / "staging", temp / "moved");
+        temp.write("elsewhere/y/linked.txt", "123456");
+        fs::create_directory_symlink(temp / "elsewhere", temp / "linked");
+        catalog.recompute();
+        EXPECT_EQ(unborn->size(), 2u);
+        EXPECT_EQ(moved->size(), 4u);
+        EXPECT_EQ(linked->size(), 6u);
     }
 }
 

@@ -183,6 +183,56 @@ TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
         items[static_cast<std::size_t>(round)]->setDisplayName("new name " + std::to_string(round));
         items[static_cast<std::size_t>(round + 10)]->setValueString(0, "a,,b,new");
     }
+
+    // A first key that tells every item apart (names, sizes), then the same with one pair equal only once
+    // case is folded: the same order as the heap sort of the compare, either way.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->setDisplayName("名前" + std::to_string(i * 7919 % 1000) + ".txt");
+        items[i]->setSize(i * 104729 % 100003);
+    }
+    const std::vector<std::vector<CSortItem>> distinctKeyLists = {
+        {CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate)},
+        {CSortItem(CSortItem::kName, false), CSortItem(0)},
+        {CSortItem(CSortItem::kSize, false), CSortItem(CSortItem::kName)}};
+    for (const bool tie : {false, true}) {
+        if (tie) {
+            items[5]->setDisplayName("AB");
+            items[9]->setDisplayName("ab");
+            items[7]->setSize(items[8]->size());
+        }
+        for (const auto& keyList : distinctKeyLists) {
+            CSortArray keys;
+            keys.removeAll();
+            for (const CSortItem& key : keyList) {
+                keys.append(key);
+            }
+            std::vector<CFileItem*> sorted = list;
+            keys.sortItems(sorted, cache);
+            EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
+        }
+    }
+
+    // Keys that find every item equal (no names, one date) before sizes that tell the items apart, then
+    // the same with one pair of equal sizes, which a category decides.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->setDisplayName("");
+        items[i]->setDate(COleDate(45000.5, COleDate::Status::Valid));
+        items[i]->setSize(i * 104729 % 100003);
+    }
+    for (const bool tie : {false, true}) {
+        if (tie) {
+            items[7]->setSize(items[8]->size());
+        }
+        CSortArray keys;
+        keys.removeAll();
+        for (const CSortItem& key : {CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate),
+                                     CSortItem(CSortItem::kSize, false), CSortItem(0, false)}) {
+            keys.append(key);
+        }
+        std::vector<CFileItem*> sorted = list;
+        keys.sortItems(sorted, cache);
+        EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
+    }
 }
 
 TEST(SortArrayTest, KeyListOperationsKeepOneKeyPerCode) {
