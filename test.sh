@@ -35,12 +35,16 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-# The catalog reader under libFuzzer for about a minute, from the seed corpus; any finding fails the run
+# The catalog reader under libFuzzer for about a minute, then the PCX decoder for half a minute, from the seed corpus; any finding fails the run
 # and leaves the input in build-fuzz/.
 configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_WERROR=ON -DQUILLORY_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLORY_CORE_ONLY=ON -DQUILLORY_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target catalog_file_fuzzer
+cmake --build build-fuzz -j "$jobs" --target catalog_file_fuzzer pcx_fuzzer
 echo "== fuzzing the catalog file reader =="
 mkdir -p "$scratch/fuzz-corpus"
 build-fuzz/tests/fuzz/catalog_file_fuzzer -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
     -print_final_stats=1 -artifact_prefix=build-fuzz/ "$scratch/fuzz-corpus" tests/fuzz/corpus
+echo "== fuzzing the PCX decoder =="
+mkdir -p "$scratch/pcx-corpus"
+build-fuzz/tests/fuzz/pcx_fuzzer -max_total_time=30 -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    -print_final_stats=1 -artifact_prefix=build-fuzz/ "$scratch/pcx-corpus" tests/fuzz/pcx-corpus

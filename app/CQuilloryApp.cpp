@@ -21,6 +21,7 @@
 #include "gui/CommandIds.h"
 #include "platform/CBrowserCapture.h"
 #include "platform/CUserInterface.h"
+#include "preview/CSPIControl.h"
 #include "preview/CTextView.h"
 
 namespace {
@@ -90,6 +91,18 @@ CQuilloryApp::~CQuilloryApp() {
     }
 }
 
+void CQuilloryApp::loadSusiePlugins() {
+    CSPIControl::instance().scan(QFile::encodeName(m_susiePluginFolder).toStdString());
+}
+
+void CQuilloryApp::susiePluginOptionChanged(bool wasOn, bool isOn, const QString& folder) {
+    // Switching plug-ins off, or changing the folder while they are on, unloads and rescans nothing.
+    if (!wasOn && isOn) {
+        m_susiePluginFolder = folder;
+        loadSusiePlugins();
+    }
+}
+
 CQuilloryApp* CQuilloryApp::instance() {
     return g_instance;
 }
@@ -140,6 +153,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
 
     if (m_profile->readInt(kSystem, "UseSusiePlugin", 0) != 0) {
         m_susiePluginFolder = QString::fromStdString(m_profile->readString(kSystem, "SusiePlugin", ""));
+        loadSusiePlugins();
     }
 
     loadExtensionLists();

@@ -48,6 +48,9 @@ public:
     CExtArray& textFileExtensions() { return CExtArray::textFiles(); }
     QString helpFilePath() const { return m_helpFilePath; }
     QString susiePluginFolder() const { return m_susiePluginFolder; }
+    // The options dialog's "UseSusiePlugin" before and after OK, and its "SusiePlugin" folder: switched
+    // from off to on, the folder is taken over and the image plug-ins are loaded again.
+    void susiePluginOptionChanged(bool wasOn, bool isOn, const QString& folder);
     int newCatalogPending() const { return m_newCatalogPending; }
 
     // The sample catalog: "<default catalog folder>/Sample3/Sample3.qlry".
@@ -71,6 +74,8 @@ public:
 
 private:
     void loadExtensionLists();
+    // Loads the image plug-ins of the plug-in folder (those not loaded already).
+    void loadSusiePlugins();
     void installSampleForUser();
     void openRecentFile(int index);
     // The open command: the catalog chosen in the catalog list.
