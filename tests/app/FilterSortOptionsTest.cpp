@@ -348,8 +348,8 @@ void FilterSortOptionsTest::extensionListsKeepTheirRules() {
         explanation = child<QLabel>(dialog, "explanation")->text();
         QLineEdit& edit = *dialog.extensionEdit();
         QListWidget& list = *dialog.extensionList();
-        for (const QString& typed : {".TXT", "..md", "..", "tXt"}) {
-            typeText(&edit, typed);
+        for (const char* typed : {".TXT", "..md", "..", "tXt"}) {
+            typeText(&edit, QString::fromUtf8(typed));
             QTest::keyClick(&edit, Qt::Key_Return);  // Enter in the field adds, it does not close
             QVERIFY(edit.text().isEmpty());
         }
