@@ -1,19 +1,21 @@
 // The filter dialog on a catalog of 100,000 items (10 categories of about 1,000 values, 1 to 3 values an
-// item, dates spread over twenty years), on the offscreen platform: a filter of three conditions (name,
-// category, date) applied from the dialog's "実行(&X)" to the repainted grid. In the same run, for
-// reference: the same list refreshed without a filter to the repainted grid, and the three conditions
-// applied by the core alone.
+// item, a real file each, dated up to twenty years back), on the offscreen platform: a filter of three
+// conditions (name, category, date) applied from the dialog's "実行(&X)" to the repainted grid. In the same run, for
+// reference: the same list refreshed without a filter to the repainted grid; and the parts: the catalog's
+// recompute with the filter, and the three conditions applied by the core alone.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDate>
 #include <QPixmap>
 #include <QTimer>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -38,21 +40,32 @@ constexpr int kCategories = 10;
 constexpr int kValuesPerCategory = 1000;
 const QSize kWindow(1200, 800);
 
+// The catalog file and its 100,000 files (1,000 a folder, dated one to twenty years back), made once per
+// run in a temporary folder. The items keep their paths, not shortcuts, as a catalog of that size would.
 const std::string& catalogPath() {
     static const std::string path = [] {
-        const auto folder =
-            std::filesystem::temp_directory_path() / ("quillory-filterdlg-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
+        namespace fs = std::filesystem;
+        const fs::path folder = fs::temp_directory_path() / ("quillory-filterdlg-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
         CFileCatalog catalog;
+        catalog.setPath((folder / "bench.qlry").string());
+        catalog.setUseShortcuts(false);
         for (int c = 0; c < kCategories; ++c) {
             catalog.addCategory("分類" + std::to_string(c));
         }
         CLcg random(15);
+        const auto now = fs::file_time_type::clock::now();
         std::vector<std::unique_ptr<CFileItem>> items;
         for (int i = 0; i < kItems; ++i) {
+            const fs::path subfolder = folder / "files" / std::to_string(i / 1000);
+            if (i % 1000 == 0) {
+                fs::create_directories(subfolder);
+            }
+            const fs::path file = subfolder / ("IMG_" + std::to_string(i) + ".jpg");
+            std::ofstream(file).put('x');
+            fs::last_write_time(file, now - std::chrono::hours(24 * (1 + i * 7919 % 7300)));
             auto item = catalog.newItem(false);
-            item->setStoredPath("/home/user/写真/" + std::to_string(i % 977) + "/IMG_" + std::to_string(i) + ".jpg");
-            item->setTitle("写真 IMG_" + std::to_string(i) + ".jpg");
+            item->setStoredPath(file.string());
             std::vector<std::string> values(kCategories);
             for (int c = 0; c < kCategories; ++c) {
                 const int count = 1 + static_cast<int>(random.next() % 3);
@@ -65,11 +78,10 @@ const std::string& catalogPath() {
             items.push_back(std::move(item));
         }
         catalog.setItems(std::move(items));
-        const std::string file = (folder / "bench.qlry").string();
-        if (CCatalogFile::write(catalog, file)) {
+        if (CCatalogFile::write(catalog, catalog.path())) {
             std::abort();
         }
-        return file;
+        return catalog.path();
     }();
     return path;
 }
@@ -79,9 +91,8 @@ void paint(QWidget& widget) {
     benchmark::DoNotOptimize(pixmap);
 }
 
-// A document with its item list and the filter command, the catalog open, every item dated (the files do
-// not exist, so the dates stay as given), and three conditions: the name holds "IMG_1", 分類0 holds "値1",
-// dated 2015/1/1 or later.
+// A document with its item list and the filter command, the catalog open, and three conditions: the name
+// holds "IMG_1", 分類0 holds "値1", dated ten years back or later.
 struct FilteredList {
     CMemoryProfile profile;
     CQuilloryDoc document{profile};
@@ -93,13 +104,10 @@ struct FilteredList {
         view.show();
         document.onOpenDocument(QString::fromStdString(catalogPath()));
         CFileCatalog& catalog = document.catalog();
-        const COleDate first = COleDate::fromUnixTime(946684800);  // 2000/1/1
-        for (int i = 0; i < catalog.itemCount(); ++i) {
-            catalog.item(i).setDate(COleDate(first.value() + (i * 7919 % 7300), COleDate::Status::Valid));
-        }
+        const QString tenYearsBack = QDate::currentDate().addYears(-10).toString(QStringLiteral("yyyy/M/d"));
         catalog.filters().append(CItemFilter(CItemFilter::kTargetName, "IMG_1", 0));
         catalog.filters().append(CItemFilter(CItemFilter::kTargetFirstCategory, "値1", 0));
-        catalog.filters().append(CItemFilter(CItemFilter::kTargetDate, "2015/1/1", 0));
+        catalog.filters().append(CItemFilter(CItemFilter::kTargetDate, tenYearsBack.toStdString(), 0));
         catalog.recompute();
         view.onUpdate(nullptr, hint::kUndoRedo);
         paint(view);
@@ -149,6 +157,17 @@ void BM_UnfilteredRefreshToRepaintedGrid(benchmark::State& state) {
     state.counters["rows"] = list.view.grid().numberRows();
 }
 
+// The catalog's part of the run: drill-down, refresh, the three conditions and the sort.
+void BM_FilteredRecomputeOnly(benchmark::State& state) {
+    FilteredList list;
+    CFileCatalog& catalog = list.document.catalog();
+    catalog.setFilterOn(true);
+    for (auto _ : state) {
+        catalog.recompute();
+    }
+    state.counters["rows"] = catalog.displayedCount();
+}
+
 // The three conditions over every item, in the core alone.
 void BM_ConditionsInTheCoreOnly(benchmark::State& state) {
     FilteredList list;
@@ -170,6 +189,7 @@ void BM_ConditionsInTheCoreOnly(benchmark::State& state) {
 
 BENCHMARK(BM_FilterRunToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9)->UseManualTime();
 BENCHMARK(BM_UnfilteredRefreshToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_FilteredRecomputeOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 BENCHMARK(BM_ConditionsInTheCoreOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 
 int main(int argc, char** argv) {
