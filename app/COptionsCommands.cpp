@@ -15,7 +15,8 @@ constexpr const char* kSystem = "System";
 
 }  // namespace
 
-COptionsCommands::COptionsCommands(CProfile& profile, CQuilloryDoc& document, MyCug& grid, QWidget* dialogParent)
+COptionsCommands::COptionsCommands(CProfile& profile, CQuilloryDoc& document, MyCug& grid,
+                                   QWidget* dialogParent)
     : m_profile(profile), m_document(document), m_grid(grid), m_dialogParent(dialogParent) {}
 
 bool COptionsCommands::onCommand(int id) {
@@ -25,7 +26,8 @@ bool COptionsCommands::onCommand(int id) {
             return true;
         case cmd::kNoPreviewExtensions:
             if (m_noPreview) {
-                editExtensions(*m_noPreview, "プレビュー不可の設定", "プレビューできない拡張子を登録してください。");
+                editExtensions(*m_noPreview, "プレビュー不可の設定",
+                               "プレビューできない拡張子を登録してください。");
             }
             return true;
         case cmd::kTextFileExtensions:

@@ -1,8 +1,8 @@
 // The filter dialog on a catalog of 100,000 items (10 categories of about 1,000 values, 1 to 3 values an
 // item, a real file each, dated up to twenty years back), on the offscreen platform: a filter of three
-// conditions (name, category, date) applied from the dialog's "実行(&X)" to the repainted grid. In the same run, for
-// reference: the same list refreshed without a filter to the repainted grid; and the parts: the catalog's
-// recompute with the filter, and the three conditions applied by the core alone.
+// conditions (name, category, date) applied from the dialog's "実行(&X)" to the repainted grid. In the same
+// run, for reference: the same list refreshed without a filter to the repainted grid; and the parts: the
+// catalog's recompute with the filter, and the three conditions applied by the core alone.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -45,7 +45,8 @@ const QSize kWindow(1200, 800);
 const std::string& catalogPath() {
     static const std::string path = [] {
         namespace fs = std::filesystem;
-        const fs::path folder = fs::temp_directory_path() / ("quillory-filterdlg-" + std::to_string(::getpid()));
+        const fs::path folder =
+            fs::temp_directory_path() / ("quillory-filterdlg-" + std::to_string(::getpid()));
         fs::create_directories(folder);
         CFileCatalog catalog;
         catalog.setPath((folder / "bench.qlry").string());
@@ -187,13 +188,18 @@ void BM_ConditionsInTheCoreOnly(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FilterRunToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9)->UseManualTime();
+BENCHMARK(BM_FilterRunToRepaintedGrid)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->UseManualTime();
 BENCHMARK(BM_UnfilteredRefreshToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 BENCHMARK(BM_FilteredRecomputeOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 BENCHMARK(BM_ConditionsInTheCoreOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -13,7 +13,9 @@ CFilterSortCommands::CFilterSortCommands(CQuilloryDoc& document) : m_document(do
     m_document.addCommandFamily(this);
 }
 
-CFilterSortCommands::~CFilterSortCommands() { m_document.removeCommandFamily(this); }
+CFilterSortCommands::~CFilterSortCommands() {
+    m_document.removeCommandFamily(this);
+}
 
 bool CFilterSortCommands::onCommand(int id) {
     switch (id) {

@@ -11,13 +11,14 @@
 
 #include "dialogs/DialogHelp.h"
 
-CExtSetDlg::CExtSetDlg(const QString& caption, const QString& explanation, std::vector<std::string>& extensions,
-                       QWidget* parent)
+CExtSetDlg::CExtSetDlg(const QString& caption, const QString& explanation,
+                       std::vector<std::string>& extensions, QWidget* parent)
     : QDialog(parent), m_extensions(extensions) {
     setObjectName("ExtSetDlg");
     setWindowTitle(caption.isEmpty() ? QStringLiteral("拡張子の設定") : caption);
 
-    auto* text = new QLabel(explanation.isEmpty() ? QStringLiteral("拡張子を登録してください。") : explanation, this);
+    auto* text =
+        new QLabel(explanation.isEmpty() ? QStringLiteral("拡張子を登録してください。") : explanation, this);
     text->setObjectName("explanation");
     text->setWordWrap(true);
 

@@ -58,7 +58,8 @@ CFilterDlg::CFilterDlg(CFileCatalog& catalog, QWidget* parent)
     help->setObjectName("helpButton");
     connect(buttons, &QDialogButtonBox::accepted, this, &CFilterDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CFilterDlg::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { dialoghelp::show(dialoghelp::kFilterContext); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { dialoghelp::show(dialoghelp::kFilterContext); });
 
     auto* body = new QHBoxLayout;
     body->addWidget(m_list, 1);

@@ -29,7 +29,8 @@ QComboBox* sentenceBox(QWidget* parent, const char* name, const char* accessible
 
 }  // namespace
 
-CFilterItemDlg::CFilterItemDlg(CItemFilter& filter, const CFileCatalog& catalog, bool isFirst, QWidget* parent)
+CFilterItemDlg::CFilterItemDlg(CItemFilter& filter, const CFileCatalog& catalog, bool isFirst,
+                               QWidget* parent)
     : QDialog(parent), m_filter(filter), m_catalog(catalog) {
     setObjectName("FilterItemDlg");
     setWindowTitle(QStringLiteral("フィルタ項目"));
@@ -73,7 +74,8 @@ CFilterItemDlg::CFilterItemDlg(CItemFilter& filter, const CFileCatalog& catalog,
     help->setObjectName("helpButton");
     connect(buttons, &QDialogButtonBox::accepted, this, &CFilterItemDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CFilterItemDlg::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { dialoghelp::show(dialoghelp::kFilterContext); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { dialoghelp::show(dialoghelp::kFilterContext); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sentence);
@@ -110,7 +112,8 @@ void CFilterItemDlg::fillValues(int target) {
         values.append(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
     } else if (target >= CItemFilter::kTargetFirstCategory &&
                target - CItemFilter::kTargetFirstCategory < m_catalog.categoryCount()) {
-        for (const std::string& value : m_catalog.category(target - CItemFilter::kTargetFirstCategory).values()) {
+        for (const std::string& value :
+             m_catalog.category(target - CItemFilter::kTargetFirstCategory).values()) {
             values.append(QString::fromStdString(value));
         }
     }
@@ -126,6 +129,6 @@ void CFilterItemDlg::accept() {
     m_filter.setValueText(m_value->currentText().toStdString());
     m_filter.setOperatorIndex(std::max(0, m_operator->currentIndex()));
     m_filter.setConjunction(m_conjunction->currentIndex() == 1 ? CItemFilter::kConjunctionOr
-                                                                : CItemFilter::kConjunctionAnd);
+                                                               : CItemFilter::kConjunctionAnd);
     QDialog::accept();
 }

@@ -28,7 +28,8 @@ QCheckBox* checkBox(QWidget* parent, const char* text, const char* name) {
     return box;
 }
 
-QPushButton* browseButton(QWidget* parent, const QString& text, const char* name, const char* accessibleName) {
+QPushButton* browseButton(QWidget* parent, const QString& text, const char* name,
+                          const char* accessibleName) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(QString::fromUtf8(accessibleName));
@@ -56,7 +57,7 @@ std::optional<QString> chooseApplication(QWidget* parent, const QString& current
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, applyType);
     const QFileInfo known(current);
     dialog.setDirectory(!current.isEmpty() && known.absoluteDir().exists() ? known.absolutePath()
-                                                                          : QStringLiteral("/usr/bin"));
+                                                                           : QStringLiteral("/usr/bin"));
     if (!current.isEmpty()) {
         dialog.selectFile(known.fileName());
     }
@@ -69,7 +70,8 @@ std::optional<QString> chooseApplication(QWidget* parent, const QString& current
 
 }  // namespace
 
-CSetDlg::CSetDlg(QWidget* parent) : QDialog(parent), m_folderChooser(chooseFolder), m_applicationChooser(chooseApplication) {
+CSetDlg::CSetDlg(QWidget* parent)
+    : QDialog(parent), m_folderChooser(chooseFolder), m_applicationChooser(chooseApplication) {
     setObjectName("SetDlg");
     setWindowTitle(QStringLiteral("設定"));
 
@@ -85,7 +87,8 @@ CSetDlg::CSetDlg(QWidget* parent) : QDialog(parent), m_folderChooser(chooseFolde
     m_pluginFolder->setObjectName("pluginFolder");
     auto* pluginLabel = new QLabel(QStringLiteral("プラグインフォルダ(&D):"), this);
     pluginLabel->setBuddy(m_pluginFolder);
-    auto* pluginBrowse = browseButton(this, QStringLiteral("参照(&R)..."), "pluginBrowse", "プラグインフォルダの参照");
+    auto* pluginBrowse =
+        browseButton(this, QStringLiteral("参照(&R)..."), "pluginBrowse", "プラグインフォルダの参照");
     connect(pluginBrowse, &QPushButton::clicked, this, &CSetDlg::browsePluginFolder);
 
     m_folderApplication = new QLineEdit(this);
@@ -93,8 +96,8 @@ CSetDlg::CSetDlg(QWidget* parent) : QDialog(parent), m_folderChooser(chooseFolde
     m_folderApplication->setMinimumWidth(300);
     auto* applicationLabel = new QLabel(QStringLiteral("フォルダを開く際に使うアプリケーション(&F):"), this);
     applicationLabel->setBuddy(m_folderApplication);
-    auto* applicationBrowse =
-        browseButton(this, QStringLiteral("..."), "applicationBrowse", "フォルダを開くアプリケーションの参照");
+    auto* applicationBrowse = browseButton(this, QStringLiteral("..."), "applicationBrowse",
+                                           "フォルダを開くアプリケーションの参照");
     connect(applicationBrowse, &QPushButton::clicked, this, &CSetDlg::browseFolderApplication);
     m_folderArgument = checkBox(this, "フォルダを引数にする(&A)", "folderArgument");
 
@@ -120,7 +123,8 @@ CSetDlg::CSetDlg(QWidget* parent) : QDialog(parent), m_folderChooser(chooseFolde
     help->setObjectName("helpButton");
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CSetDlg::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { dialoghelp::show(dialoghelp::kOptionsContext); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { dialoghelp::show(dialoghelp::kOptionsContext); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(itemList);

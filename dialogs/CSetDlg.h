@@ -14,11 +14,11 @@ class CSetDlg final : public QDialog {
     Q_OBJECT
 public:
     struct Values {
-        bool dropList = true;       // "DropList"
-        bool typing = true;         // "StrEdit"
+        bool dropList = true;         // "DropList"
+        bool typing = true;           // "StrEdit"
         bool useSusiePlugin = false;  // "UseSusiePlugin"
-        QString pluginFolder;       // "SusiePlugin"
-        QString folderApplication;  // "FolderSoft"
+        QString pluginFolder;         // "SusiePlugin"
+        QString folderApplication;    // "FolderSoft"
         bool folderArgument = false;  // "FolderArg"
         bool openLastCatalog = true;  // "InitFile"
         bool confirmTextSave = true;  // "Save"

@@ -76,7 +76,8 @@ CSortDlg::CSortDlg(CSortArray& keys, std::vector<std::string> categoryNames, QWi
     auto* help = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
     help->setObjectName("helpButton");
     connect(buttons, &QDialogButtonBox::accepted, this, &CSortDlg::accept);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { dialoghelp::show(dialoghelp::kSortContext); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { dialoghelp::show(dialoghelp::kSortContext); });
 
     auto* left = new QVBoxLayout;
     left->addWidget(m_list, 1);

@@ -52,8 +52,11 @@ QString writeCatalog(CTestSession& session) {
         const char* name;
         int size;
         const char* kind;
-    } files[] = {{"a.txt", 500, "文書"}, {"b.txt", 1500, "文書"}, {"c.jpg", 3000, "写真"},
-                 {"d.txt", 1000, "メモ"}, {"e.jpg", 200, "写真"}};
+    } files[] = {{"a.txt", 500, "文書"},
+                 {"b.txt", 1500, "文書"},
+                 {"c.jpg", 3000, "写真"},
+                 {"d.txt", 1000, "メモ"},
+                 {"e.jpg", 200, "写真"}};
     const QString folder = session.home().path() + "/files";
     QDir().mkpath(folder);
     for (const auto& file : files) {
@@ -198,7 +201,8 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     });
     QVERIFY(session.run(cmd::kFilterSettings));
     QCOMPARE(sizeOperators, (QStringList{"以上", "と等しい", "以下"}));
-    QCOMPARE(shown, (QStringList{"ファイル名 が txt を含む", "かつ サイズ が 1000 以上", "または 種類 が 写真 と等しい"}));
+    QCOMPARE(shown, (QStringList{"ファイル名 が txt を含む", "かつ サイズ が 1000 以上",
+                                 "または 種類 が 写真 と等しい"}));
     // ((name has txt) and size >= 1000) or 種類 = 写真, strictly left to right.
     QCOMPARE(column(grid, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt", "e.jpg"}));
     QCOMPARE(column(grid, kSizeCol), (QStringList{"1,500", "3,000", "1,000", "200"}));
@@ -216,7 +220,8 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
         click(dialog, "closeButton");
     });
     QVERIFY(session.run(cmd::kFilterSettings));
-    QCOMPARE(shown, (QStringList{"ファイル名 が txt を含む", "かつ サイズ が 1000 以上", "または 種類 が 写真 と等しい"}));
+    QCOMPARE(shown, (QStringList{"ファイル名 が txt を含む", "かつ サイズ が 1000 以上",
+                                 "または 種類 が 写真 と等しい"}));
     QCOMPARE(reopened.numberRows(), 5);  // "閉じる" leaves filtering off
 
     // Moved up, the 種類 condition is evaluated second: ((name has txt) or 種類 = 写真) and size >= 1000.
@@ -235,7 +240,8 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
         click(dialog, "runButton");
     });
     QVERIFY(session.run(cmd::kFilterSettings));
-    QCOMPARE(moved, (QStringList{"ファイル名 が txt を含む", "または 種類 が 写真 と等しい", "かつ サイズ が 1000 以上"}));
+    QCOMPARE(moved, (QStringList{"ファイル名 が txt を含む", "または 種類 が 写真 と等しい",
+                                 "かつ サイズ が 1000 以上"}));
     QCOMPARE(column(reopened, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt"}));
 
     session.ui().scriptAnswers({false, true});
@@ -379,7 +385,8 @@ void FilterSortOptionsTest::extensionListsKeepTheirRules() {
     QVERIFY(session.run(cmd::kTextFileExtensions));
     QCOMPARE(caption, QString("テキストファイル拡張子の設定"));
     QCOMPARE(shown, (QStringList{"txt", "htm", "html"}));
-    QCOMPARE(session.app().textFileExtensions().extensions(), (std::vector<std::string>{"txt", "htm", "html"}));
+    QCOMPARE(session.app().textFileExtensions().extensions(),
+             (std::vector<std::string>{"txt", "htm", "html"}));
 
     // The lists are kept at exit.
     session.stop();
