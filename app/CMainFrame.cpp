@@ -13,6 +13,7 @@
 #include <QToolBar>
 
 #include "app/CHelpWindow.h"
+#include "app/COptionsCommands.h"
 #include "app/CRecentFileList.h"
 #include "app/CSplitterWndEx.h"
 #include "app/MainMenuLayout.h"
@@ -95,6 +96,7 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::createClient() {
     createBars();
     createSplitters();
+    m_options = std::make_unique<COptionsCommands>(profile(), m_document, m_fileListView->grid(), this);
     updateTitle();
     updateCommandStates();
 }
@@ -492,7 +494,7 @@ bool CMainFrame::onCommand(int id) {
             close();
             return true;
         default:
-            return false;
+            return m_options && m_options->onCommand(id);
     }
 }
 
@@ -540,6 +542,6 @@ bool CMainFrame::onUpdateCommand(int id, CCommandState& state) {
         case cmd::kAppExit:
             return true;
         default:
-            return false;
+            return m_options && m_options->onUpdateCommand(id, state);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <memory>
 
 #include "app/CContFrameWnd.h"
 #include "gui/CCommandTarget.h"
@@ -9,6 +10,7 @@ class CCategoryView;
 class CCommandActions;
 class CFileListView;
 class CHelpWindow;
+class COptionsCommands;
 class CQuilloryDoc;
 class CQuilloryView;
 class CRecentFileList;
@@ -40,6 +42,8 @@ public:
     QSplitter* outerSplitter() const { return m_outer; }
     CSplitterWndEx* innerSplitter() const { return m_inner; }
     CCommandActions& actions() const { return *m_actions; }
+    // The option commands (the options dialog and the extension lists), there from createClient() on.
+    COptionsCommands& optionsCommands() const { return *m_options; }
     CHelpWindow* helpWindow() const { return m_helpWindow; }
     QLabel* statusPathPane() const { return m_statusPath; }
     QLabel* statusCountPane() const { return m_statusCount; }
@@ -109,6 +113,7 @@ private:
     QLabel* m_statusPath = nullptr;
     QLabel* m_statusCount = nullptr;
     CHelpWindow* m_helpWindow = nullptr;
+    std::unique_ptr<COptionsCommands> m_options;
     QString m_helpFilePath;
     int m_categoryPaneSize = 260;
     int m_itemListHeight = 200;

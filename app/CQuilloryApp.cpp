@@ -6,11 +6,13 @@
 #include <QFileInfo>
 
 #include "app/CMainFrame.h"
+#include "app/COptionsCommands.h"
 #include "app/CRecentFileList.h"
 #include "commands/CAddItemCommands.h"
 #include "commands/CCatalogCommands.h"
 #include "commands/CCategoryCommands.h"
 #include "commands/CFileCommands.h"
+#include "commands/CFilterSortCommands.h"
 #include "desktop/CDesktopIntegration.h"
 #include "desktop/CLinuxBrowserTransport.h"
 #include "dialogs/CAboutDlg.h"
@@ -82,6 +84,7 @@ CQuilloryApp::CQuilloryApp() {
 CQuilloryApp::~CQuilloryApp() {
     m_frame.reset();
     m_addItemCommands.reset();
+    m_filterSortCommands.reset();
     m_categoryCommands.reset();
     m_catalogCommands.reset();
     m_fileCommands.reset();
@@ -138,6 +141,7 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     m_catalogCommands = std::make_unique<CCatalogCommands>(*m_document);
     m_categoryCommands = std::make_unique<CCategoryCommands>(*m_document);
     m_addItemCommands = std::make_unique<CAddItemCommands>(*m_document);
+    m_filterSortCommands = std::make_unique<CFilterSortCommands>(*m_document);
     m_document->setNewCatalogCompleted([this] { m_newCatalogPending = 0; });
     if (m_newCatalogWizard) {
         m_document->setNewCatalogWizard(m_newCatalogWizard);
@@ -147,6 +151,10 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     m_document->setDialogParent(m_frame.get());
     m_frame->createClient();
     m_frame->textView()->setNoPreviewExtensions(&m_noPreview);
+    m_frame->optionsCommands().setExtensionLists(&m_noPreview, &CExtArray::textFiles());
+    // Switched on in the options, the plug-ins come from the folder chosen there.
+    m_frame->optionsCommands().setPluginsEnabled(
+        [this](const QString& folder) { susiePluginOptionChanged(false, true, folder); });
     CDesktopIntegration::installForUser(QCoreApplication::applicationFilePath());
 
     const QString commandLineFile = fileFromCommandLine(arguments);

@@ -13,6 +13,7 @@ class CBrowserCapture;
 class CAddItemCommands;
 class CCatalogCommands;
 class CCategoryCommands;
+class CFilterSortCommands;
 class CLinuxBrowserTransport;
 class CFileCommands;
 class CMainFrame;
@@ -93,6 +94,7 @@ private:
     std::unique_ptr<CCatalogCommands> m_catalogCommands;
     std::unique_ptr<CCategoryCommands> m_categoryCommands;
     std::unique_ptr<CAddItemCommands> m_addItemCommands;
+    std::unique_ptr<CFilterSortCommands> m_filterSortCommands;
     std::unique_ptr<CMainFrame> m_frame;
     CExtArray m_noPreview;
     QString m_helpFilePath;

@@ -15,10 +15,13 @@ constexpr int kNewCatalogContext = 16;
 constexpr int kCatalogListContext = 17;
 constexpr int kCategoryListContext = 46;
 constexpr int kCategoryValueContext = 49;
+constexpr int kFilterContext = 56;
+constexpr int kOptionsContext = 57;
 constexpr int kCategoryEditContext = 90;
 constexpr int kFileItemContext = 24;
 constexpr int kAddTagContext = 30;
 constexpr int kFileItemMultiContext = 91;
+constexpr int kSortContext = 92;
 
 // Opens the help page of the context: through the installed handler, else through the default handler;
 // nothing happens without either.
