@@ -15,6 +15,7 @@
 #include "model/CFileItem.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
+#include "preview/CImageView.h"
 #include "preview/CPreviewEditCommands.h"
 #include "preview/CPreviewFont.h"
 #include "preview/CPreviewPages.h"
@@ -59,6 +60,12 @@ CTextView::CTextView(CQuilloryDoc& document, QWidget* parent) : CQuilloryView(do
     m_browser->setObjectName("PreviewBrowser");
     m_browser->hide();
     layout->addWidget(m_browser, 1);
+    m_imageView = new CImageView(profile, this);
+    m_imageView->setObjectName("PreviewImage");
+    m_imageView->hide();
+    layout->addWidget(m_imageView, 1);
+    connect(m_imageView, &CImageView::hintRequested, this,
+            [this](int hintValue) { this->document().updateAllViews(this, hintValue); });
 
     CPreviewEditCommands::Pane pane;
     pane.editor = [this] { return m_editor.data(); };
@@ -110,6 +117,9 @@ void CTextView::onUpdate(CQuilloryView* sender, int hintValue) {
 }
 
 bool CTextView::onCommand(int id) {
+    if (isImageCommand(id)) {
+        return m_mode == Mode::Image && m_imageView->onCommand(id);
+    }
     switch (id) {
         case cmd::kPreviewCurrent:
             rebuildPreview();
@@ -141,6 +151,13 @@ bool CTextView::onCommand(int id) {
 }
 
 bool CTextView::onUpdateCommand(int id, CCommandState& state) {
+    if (isImageCommand(id)) {
+        if (m_mode == Mode::Image) {
+            return m_imageView->onUpdateCommand(id, state);
+        }
+        state.enabled = false;
+        return true;
+    }
     switch (id) {
         case cmd::kBrowserMode:
             state.enabled = true;
@@ -304,7 +321,9 @@ void CTextView::previewFile(const QString& path) {
     m_mode = Mode::Text;
     const QString extension = CViewerChoice::extensionOf(path);
     switch (CViewerChoice::choose(path, m_browserMode, m_noPreview, m_browser->locationUrl())) {
-        case CViewerChoice::Viewer::Image:  // images get the information text until the image viewer comes
+        case CViewerChoice::Viewer::Image:
+            previewImage(path);
+            return;
         case CViewerChoice::Viewer::Binary:
             previewInfo(infoText(extension + QStringLiteral("ファイル")), extension + QStringLiteral(" ファイル"),
                         kNoMedia);
@@ -416,7 +435,25 @@ QString CTextView::infoText(const QString& type) const {
 
 // ---- the children ----
 
+void CTextView::previewImage(const QString& path) {
+    CWaitCursor wait;
+    destroyEditor();
+    hideBrowser();
+    m_mode = Mode::Image;
+    m_imageView->show();
+    if (!m_imageView->showImage(path)) {
+        // Told in the pane, not in a message box that would stop every move through the grid.
+        m_imageView->clear();
+        setNote(QStringLiteral("表示できません"));
+    }
+}
+
+bool CTextView::isImageCommand(int id) {
+    return cmd::isPassedImageCommand(id) || id == cmd::kImageFitWindowToImage;
+}
+
 CREditCtrl* CTextView::ensureEditor() {
+    m_imageView->hide();
     if (!m_editor) {
         m_editor = new CREditCtrl(this);
         m_editor->setDefaultFont(m_font);
@@ -440,6 +477,7 @@ void CTextView::destroyEditor() {
 }
 
 void CTextView::showBrowser() {
+    m_imageView->hide();
     m_browserShown = true;
     m_browser->show();
 }

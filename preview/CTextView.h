@@ -11,6 +11,7 @@
 
 class CExtArray;
 class CFileItem;
+class CImageView;
 class CPreviewEditCommands;
 class CREditCtrl;
 class CWebBrowser;
@@ -54,6 +55,7 @@ public:
     const QString& path() const { return m_path; }
     CREditCtrl* editor() const;
     CWebBrowser* browser() const { return m_browser; }
+    CImageView* imageView() const { return m_imageView; }
     // The note above the text ("" when none): a read-only beginning of a large file and the like.
     QString note() const;
     QFont previewFont() const { return m_font; }
@@ -80,6 +82,10 @@ private:
     void previewFolder(const QString& folder);
     void previewAddress(const QString& address);
     void previewFile(const QString& path);
+    // Image mode: the picture drawn by the image view; the note "表示できません" when it cannot be shown.
+    void previewImage(const QString& path);
+    // The image commands, which only the image view carries out and only in image mode.
+    static bool isImageCommand(int id);
     void previewText(const QString& path);
     void previewRichText(const QString& path);
     void previewInfo(const QString& infoText, const QString& pageTitle, int mediaKind);
@@ -98,6 +104,7 @@ private:
 
     QPointer<CREditCtrl> m_editor;
     CWebBrowser* m_browser = nullptr;
+    CImageView* m_imageView = nullptr;
     QLabel* m_note = nullptr;
     bool m_browserShown = false;
     QString m_path;

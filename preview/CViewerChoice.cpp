@@ -1,9 +1,9 @@
 #include "preview/CViewerChoice.h"
 
-#include <QImageReader>
 #include <QUrl>
 
 #include "model/CExtArray.h"
+#include "preview/CImageView.h"
 
 namespace {
 
@@ -34,8 +34,9 @@ bool CViewerChoice::isImageExtension(const QString& extension) {
     if (isOneOf(extension, {"wmf", "emf", "dxf"})) {
         return true;
     }
-    static const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-    return formats.contains(extension.toLower().toLatin1());
+    // The image view's own test also takes the extensions of the loaded plug-ins.
+    const QString probe = QStringLiteral("x.") + extension;
+    return CImageView::isImageFile(probe) || CImageView::isVectorFile(probe);
 }
 
 CViewerChoice::Viewer CViewerChoice::choose(const QString& path, bool browserMode, const CExtArray* noPreview,

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QPushButton>
 #include <QKeyEvent>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CProfile.h"
+#include "preview/CImageView.h"
 #include "preview/CREditCtrl.h"
 #include "preview/CTextView.h"
 #include "support/CTempFolder.h"
@@ -94,6 +96,7 @@ class CTextViewTest final : public QObject {
 private Q_SLOTS:
     void leavingAnEditedTextAsksToSave();
     void browserModeAndFilesTheEditorDoesNotTake();
+    void picturesShowInTheImageMode();
     void replaceThroughTheDialogsCounts();
     void richTextStylesAreSavedAsRichText();
 };
@@ -190,6 +193,40 @@ void CTextViewTest::browserModeAndFilesTheEditorDoesNotTake() {
     QVERIFY(!pane.isBrowserShown());
     QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("plain text\n"));
     QCOMPARE(session.document().profile().readInt("View", "BrowserMode", 1), 0);
+}
+
+void CTextViewTest::picturesShowInTheImageMode() {
+    CTestSession session;
+    CTempFolder folder;
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const QString png = QString::fromStdString(folder.path()) + "/a.png";
+    QVERIFY(picture.save(png));
+    QFile whole(png);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    const QString cut = write(folder, "b.png", whole.read(40));
+    const QString text = write(folder, "c.txt", QByteArray("plain text\n"));
+    QVERIFY(session.start({writeCatalog(session, {png, cut, text})}));
+    CTextView& pane = paneOf(session);
+
+    // A picture: the image view takes the pane and the image commands come alive.
+    goToRow(session, 0);
+    QCOMPARE(pane.mode(), CTextView::Mode::Image);
+    QVERIFY(!pane.imageView()->isHidden());
+    QVERIFY(!pane.editor());
+    QVERIFY(pane.note().isEmpty());
+    QVERIFY(session.frame().commandState(cmd::kImageActualSize).enabled);
+    // A cut picture: told in the pane, no message box in the way of the next move.
+    session.ui().clear();
+    goToRow(session, 1);
+    QCOMPARE(pane.note(), QStringLiteral("表示できません"));
+    QVERIFY(session.ui().texts().empty());
+    // A text: the editor again, and the image commands have nothing to act on.
+    goToRow(session, 2);
+    QCOMPARE(pane.mode(), CTextView::Mode::Text);
+    QVERIFY(pane.imageView()->isHidden());
+    QCOMPARE(pane.editor()->toPlainText(), QStringLiteral("plain text\n"));
+    QVERIFY(!session.frame().commandState(cmd::kImageActualSize).enabled);
 }
 
 void CTextViewTest::replaceThroughTheDialogsCounts() {
