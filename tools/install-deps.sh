@@ -14,11 +14,7 @@ build_packages=(
 )
 test_packages=(
     clang libclang-rt-14-dev
-<<<<<<< HEAD
-    nkf libxml2-utils file python3 sqlite3 time unrtf imagemagick
-=======
-    nkf libc-bin libxml2-utils file python3 sqlite3 time unrtf
->>>>>>> main
+    nkf libc-bin libxml2-utils file python3 sqlite3 time unrtf imagemagick xdotool
     xvfb xauth firefox-esr chromium dbus-daemon
 )
 run_packages=(
