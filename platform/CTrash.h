@@ -1,6 +1,6 @@
 #pragma once
 
-// The freedesktop Trash (Trash specification 1.0): files and folders are moved into a trash folder's
+// The freedesktop Trash (its layout version 1.0): files and folders are moved into a trash folder's
 // "files" folder, and a "<name>.trashinfo" file in its "info" folder records where they came from and when,
 // so that a file manager can list and restore them.
 //
