@@ -16,12 +16,34 @@ void notFound() {
     CUserInterface::current().message("見つかりません", MessageIcon::Information);
 }
 
-bool isStyleCommand(int id) {
-    return id == cmd::kBold || id == cmd::kItalic || id == cmd::kUnderline || id == cmd::kStrikeOut ||
-           id == cmd::kTextFont || id == cmd::kTextColour;
-}
-
 }  // namespace
+
+// The editor commands, each with what it does to the editor. Style commands act in rich-text mode only.
+const CPreviewEditCommands::EditorCommand* CPreviewEditCommands::editorCommand(int id) {
+    using Self = CPreviewEditCommands;
+    static const EditorCommand kCommands[] = {
+        {cmd::kEditCopy, false, [](Self&, CREditCtrl& e) { e.copy(); }},
+        {cmd::kEditCut, false, [](Self&, CREditCtrl& e) { e.cut(); }},
+        {cmd::kEditPaste, false, [](Self&, CREditCtrl& e) { e.paste(); }},
+        {cmd::kEditUndo, false, [](Self&, CREditCtrl& e) { e.undo(); }},
+        {cmd::kEditSelectAll, false, [](Self&, CREditCtrl& e) { e.selectAll(); }},
+        {cmd::kEditFind, false, [](Self& self, CREditCtrl& e) { self.find(e); }},
+        {cmd::kEditRepeat, false, [](Self& self, CREditCtrl& e) { self.repeat(e); }},
+        {cmd::kEditReplace, false, [](Self& self, CREditCtrl& e) { self.replace(e); }},
+        {cmd::kBold, true, [](Self&, CREditCtrl& e) { e.toggleBold(); }},
+        {cmd::kItalic, true, [](Self&, CREditCtrl& e) { e.toggleItalic(); }},
+        {cmd::kUnderline, true, [](Self&, CREditCtrl& e) { e.toggleUnderline(); }},
+        {cmd::kStrikeOut, true, [](Self&, CREditCtrl& e) { e.toggleStrikeOut(); }},
+        {cmd::kTextFont, true, [](Self& self, CREditCtrl& e) { self.chooseTextFont(e); }},
+        {cmd::kTextColour, true, [](Self& self, CREditCtrl& e) { self.chooseTextColour(e); }},
+    };
+    for (const EditorCommand& command : kCommands) {
+        if (command.id == id) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
 
 CPreviewEditCommands::CPreviewEditCommands(CProfile& profile, QWidget* dialogParent, Pane pane)
     : m_profile(profile), m_dialogParent(dialogParent), m_pane(std::move(pane)) {}
@@ -31,96 +53,29 @@ bool CPreviewEditCommands::onCommand(int id) {
         choosePreviewFont();
         return true;
     }
+    const EditorCommand* command = editorCommand(id);
+    if (!command) {
+        return false;
+    }
     CREditCtrl* editor = m_pane.editor();
-    switch (id) {
-        case cmd::kEditCopy:
-        case cmd::kEditCut:
-        case cmd::kEditPaste:
-        case cmd::kEditUndo:
-        case cmd::kEditSelectAll:
-        case cmd::kEditFind:
-        case cmd::kEditRepeat:
-        case cmd::kEditReplace:
-            break;
-        default:
-            if (!isStyleCommand(id)) {
-                return false;
-            }
-            if (!m_pane.richTextMode()) {
-                return true;
-            }
-    }
-    if (!editor) {
-        return true;
-    }
-    switch (id) {
-        case cmd::kEditCopy:
-            editor->copy();
-            break;
-        case cmd::kEditCut:
-            editor->cut();
-            break;
-        case cmd::kEditPaste:
-            editor->paste();
-            break;
-        case cmd::kEditUndo:
-            editor->undo();
-            break;
-        case cmd::kEditSelectAll:
-            editor->selectAll();
-            break;
-        case cmd::kEditFind:
-            find(*editor);
-            break;
-        case cmd::kEditRepeat:
-            repeat(*editor);
-            break;
-        case cmd::kEditReplace:
-            replace(*editor);
-            break;
-        case cmd::kBold:
-            editor->toggleBold();
-            break;
-        case cmd::kItalic:
-            editor->toggleItalic();
-            break;
-        case cmd::kUnderline:
-            editor->toggleUnderline();
-            break;
-        case cmd::kStrikeOut:
-            editor->toggleStrikeOut();
-            break;
-        case cmd::kTextFont:
-            chooseTextFont(*editor);
-            break;
-        case cmd::kTextColour:
-            chooseTextColour(*editor);
-            break;
-        default:
-            break;
+    if (editor && (!command->style || m_pane.richTextMode())) {
+        command->run(*this, *editor);
     }
     return true;
 }
 
 bool CPreviewEditCommands::onUpdateCommand(int id, CCommandState& state) {
-    switch (id) {
-        case cmd::kPreviewFont:
-        case cmd::kFontSettings:
-        case cmd::kEditCopy:
-        case cmd::kEditCut:
-        case cmd::kEditPaste:
-        case cmd::kEditUndo:
-        case cmd::kEditSelectAll:
-        case cmd::kEditFind:
-        case cmd::kEditRepeat:
-        case cmd::kEditReplace:
-            state.enabled = true;
-            return true;
-        default:
-            break;
+    if (id == cmd::kPreviewFont || id == cmd::kFontSettings) {
+        state.enabled = true;
+        return true;
     }
-    if (!isStyleCommand(id)) {
+    const EditorCommand* command = editorCommand(id);
+    if (!command) {
         return false;
+    }
+    if (!command->style) {
+        state.enabled = true;
+        return true;
     }
     CREditCtrl* editor = m_pane.editor();
     state.enabled = editor && m_pane.richTextMode();

@@ -32,6 +32,14 @@ public:
     const QString& lastReplaceText() const { return m_lastReplace; }
 
 private:
+    struct EditorCommand {
+        int id;
+        bool style;  // a character style of rich text
+        void (*run)(CPreviewEditCommands& self, CREditCtrl& editor);
+    };
+    // The command's entry, or nullptr when it is not an editor command.
+    static const EditorCommand* editorCommand(int id);
+
     void find(CREditCtrl& editor);
     void repeat(CREditCtrl& editor);
     void replace(CREditCtrl& editor);
