@@ -1,12 +1,11 @@
 #include "dialogs/CCategoryListDlg.h"
 
-#include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "dialogs/CCategoryEditDlg.h"
+#include "dialogs/CListEditColumn.h"
 #include "dialogs/DialogHelp.h"
 #include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
@@ -16,14 +15,6 @@ namespace {
 constexpr const char* kTooManyCategories = "カテゴリは１０個までです。変更して使ってください。";
 constexpr const char* kNoCategory = "カテゴリは最低一つ必要です。追加してください";
 constexpr const char* kNoShownCategory = "表示カテゴリは最低一つ必要です。一つはチェックしてください";
-
-QPushButton* addButton(QVBoxLayout* column, QWidget* parent, const char* text, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    column->addWidget(button);
-    return button;
-}
 
 void setAlignmentBits(CCategory& category, int alignment) {
     category.setFlags((category.flags() & ~CCategory::kAlignmentMask) |
@@ -41,39 +32,23 @@ CCategoryListDlg::CCategoryListDlg(CFileCatalog& catalog, QWidget* parent) : QDi
     m_list->setAccessibleName(QStringLiteral("カテゴリ"));
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { editCategory(); });
 
-    auto* column = new QVBoxLayout;
-    connect(addButton(column, this, "追加(&A)...", "addButton"), &QPushButton::clicked, this,
+    CListEditColumn column(this);
+    connect(column.addButton("追加(&A)...", "addButton"), &QPushButton::clicked, this,
             &CCategoryListDlg::addCategory);
-    connect(addButton(column, this, "編集(&E)...", "editButton"), &QPushButton::clicked, this,
+    connect(column.addButton("編集(&E)...", "editButton"), &QPushButton::clicked, this,
             &CCategoryListDlg::editCategory);
-    connect(addButton(column, this, "削除(&D)...", "deleteButton"), &QPushButton::clicked, this,
+    connect(column.addButton("削除(&D)...", "deleteButton"), &QPushButton::clicked, this,
             &CCategoryListDlg::deleteCategory);
-    connect(addButton(column, this, "一つ上へ(&U)", "upButton"), &QPushButton::clicked, this,
-            [this] { moveCategory(-1); });
-    connect(addButton(column, this, "一つ下へ(&W)", "downButton"), &QPushButton::clicked, this,
-            [this] { moveCategory(1); });
-    column->addStretch();
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("閉じる"));
-    auto* help = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    help->setObjectName("helpButton");
-    connect(buttons, &QDialogButtonBox::accepted, this, &CCategoryListDlg::accept);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [] { dialoghelp::show(dialoghelp::kCategoryListContext); });
-
-    auto* body = new QHBoxLayout;
-    body->addWidget(m_list, 1);
-    body->addLayout(column);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addWidget(buttons);
+    connect(column.addButton("一つ上へ(&U)", "upButton"), &QPushButton::clicked, this, [this] { moveCategory(-1); });
+    connect(column.addButton("一つ下へ(&W)", "downButton"), &QPushButton::clicked, this, [this] { moveCategory(1); });
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_list);
+    column.layOut(left, dialoghelp::closeHelpButtons(*this, dialoghelp::kCategoryListContext));
     fill(0);
 }
 
 int CCategoryListDlg::selectedLine() const {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? -1 : m_list->row(selected.constFirst());
+    return CListEditColumn::selectedRow(*m_list);
 }
 
 void CCategoryListDlg::fill(int line) {

@@ -1,7 +1,6 @@
 #include "dialogs/CFilterDlg.h"
 
 #include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -9,18 +8,11 @@
 
 #include "dialogs/CFilterItemDlg.h"
 #include "dialogs/DialogHelp.h"
+#include "dialogs/CListEditColumn.h"
 #include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 
 namespace {
-
-QPushButton* addButton(QVBoxLayout* column, QWidget* parent, const char* text, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    column->addWidget(button);
-    return button;
-}
 
 }  // namespace
 
@@ -35,18 +27,13 @@ CFilterDlg::CFilterDlg(CFileCatalog& catalog, QWidget* parent)
     m_list->setMinimumSize(360, 160);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { editCondition(); });
 
-    auto* column = new QVBoxLayout;
-    connect(addButton(column, this, "追加(&A)...", "addButton"), &QPushButton::clicked, this,
-            &CFilterDlg::addCondition);
-    connect(addButton(column, this, "編集(&E)...", "editButton"), &QPushButton::clicked, this,
-            &CFilterDlg::editCondition);
-    connect(addButton(column, this, "削除(&D)...", "deleteButton"), &QPushButton::clicked, this,
+    CListEditColumn column(this);
+    connect(column.addButton("追加(&A)...", "addButton"), &QPushButton::clicked, this, &CFilterDlg::addCondition);
+    connect(column.addButton("編集(&E)...", "editButton"), &QPushButton::clicked, this, &CFilterDlg::editCondition);
+    connect(column.addButton("削除(&D)...", "deleteButton"), &QPushButton::clicked, this,
             &CFilterDlg::deleteCondition);
-    connect(addButton(column, this, "一つ上へ(&U)", "upButton"), &QPushButton::clicked, this,
-            [this] { moveCondition(-1); });
-    connect(addButton(column, this, "一つ下へ(&W)", "downButton"), &QPushButton::clicked, this,
-            [this] { moveCondition(1); });
-    column->addStretch();
+    connect(column.addButton("一つ上へ(&U)", "upButton"), &QPushButton::clicked, this, [this] { moveCondition(-1); });
+    connect(column.addButton("一つ下へ(&W)", "downButton"), &QPushButton::clicked, this, [this] { moveCondition(1); });
 
     auto* buttons = new QDialogButtonBox(this);
     auto* run = buttons->addButton(QStringLiteral("実行(&X)"), QDialogButtonBox::AcceptRole);
@@ -61,18 +48,14 @@ CFilterDlg::CFilterDlg(CFileCatalog& catalog, QWidget* parent)
     connect(buttons, &QDialogButtonBox::helpRequested, this,
             [] { dialoghelp::show(dialoghelp::kFilterContext); });
 
-    auto* body = new QHBoxLayout;
-    body->addWidget(m_list, 1);
-    body->addLayout(column);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addWidget(buttons);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_list);
+    column.layOut(left, buttons);
     fill(m_catalog.filters().isEmpty() ? -1 : 0);
 }
 
 int CFilterDlg::selectedLine() const {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? -1 : m_list->row(selected.constFirst());
+    return CListEditColumn::selectedRow(*m_list);
 }
 
 void CFilterDlg::fill(int line) {

@@ -1,7 +1,6 @@
 #include "dialogs/CSortDlg.h"
 
 #include <QButtonGroup>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -12,6 +11,7 @@
 
 #include "dialogs/CMenuButton.h"
 #include "dialogs/DialogHelp.h"
+#include "dialogs/CListEditColumn.h"
 #include "platform/CUserInterface.h"
 #include "search/CSortArray.h"
 
@@ -20,14 +20,6 @@ namespace {
 // The words of the built-in keys -1 to -5.
 constexpr const char* kBuiltInWords[] = {"ファイル名", "日付", "サイズ", "拡張子", "フォルダ"};
 constexpr int kBuiltInCount = 5;
-
-QPushButton* addButton(QVBoxLayout* column, QWidget* parent, const char* text, const char* name) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    column->addWidget(button);
-    return button;
-}
 
 }  // namespace
 
@@ -55,40 +47,29 @@ CSortDlg::CSortDlg(CSortArray& keys, std::vector<std::string> categoryNames, QWi
     connect(m_ascending, &QRadioButton::clicked, this, [this] { setSelectedDirection(true); });
     connect(m_descending, &QRadioButton::clicked, this, [this] { setSelectedDirection(false); });
 
-    auto* column = new QVBoxLayout;
+    CListEditColumn column(this);
     m_add = new CMenuButton(QStringLiteral("追加(&A)　▼"), this);
     m_add->setObjectName("addButton");
-    m_add->setAutoDefault(false);
     // The button draws a triangle only; the tip names it for the eye as its text does for the ear.
     m_add->setToolTip(QStringLiteral("追加"));
-    column->addWidget(m_add);
+    column.addButton(m_add);
     connect(m_add, &QPushButton::clicked, this, &CSortDlg::dropAddMenu);
-    m_delete = addButton(column, this, "削除(&D)...", "deleteButton");
+    m_delete = column.addButton("削除(&D)...", "deleteButton");
     connect(m_delete, &QPushButton::clicked, this, &CSortDlg::deleteKey);
-    m_up = addButton(column, this, "上へ(&U)", "upButton");
+    m_up = column.addButton("上へ(&U)", "upButton");
     connect(m_up, &QPushButton::clicked, this, [this] { moveKey(-1); });
-    m_down = addButton(column, this, "下へ(&W)", "downButton");
+    m_down = column.addButton("下へ(&W)", "downButton");
     connect(m_down, &QPushButton::clicked, this, [this] { moveKey(1); });
-    column->addStretch();
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("閉じる"));
-    auto* help = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    help->setObjectName("helpButton");
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSortDlg::accept);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [] { dialoghelp::show(dialoghelp::kSortContext); });
 
     auto* left = new QVBoxLayout;
     left->addWidget(m_list, 1);
     left->addWidget(direction);
-    auto* body = new QHBoxLayout;
-    body->addLayout(left, 1);
-    body->addLayout(column);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addWidget(buttons);
+    column.layOut(left, dialoghelp::closeHelpButtons(*this, dialoghelp::kSortContext));
     fill(m_keys.count() > 0 ? 0 : -1);
+}
+
+int CSortDlg::selectedLine() const {
+    return CListEditColumn::selectedRow(*m_list);
 }
 
 QString CSortDlg::keyLabel(int key) const {
@@ -99,11 +80,6 @@ QString CSortDlg::keyLabel(int key) const {
         return QString::fromStdString(m_categoryNames[static_cast<std::size_t>(key)]);
     }
     return QString::number(key);
-}
-
-int CSortDlg::selectedLine() const {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? -1 : m_list->row(selected.constFirst());
 }
 
 std::vector<int> CSortDlg::addableKeys() const {

@@ -1,5 +1,6 @@
 #include "dialogs/DialogHelp.h"
 
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QScreen>
@@ -46,6 +47,16 @@ QDialogButtonBox* okCancelButtons(QWidget* parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, parent);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(cancelText());
+    return buttons;
+}
+
+QDialogButtonBox* closeHelpButtons(QDialog& dialog, int helpContext) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("閉じる"));
+    auto* help = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
+    help->setObjectName("helpButton");
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog, [helpContext] { show(helpContext); });
     return buttons;
 }
 

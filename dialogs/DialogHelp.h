@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+class QDialog;
 class QDialogButtonBox;
 class QWidget;
 
@@ -35,6 +36,8 @@ void setDefaultHandler(std::function<void(int)> handler);
 QString cancelText();
 // An OK and Cancel button box with the program's button texts.
 QDialogButtonBox* okCancelButtons(QWidget* parent);
+// A button box of "閉じる", which accepts the dialog, and "ヘルプ(&H)", which shows the help context.
+QDialogButtonBox* closeHelpButtons(QDialog& dialog, int helpContext);
 // Moves the dialog to the centre of the window that opened it, or of its screen (call it when shown).
 void centreOnParent(QWidget& dialog);
 
