@@ -61,7 +61,8 @@ QVariant CCategoryListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
     }
-    if (role == Qt::DisplayRole) {
+    // A value too long for the list is cut short with "…"; its tool tip shows it whole.
+    if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && index.row() > 0)) {
         if (index.row() == 0) {
             return QStringLiteral("全て(%1)").arg(m_values.size());
         }

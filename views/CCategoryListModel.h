@@ -20,6 +20,8 @@ public:
     int category() const { return m_category; }
     // The value of a row as filled (row 0 and rows past the values have none).
     const std::string* value(int row) const;
+    // The values as filled, rows 1 and on.
+    const std::vector<std::string>& values() const { return m_values; }
     // The first row whose value equals the text, or -1.
     int rowOfValue(const std::string& text) const;
     // Refills the rows from the catalog's values list.

@@ -8,28 +8,30 @@
 #include <QItemSelection>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <unordered_set>
 
-#include "dialogs/CCategoryEditDlg.h"
-#include "dialogs/CCategoryValueDlg.h"
 #include "gui/CCommandActions.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
 #include "model/CFileCatalog.h"
 #include "platform/CProfile.h"
-#include "platform/CUserInterface.h"
 #include "views/CCategoryListModel.h"
+#include "views/CCategoryPaneCommands.h"
+#include "views/CItemTextWidth.h"
 #include "views/CListCtrlBox.h"
 #include "views/CValueSearch.h"
 
 namespace {
 
 constexpr const char* kFontSection = "CFont";
-constexpr const char* kSelectCategory = "カテゴリを選択してください";
+// An automatic list grows to show values of up to this many full-width characters; longer ones are cut short.
+constexpr int kWidestValueCharacters = 12;
 
 // The entries of the pane's context menu; 0 stands for a separator.
 constexpr std::array kContextMenu{cmd::kEditCategory,       cmd::kDeleteCategory, 0,
@@ -48,7 +50,12 @@ CCategoryView::CCategoryView(CQuilloryDoc& document, QWidget* parent) : CQuillor
     setObjectName("CategoryView");
     setAccessibleName(QStringLiteral("カテゴリ"));
     setMouseTracking(true);
+    m_scrollBar = new QScrollBar(Qt::Horizontal, this);
+    m_scrollBar->setObjectName("CategoryScrollBar");
+    m_scrollBar->hide();
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, [this] { placeLists(); });
     loadFont();
+    m_categoryCommands = std::make_unique<CCategoryPaneCommands>(*this);
     m_valueSearch = std::make_unique<CValueSearch>(*this);
 }
 
@@ -80,6 +87,7 @@ void CCategoryView::onUpdate(CQuilloryView* sender, int hintValue) {
         for (int i = 0; i < listCount(); ++i) {
             fillList(i, 0, true);
         }
+        layoutLists();
         m_notify = notify;
     }
     CQuilloryView::onUpdate(sender, hintValue);
@@ -114,12 +122,11 @@ void CCategoryView::rebuildLists() {
     const CFileCatalog& catalog = document().catalog();
     m_categories = shownCategories();
     const std::size_t count = m_categories.size();
-    m_requestedWidths.assign(count, CCategory::kAutomaticWidth);
-    m_actualWidths.assign(count, CCategory::kAutomaticWidth);
+    std::vector<int> requested(count, CCategory::kAutomaticWidth);
     for (std::size_t i = 0; i < count; ++i) {
         const int width = catalog.category(m_categories[i]).listWidth();
         // A width a file cannot mean (0, negative) counts as automatic.
-        m_requestedWidths[i] = width > 0 ? width : CCategory::kAutomaticWidth;
+        requested[i] = width > 0 ? width : CCategory::kAutomaticWidth;
 
         auto* list = new CListCtrlBox(true, this);
         list->setObjectName(QStringLiteral("CategoryList%1").arg(i));
@@ -130,6 +137,7 @@ void CCategoryView::rebuildLists() {
         const int position = static_cast<int>(i);
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this, position] { onSelectionChanged(position); });
+        list->installEventFilter(this);
         m_lists.push_back(list);
         m_models.push_back(model);
     }
@@ -137,11 +145,14 @@ void CCategoryView::rebuildLists() {
     for (std::size_t i = 1; i < m_lists.size(); ++i) {
         QWidget::setTabOrder(m_lists[i - 1], m_lists[i]);
     }
+    m_layout.reset(std::move(requested));
     layoutLists();
     for (int i = 0; i < listCount(); ++i) {
         fillList(i, 0, false);
         m_lists[static_cast<std::size_t>(i)]->show();
     }
+    // Now that the lists know their values, they take the widths those need.
+    layoutLists();
     restoreSelections();
     m_notify = true;
 }
@@ -165,6 +176,7 @@ void CCategoryView::fillList(int position, int row, bool keep) {
     if (kept) {
         row = std::max(model->rowOfValue(*kept), 0);
     }
+    measureList(position);
     list->scrollRowToTop(top);
     row = std::clamp(row, 0, model->rowCount() - 1);
     list->setUpdatesEnabled(true);
@@ -221,6 +233,8 @@ void CCategoryView::onSelectionChanged(int position) {
     for (int i = position + 1; i < listCount(); ++i) {
         fillList(i, 0, true);
     }
+    // Only the lists right of this one may change width, so this one stays under the pointer.
+    layoutLists();
     m_notify = true;
     m_lists[static_cast<std::size_t>(position)]->setFocus(Qt::OtherFocusReason);
 }
@@ -252,38 +266,103 @@ int CCategoryView::focusedList() const {
 void CCategoryView::resizeEvent(QResizeEvent* event) {
     CQuilloryView::resizeEvent(event);
     layoutLists();
-    storeWidths();
+    // Whether a list needs its vertical scroll bar depends on its height.
+    if (event->oldSize().height() != height()) {
+        bool changed = false;
+        for (int i = 0; i < listCount(); ++i) {
+            changed |= measureList(i);
+        }
+        if (changed) {
+            layoutLists();
+        }
+    }
+    storeWidths(false);
+}
+
+bool CCategoryView::measureList(int position) {
+    CListCtrlBox* list = m_lists[static_cast<std::size_t>(position)];
+    const CCategoryListModel* model = m_models[static_cast<std::size_t>(position)];
+    CItemTextWidth texts(list->font());
+    const QFontMetrics metrics(list->font());
+    int widest = metrics.horizontalAdvance(model->index(0, 0).data().toString());
+    const int longest = kWidestValueCharacters * metrics.horizontalAdvance(QChar(0x3042));  // "あ"
+    for (const std::string& value : model->values()) {
+        if (widest >= longest) {
+            break;
+        }
+        widest = std::max(widest, texts.width(value));
+    }
+    return m_layout.setReadable(position, list->widthToShow(std::min(widest, longest)));
 }
 
 void CCategoryView::layoutLists() {
-    const int count = listCount();
-    if (count == 0) {
-        return;
-    }
     const int paneWidth = width();
-    const int paneHeight = height();
-    const int automatic = std::max(paneWidth / count - count + 1, 1);
-    int x = 0;
-    for (int i = 0; i < count; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        int listWidth = m_requestedWidths[at] == CCategory::kAutomaticWidth ? automatic : m_requestedWidths[at];
-        if (i == count - 1) {
-            listWidth = std::max(paneWidth - x, 1);
-        }
-        m_actualWidths[at] = listWidth;
-        m_lists[at]->setGeometry(x, 0, listWidth, paneHeight);
-        x += listWidth + kGap;
+    const int contentWidth = m_layout.place(paneWidth);
+    const bool scrolls = contentWidth > paneWidth;
+    {
+        const QSignalBlocker quiet(m_scrollBar);
+        m_scrollBar->setRange(0, scrolls ? contentWidth - paneWidth : 0);
+        m_scrollBar->setPageStep(paneWidth);
+        m_scrollBar->setSingleStep(std::max(fontMetrics().averageCharWidth() * 4, 1));
+    }
+    if (scrolls) {
+        const int barHeight = m_scrollBar->sizeHint().height();
+        m_scrollBar->setGeometry(0, height() - barHeight, paneWidth, barHeight);
+    }
+    m_scrollBar->setVisible(scrolls);
+    placeLists();
+}
+
+void CCategoryView::placeLists() {
+    const int offset = m_scrollBar->isVisibleTo(this) ? m_scrollBar->value() : 0;
+    const int listHeight = std::max(height() - (m_scrollBar->isVisibleTo(this) ? m_scrollBar->height() : 0), 1);
+    for (int i = 0; i < std::min(listCount(), m_layout.count()); ++i) {
+        m_lists[static_cast<std::size_t>(i)]->setGeometry(m_layout.left(i) - offset, 0, m_layout.width(i), listHeight);
     }
 }
 
-void CCategoryView::storeWidths() {
+void CCategoryView::scrollToList(int position) {
+    if (!m_scrollBar->isVisibleTo(this) || position < 0 || position >= m_layout.count()) {
+        return;
+    }
+    const int left = m_layout.left(position);
+    const int right = left + m_layout.width(position);
+    int offset = m_scrollBar->value();
+    if (right - offset > width()) {
+        offset = right - width();
+    }
+    if (left < offset) {
+        offset = left;
+    }
+    m_scrollBar->setValue(offset);
+}
+
+bool CCategoryView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const auto found = std::find(m_lists.begin(), m_lists.end(), watched);
+        if (found != m_lists.end()) {
+            scrollToList(static_cast<int>(found - m_lists.begin()));
+        }
+    }
+    return CQuilloryView::eventFilter(watched, event);
+}
+
+void CCategoryView::storeWidths(bool byUser) {
     if (!listsMatchCatalog()) {
         return;
     }
     CFileCatalog& catalog = document().catalog();
+    bool changed = false;
     for (int i = 0; i < listCount(); ++i) {
-        catalog.category(m_categories[static_cast<std::size_t>(i)])
-            .setListWidth(m_requestedWidths[static_cast<std::size_t>(i)]);
+        CCategory& category = catalog.category(m_categories[static_cast<std::size_t>(i)]);
+        const int width = m_layout.requested(i);
+        if (category.listWidth() != width) {
+            category.setListWidth(width);
+            changed = true;
+        }
+    }
+    if (changed && byUser) {
+        document().setModifiedFlag(true);
     }
 }
 
@@ -331,23 +410,18 @@ void CCategoryView::mouseReleaseEvent(QMouseEvent* event) {
     if (gap < 0 || gap + 1 >= listCount()) {
         return;
     }
+    // The left list's right edge goes to the pointer - 1, the right list's left edge to the pointer + 1.
     const int x = event->position().toPoint().x();
-    CListCtrlBox* left = m_lists[static_cast<std::size_t>(gap)];
-    CListCtrlBox* right = m_lists[static_cast<std::size_t>(gap + 1)];
-    const int leftEdge = left->geometry().left();
-    const int rightEdge = right->geometry().right() + 1;
-    const int leftWidth = std::max(x - 1, leftEdge + 1) - leftEdge;
-    const int rightLeftEdge = std::min(x + 1, rightEdge - 1);
-    const int rightWidth = rightEdge - rightLeftEdge;
-    m_requestedWidths[static_cast<std::size_t>(gap)] = leftWidth;
-    m_actualWidths[static_cast<std::size_t>(gap)] = leftWidth;
-    m_actualWidths[static_cast<std::size_t>(gap + 1)] = rightWidth;
+    const QRect left = m_lists[static_cast<std::size_t>(gap)]->geometry();
+    const QRect right = m_lists[static_cast<std::size_t>(gap + 1)]->geometry();
+    const int leftWidth = std::max(x - 1, left.left() + 1) - left.left();
+    const int rightWidth = right.right() + 1 - std::min(x + 1, right.right());
+    m_layout.setRequested(gap, leftWidth);
     if (gap + 1 != listCount() - 1) {
-        m_requestedWidths[static_cast<std::size_t>(gap + 1)] = rightWidth;  // the last list fills the rest
+        m_layout.setRequested(gap + 1, rightWidth);  // the last list fills the rest
     }
-    left->setGeometry(leftEdge, 0, leftWidth, height());
-    right->setGeometry(rightLeftEdge, 0, rightWidth, height());
-    storeWidths();
+    layoutLists();
+    storeWidths(true);
 }
 
 // ---- commands ----
@@ -360,21 +434,6 @@ bool CCategoryView::onCommand(int id) {
         return false;
     }
     switch (id) {
-        case cmd::kEditCategory:
-            editCategory();
-            return true;
-        case cmd::kDeleteCategory:
-            deleteCategory();
-            return true;
-        case cmd::kMoveCategoryUp:
-            moveCategory(-1);
-            return true;
-        case cmd::kMoveCategoryDown:
-            moveCategory(1);
-            return true;
-        case cmd::kRenameValue:
-            renameValue();
-            return true;
         case cmd::kEqualValueListWidths:
             equalWidths();
             return true;
@@ -382,7 +441,7 @@ bool CCategoryView::onCommand(int id) {
             chooseFont();
             return true;
         default:
-            return m_valueSearch->onCommand(id);
+            return m_categoryCommands->onCommand(id) || m_valueSearch->onCommand(id);
     }
 }
 
@@ -393,119 +452,26 @@ bool CCategoryView::onUpdateCommand(int id, CCommandState& state) {
         }
         return false;
     }
-    const int focused = focusedList();
     switch (id) {
-        case cmd::kMoveCategoryUp:
-            state.enabled = focused != 0;
-            return true;
-        case cmd::kMoveCategoryDown:
-            state.enabled = focused >= 0 && focused < listCount() - 1;
-            return true;
-        case cmd::kEditCategory:
-        case cmd::kDeleteCategory:
-        case cmd::kRenameValue:
         case cmd::kEqualValueListWidths:
         case cmd::kFontSettings:
             state.enabled = true;
             return true;
         default:
-            return m_valueSearch->onUpdateCommand(id, state);
-    }
-}
-
-void CCategoryView::editCategory() {
-    const int focused = focusedList();
-    if (focused < 0) {
-        CUserInterface::current().message(kSelectCategory, MessageIcon::Warning);
-        return;
-    }
-    CFileCatalog& catalog = document().catalog();
-    const int index = m_categories[static_cast<std::size_t>(focused)];
-    CCategoryEditDlg dialog(window());
-    dialog.setName(toQString(catalog.categoryName(index)));
-    dialog.setAlignment(catalog.category(index).alignment());
-    if (dialog.exec() != QDialog::Accepted || index >= catalog.categoryCount()) {
-        return;
-    }
-    document().recordUndoPoint();
-    CCategory& category = catalog.category(index);
-    category.setName(dialog.name().toStdString());
-    category.setFlags((category.flags() & ~CCategory::kAlignmentMask) |
-                      (static_cast<std::uint32_t>(dialog.alignment()) & CCategory::kAlignmentMask));
-    document().setModifiedFlag(true);
-    document().updateAllViews(nullptr, hint::kCategories);
-}
-
-void CCategoryView::deleteCategory() {
-    const int focused = focusedList();
-    if (focused < 0) {
-        return;
-    }
-    CFileCatalog& catalog = document().catalog();
-    const int index = m_categories[static_cast<std::size_t>(focused)];
-    if (!CUserInterface::current().askYesNo(catalog.categoryName(index) + "を削除しますか？")) {
-        return;
-    }
-    document().recordUndoPoint();
-    catalog.removeCategory(index);
-    document().finishChange(hint::kCategoriesChanged);
-    setFocus(Qt::OtherFocusReason);
-}
-
-void CCategoryView::moveCategory(int step) {
-    const int focused = focusedList();
-    const int other = focused + step;
-    if (focused < 0 || other < 0 || other >= listCount()) {
-        return;
-    }
-    document().recordUndoPoint();
-    document().catalog().exchangeCategories(m_categories[static_cast<std::size_t>(focused)],
-                                            m_categories[static_cast<std::size_t>(other)]);
-    document().finishChange(hint::kCategoriesChanged);
-    if (other < listCount()) {
-        m_lists[static_cast<std::size_t>(other)]->setFocus(Qt::OtherFocusReason);
-    }
-}
-
-void CCategoryView::renameValue() {
-    const int focused = focusedList();
-    int presetCategory = 0;
-    QString presetValue;
-    if (focused >= 0) {
-        presetCategory = m_categories[static_cast<std::size_t>(focused)];
-        const std::vector<int> rows = m_lists[static_cast<std::size_t>(focused)]->selectedRows();
-        if (!rows.empty()) {
-            if (const std::string* text = m_models[static_cast<std::size_t>(focused)]->value(rows.front())) {
-                presetValue = toQString(*text);
-            }
-        }
-    }
-    CFileCatalog& catalog = document().catalog();
-    CCategoryValueDlg dialog(catalog, presetCategory, presetValue, window());
-    if (dialog.exec() != QDialog::Accepted || dialog.category() < 0 ||
-        dialog.category() >= catalog.categoryCount()) {
-        return;
-    }
-    document().recordUndoPoint();
-    const std::string newValue = dialog.newValue().toStdString();
-    catalog.renameValueEverywhere(dialog.category(), dialog.oldValue().toStdString(), newValue);
-    // The focused list's category selects the new value before the recompute, so that the displayed items
-    // are those of the value the list shows selected.
-    const int focusedCategory = focused >= 0 ? m_categories[static_cast<std::size_t>(focused)] : -1;
-    if (focusedCategory >= 0) {
-        catalog.setSelection(focusedCategory, {newValue});
-    }
-    document().finishChange(hint::kValuesRenamed);
-    if (focused >= 0 && focused < listCount()) {
-        restoreSelections();
-        m_lists[static_cast<std::size_t>(focused)]->setFocus(Qt::OtherFocusReason);
+            return m_categoryCommands->onUpdateCommand(id, state) || m_valueSearch->onUpdateCommand(id, state);
     }
 }
 
 void CCategoryView::equalWidths() {
     CFileCatalog& catalog = document().catalog();
+    bool changed = false;
     for (int i = 0; i < catalog.categoryCount(); ++i) {
+        changed |= catalog.category(i).listWidth() != CCategory::kAutomaticWidth;
         catalog.category(i).setListWidth(CCategory::kAutomaticWidth);
+    }
+    // The widths are saved with the catalog.
+    if (changed) {
+        document().setModifiedFlag(true);
     }
     rebuildLists();
 }

@@ -1,6 +1,9 @@
 #include "views/CListCtrlBox.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 CListCtrlBox::CListCtrlBox(bool multiSelection, QWidget* parent) : QTreeView(parent) {
@@ -64,4 +67,20 @@ void CListCtrlBox::scrollRowToTop(int row) {
     }
     row = std::clamp(row, 0, model()->rowCount() - 1);
     scrollTo(model()->index(row, 0), QAbstractItemView::PositionAtTop);
+}
+
+int CListCtrlBox::widthToShow(int textWidth) const {
+    const QStyle* style = this->style();
+    // The style draws a row's text inside a margin of the focus frame plus one pixel on each side, and a
+    // heading's inside the header margin; two pixels more keep the last character clear of the edge.
+    const int rowMargin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+    const int headingMargin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header()) + 4;
+    const QString heading = model() ? model()->headerData(0, Qt::Horizontal).toString() : QString();
+    const int headingWidth = QFontMetrics(header()->font()).horizontalAdvance(heading) + headingMargin;
+    // The vertical scroll bar takes its width from the rows when they do not all fit.
+    const int rows = model() ? model()->rowCount() : 0;
+    const int rowsHeight = rows > 0 ? rows * sizeHintForRow(0) : 0;
+    const bool scrolls = header()->sizeHint().height() + rowsHeight + 2 * frameWidth() > height();
+    const int bar = scrolls ? style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar()) : 0;
+    return std::max(textWidth + rowMargin, headingWidth) + 2 * frameWidth() + bar;
 }

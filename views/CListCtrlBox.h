@@ -21,4 +21,7 @@ public:
     int topRow() const;
     // Scrolls so that the row is at the top (as far as the list allows).
     void scrollRowToTop(int row);
+    // The list width that shows its heading and a row text of the width (in pixels) whole, with the list's
+    // frame, margins and, when its rows need one at its present height, its vertical scroll bar.
+    int widthToShow(int textWidth) const;
 };
