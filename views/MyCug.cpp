@@ -259,8 +259,11 @@ void MyCug::onColSized(int col, int width) {
         return;
     }
     if (const int category = m_source.categoryAt(col); category >= 0) {
-        if (category < m_document->catalog().categoryCount()) {
+        // The category columns' widths are saved with the catalog, so a new width marks it modified.
+        if (category < m_document->catalog().categoryCount() &&
+            m_document->catalog().category(category).columnWidth() != width) {
             m_document->catalog().category(category).setColumnWidth(width);
+            m_document->setModifiedFlag(true);
         }
         return;
     }

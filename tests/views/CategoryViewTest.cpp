@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 #include "CTestSession.h"
@@ -47,6 +49,38 @@ QString writeMusicCatalog(const QString& folder) {
     return QString::fromStdString(catalog.path());
 }
 
+// Ten categories as a big catalog has them: short headings, values such as "東京874" or "value12"; the last
+// category holds one value far longer than a list should be.
+QString writeTenCategoryCatalog(const QString& folder) {
+    CFileCatalog catalog;
+    CCatalogFolder(catalog).setLocation(folder.toStdString(), "Big");
+    const std::vector<std::string> names = {"ジャンル", "作者", "年", "評価", "場所", "形式", "タグ", "人物", "案件", "状態"};
+    const std::vector<std::string> stems = {"値", "value", "東京", "item", "資料", "photo", "夏", "tag", "山田", "済"};
+    for (const std::string& name : names) {
+        catalog.addCategory(name);
+    }
+    for (int i = 0; i < 60; ++i) {
+        std::vector<std::string> values;
+        for (const std::string& stem : stems) {
+            values.push_back(stem + std::to_string(i * 37 % 1000));
+        }
+        if (i == 0) {
+            values.back() = "三十文字ほどもある長い値は一覧の幅を決めずに省略されて表示される";
+        }
+        auto item = catalog.newItem(false);
+        item->setTitle("item");
+        item->setValueStrings(values);
+        catalog.addItem(std::move(item));
+    }
+    return CCatalogFile::write(catalog, catalog.path()) ? QString() : QString::fromStdString(catalog.path());
+}
+
+// The room a list's rows give their text: its one column spans the list's viewport, and the style draws the
+// text inside a margin on each side.
+int textRoom(CListCtrlBox* list) {
+    return list->viewport()->width() - 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+}
+
 QStringList rowsOf(CListCtrlBox* list) {
     QStringList rows;
     for (int row = 0; row < list->model()->rowCount(); ++row) {
@@ -78,6 +112,7 @@ class CategoryViewTest final : public QObject {
 private Q_SLOTS:
     void drillsDownAndKeepsSelections();
     void widthsFollowTheShownCategories();
+    void narrowPaneScrollsToWholeValues();
     void categoryCommandsRecordUndoPoints();
 };
 
@@ -158,37 +193,51 @@ void CategoryViewTest::widthsFollowTheShownCategories() {
     QVERIFY(session.start({path}));
     session.frame().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&session.frame()));
-    CCategoryView& pane = *session.frame().categoryView();
-    CFileCatalog& catalog = session.catalog();
-    pane.resize(302, 200);
+    CCategoryView* pane = session.frame().categoryView();
+    pane->resize(302, 200);
 
     // Three automatic widths: 302 / 3 - 3 + 1 = 98, 2-pixel gaps, the last list reaching the right edge.
-    QCOMPARE(pane.list(0)->geometry(), QRect(0, 0, 98, 200));
-    QCOMPARE(pane.list(1)->geometry(), QRect(100, 0, 98, 200));
-    QCOMPARE(pane.list(2)->geometry(), QRect(200, 0, 102, 200));
+    QCOMPARE(pane->list(0)->geometry(), QRect(0, 0, 98, 200));
+    QCOMPARE(pane->list(1)->geometry(), QRect(100, 0, 98, 200));
+    QCOMPARE(pane->list(2)->geometry(), QRect(200, 0, 102, 200));
+    QVERIFY(!pane->scrollBar()->isVisible());
 
     // Dragging the gap between Genre and Artist to x = 150: Genre ends at 149, Artist starts at 151. The
-    // widths go to the categories shown, past the hidden Memo, and do not mark the catalog modified.
-    QTest::mouseMove(&pane, QPoint(99, 50));
-    QCOMPARE(pane.cursor().shape(), Qt::SizeHorCursor);
-    QTest::mousePress(&pane, Qt::LeftButton, Qt::NoModifier, QPoint(99, 50));
-    QTest::mouseRelease(&pane, Qt::LeftButton, Qt::NoModifier, QPoint(150, 50));
-    QCOMPARE(pane.list(0)->geometry(), QRect(0, 0, 149, 200));
-    QCOMPARE(pane.list(1)->geometry(), QRect(151, 0, 47, 200));
-    QCOMPARE(catalog.category(0).listWidth(), 149);
-    QCOMPARE(catalog.category(1).listWidth(), -1);
-    QCOMPARE(catalog.category(2).listWidth(), 47);
+    // widths go to the categories shown, past the hidden Memo.
+    QTest::mouseMove(pane, QPoint(99, 50));
+    QCOMPARE(pane->cursor().shape(), Qt::SizeHorCursor);
+    QTest::mousePress(pane, Qt::LeftButton, Qt::NoModifier, QPoint(99, 50));
+    QTest::mouseRelease(pane, Qt::LeftButton, Qt::NoModifier, QPoint(150, 50));
+    QCOMPARE(pane->list(0)->geometry(), QRect(0, 0, 149, 200));
+    QCOMPARE(pane->list(1)->geometry(), QRect(151, 0, 47, 200));
+    QCOMPARE(session.catalog().category(0).listWidth(), 149);
+    QCOMPARE(session.catalog().category(1).listWidth(), -1);
+    QCOMPARE(session.catalog().category(2).listWidth(), 47);
+    // The widths are saved with the catalog: the drag marks it modified, and they come back with it.
+    QVERIFY(session.document().isModified());
+    QVERIFY(session.run(cmd::kFileSave));
+    QVERIFY(session.start({path}));
+    pane = session.frame().categoryView();
+    pane->resize(302, 200);
+    QCOMPARE(pane->list(0)->geometry(), QRect(0, 0, 149, 200));
+    QCOMPARE(pane->list(1)->geometry(), QRect(151, 0, 47, 200));
+    QVERIFY(!session.document().isModified());
+    // Dropping the gap where it already is changes no width and leaves the catalog unmodified.
+    QTest::mousePress(pane, Qt::LeftButton, Qt::NoModifier, QPoint(150, 50));
+    QTest::mouseRelease(pane, Qt::LeftButton, Qt::NoModifier, QPoint(150, 50));
     QVERIFY(!session.document().isModified());
     // The last list still fills the rest when the pane grows.
-    pane.resize(402, 200);
-    QCOMPARE(pane.list(2)->geometry(), QRect(200, 0, 202, 200));
+    pane->resize(402, 200);
+    QCOMPARE(pane->list(2)->geometry(), QRect(200, 0, 202, 200));
 
-    // Equal widths again.
+    // Equal widths again, also a change to save.
     QVERIFY(session.run(cmd::kEqualValueListWidths));
-    QCOMPARE(pane.list(0)->width(), pane.list(1)->width());
+    QCOMPARE(pane->list(0)->width(), pane->list(1)->width());
+    CFileCatalog& catalog = session.catalog();
     for (int i = 0; i < catalog.categoryCount(); ++i) {
         QCOMPARE(catalog.category(i).listWidth(), -1);
     }
+    QVERIFY(session.document().isModified());
 
     // Another program reorders and removes categories: the lists, their widths and selections follow the
     // categories that are there, and a hint that comes before the rebuild does not index past them.
@@ -198,14 +247,75 @@ void CategoryViewTest::widthsFollowTheShownCategories() {
     catalog.removeCategory(3);
     catalog.recomputeWithoutRefresh();
     session.document().updateAllViews(nullptr, 4);
-    QCOMPARE(pane.listCount(), 2);
-    QCOMPARE(pane.list(0)->accessibleName(), QStringLiteral("Year"));
-    QCOMPARE(pane.list(1)->accessibleName(), QStringLiteral("Artist"));
-    QCOMPARE(pane.list(0)->width(), 130);
-    QCOMPARE(selectedOf(pane.list(1)), QStringList{"B"});
-    pane.resize(500, 200);
+    QCOMPARE(pane->listCount(), 2);
+    QCOMPARE(pane->list(0)->accessibleName(), QStringLiteral("Year"));
+    QCOMPARE(pane->list(1)->accessibleName(), QStringLiteral("Artist"));
+    QCOMPARE(pane->list(0)->width(), 130);
+    QCOMPARE(selectedOf(pane->list(1)), QStringList{"B"});
+    pane->resize(500, 200);
     QCOMPARE(catalog.category(0).listWidth(), 130);
     QCOMPARE(catalog.category(2).listWidth(), -1);  // the last list's width is never requested
+}
+
+void CategoryViewTest::narrowPaneScrollsToWholeValues() {
+    CTestSession session;
+    QVERIFY(session.start({writeTenCategoryCatalog(session.catalogsFolder())}));
+    session.frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&session.frame()));
+    CCategoryView& pane = *session.frame().categoryView();
+    pane.resize(260, 400);
+    QCOMPARE(pane.listCount(), 10);
+
+    // Ten equal shares of 260 pixels would be 17 pixels each. Every list shows its heading and each of
+    // its values whole instead; the long value alone is cut short, and its tool tip shows it.
+    for (int i = 0; i < pane.listCount(); ++i) {
+        CListCtrlBox* list = pane.list(i);
+        const QFontMetrics metrics(list->font());
+        const QString heading = list->model()->headerData(0, Qt::Horizontal).toString();
+        const int headingMargin = 2 * list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list->header());
+        QVERIFY2(QFontMetrics(list->header()->font()).horizontalAdvance(heading) + headingMargin <=
+                     list->viewport()->width(),
+                 qPrintable(heading));
+        QVERIFY(list->width() < pane.width());
+        for (int row = 0; row < list->model()->rowCount(); ++row) {
+            const QModelIndex index = list->model()->index(row, 0);
+            const QString text = index.data().toString();
+            if (text.startsWith(QStringLiteral("三十文字"))) {
+                QVERIFY(metrics.horizontalAdvance(text) > textRoom(list));
+                QCOMPARE(index.data(Qt::ToolTipRole).toString(), text);
+            } else {
+                QVERIFY2(metrics.horizontalAdvance(text) <= textRoom(list), qPrintable(heading + " " + text));
+            }
+        }
+    }
+
+    // The lists go on past the pane's right edge, and the pane scrolls sideways: by its scroll bar, and by
+    // Tab, which brings the list it moves to into view.
+    QVERIFY(pane.scrollBar()->isVisible());
+    QVERIFY(pane.list(9)->geometry().left() >= pane.width());
+    QCOMPARE(pane.list(0)->height(), pane.height() - pane.scrollBar()->height());
+    pane.list(0)->setFocus(Qt::MouseFocusReason);
+    for (int i = 1; i < pane.listCount(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(pane.list(i)->hasFocus());
+        QVERIFY(pane.list(i)->geometry().left() >= 0);
+        QVERIFY(pane.list(i)->geometry().right() < pane.width());
+    }
+    QCOMPARE(pane.list(9)->geometry().right(), pane.width() - 1);
+    QVERIFY(pane.list(0)->geometry().right() < 0);
+    pane.scrollBar()->setValue(0);
+    QCOMPARE(pane.list(0)->geometry().left(), 0);
+
+    // Choosing a value still drills down, and the lists right of it keep showing their values whole.
+    clickRow(pane.list(0), QStringLiteral("値37"));
+    QCOMPARE(session.catalog().displayedCount(), 1);
+    QCOMPARE(rowsOf(pane.list(2)), (QStringList{"全て(1)", "東京37"}));
+
+    // A pane wide enough for every list shares its width equally, without a scroll bar.
+    pane.resize(1600, 400);
+    QVERIFY(!pane.scrollBar()->isVisible());
+    QCOMPARE(pane.list(0)->width(), 1600 / 10 - 10 + 1);
+    QCOMPARE(pane.list(9)->geometry().right(), 1599);
 }
 
 void CategoryViewTest::categoryCommandsRecordUndoPoints() {
