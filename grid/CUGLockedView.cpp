@@ -6,9 +6,11 @@
 #include <QScrollBar>
 
 #include "grid/CUGCtrl.h"
+#include "grid/CUGLockedAccessible.h"
 #include "grid/CUGModel.h"
 
 CUGLockedView::CUGLockedView(CUGCtrl& grid) : QTableView(&grid), m_grid(grid) {
+    CUGLockedAccessible::install();
     setModel(&grid.gridModel());
     setSelectionModel(grid.selectionModel());
     setItemDelegate(grid.itemDelegate());
@@ -34,7 +36,6 @@ void CUGLockedView::sync(int locked) {
         return;
     }
     setFont(m_grid.font());
-    setAccessibleName(m_grid.accessibleName());
     verticalHeader()->setDefaultSectionSize(m_grid.verticalHeader()->defaultSectionSize());
     int width = 0;
     const int cols = m_grid.gridModel().cols();
@@ -85,4 +86,12 @@ void CUGLockedView::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex index = indexAt(event->pos());
     m_grid.showMenu(index.isValid() ? index.column() : -1, index.isValid() ? index.row() : -1,
                     index.isValid() ? CUGCtrl::Area::Cells : CUGCtrl::Area::Other, event->globalPos());
+}
+
+void CUGLockedView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void CUGLockedView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
 }

@@ -2,6 +2,7 @@
 // double-clicks that sort, check boxes with Shift ranges, in-place edits stored as one change, the move
 // after an edit, and the column widths that come back when the catalog is opened again.
 
+#include <QAccessible>
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <set>
 
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
@@ -105,6 +107,21 @@ void dragColumnEdge(MyCug& grid, int col, int dx) {
     QTest::mouseRelease(top.viewport(), Qt::LeftButton, {}, edge + QPoint(dx, 0));
 }
 
+// The tables a screen reader meets that head their first column "選択", walking the window's tree.
+void findCheckTables(QAccessibleInterface* node, std::set<QObject*>& found) {
+    if (QAccessibleTableInterface* table = node->tableInterface()) {
+        if (table->columnDescription(0) == QStringLiteral("選択")) {
+            found.insert(node->object());
+        }
+        return;  // its children are its cells
+    }
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface* child = node->child(i)) {
+            findCheckTables(child, found);
+        }
+    }
+}
+
 }  // namespace
 
 class MyCugTest final : public QObject {
@@ -115,6 +132,7 @@ private Q_SLOTS:
     void checkBoxesTakeShiftRanges();
     void inPlaceEditIsOneUndoPointAndMovesOn();
     void widthsComeBackAfterReopening();
+    void screenReaderMeetsTheCheckColumnOnce();
 };
 
 void MyCugTest::headingDoubleClicksSort() {
@@ -268,8 +286,12 @@ void MyCugTest::widthsComeBackAfterReopening() {
     QVERIFY(session.start({path}));
     {
         MyCug& grid = gridOf(session);
+        // The fixed columns' widths are the user's settings; the category columns' are saved with the
+        // catalog, so resizing one marks the catalog modified.
         dragColumnEdge(grid, kNameCol, 40);
+        QVERIFY(!session.document().isModified());
         dragColumnEdge(grid, kShapeCol, 25);
+        QVERIFY(session.document().isModified());
         QVERIFY(session.run(cmd::kFileSave));
     }
     const int nameWidth = gridOf(session).colWidth(kNameCol);
@@ -299,6 +321,39 @@ void MyCugTest::widthsComeBackAfterReopening() {
     QCOMPARE(grid.quickGetText(kShapeCol, -1), QString("大きさ"));
     QCOMPARE(session.catalog().category(1).columnWidth(), -1);
     QCOMPARE(grid.colWidth(kNameCol), nameWidth);
+}
+
+void MyCugTest::screenReaderMeetsTheCheckColumnOnce() {
+    CTestSession session;
+    QVERIFY(session.start({writeCatalog(session)}));
+    MyCug& grid = gridOf(session);
+
+    // The window's tree holds one table with the check column: the grid, named for the screen reader.
+    std::set<QObject*> tables;
+    findCheckTables(QAccessible::queryAccessibleInterface(&session.frame()), tables);
+    QCOMPARE(tables, std::set<QObject*>{&grid});
+    QCOMPARE(QAccessible::queryAccessibleInterface(&grid)->text(QAccessible::Name), QString("アイテム一覧"));
+    // A screen reader also meets every widget that sends it events (focus, selection, changes): of all the
+    // window's widgets, only the grid shows itself as a table with the check column, though the locked
+    // column is painted by a view of its own laid over the grid.
+    tables.clear();
+    for (QWidget* widget : session.frame().findChildren<QWidget*>()) {
+        QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(widget);
+        if (shown && !shown->state().invisible && shown->tableInterface() &&
+            shown->tableInterface()->columnDescription(0) == QStringLiteral("選択")) {
+            tables.insert(widget);
+        }
+    }
+    QCOMPARE(tables, std::set<QObject*>{&grid});
+
+    // The locked column still takes the mouse and the keyboard.
+    clickCheck(grid, 3);
+    QCOMPARE(column(grid, 0), (QStringList{"0", "0", "0", "1", "0"}));
+    clickCell(grid, kNameCol, 1);
+    QTest::keyClick(&grid, Qt::Key_Home);
+    QCOMPARE(grid.currentCol(), 0);
+    QTest::keyClick(&grid, Qt::Key_Space);
+    QCOMPARE(column(grid, 0), (QStringList{"0", "1", "0", "1", "0"}));
 }
 
 QTEST_MAIN(MyCugTest)
