@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/CHelpWindow.h"
@@ -74,7 +75,13 @@ CMainFrame::CMainFrame(CProfile& profile, CQuilloryDoc& document, CRecentFileLis
     dialoghelp::setDefaultHandler([this](int context) { showHelp(context); });
     m_actions = new CCommandActions(this);
     connect(m_actions, &CCommandActions::commandTriggered, this, [this](int id) { routeCommand(id); });
+    m_idleUpdate = new QTimer(this);
+    m_idleUpdate->setSingleShot(true);
+    m_idleUpdate->setInterval(0);
+    connect(m_idleUpdate, &QTimer::timeout, this, &CMainFrame::updateCommandStates);
+    qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        m_idleUpdate->start();  // another view may handle the commands now
         for (QWidget* widget = now; widget; widget = widget->parentWidget()) {
             if (auto* view = qobject_cast<CQuilloryView*>(widget);
                 view && (view == m_categoryView || view == m_fileListView || view == m_textView)) {
@@ -215,6 +222,7 @@ bool CMainFrame::routeCommand(int id) {
     if (!commandState(id).enabled) {
         return false;
     }
+    m_idleUpdate->start();  // the command may enable or disable others
     CCommandTarget* const targets[] = {activeView(), &m_document, this, &m_application};
     for (CCommandTarget* target : targets) {
         if (target && target->onCommand(id)) {
@@ -222,6 +230,18 @@ bool CMainFrame::routeCommand(int id) {
         }
     }
     return false;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonRelease:
+            m_idleUpdate->start();
+            break;
+        default:
+            break;
+    }
+    return CContFrameWnd::eventFilter(watched, event);
 }
 
 CCommandState CMainFrame::commandState(int id) {

@@ -8,6 +8,7 @@
 
 class CCategoryView;
 class CCommandActions;
+class QTimer;
 class CFileListView;
 class CHelpWindow;
 class COptionsCommands;
@@ -87,6 +88,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Watches the program's input: after each key press and click the actions' states are brought up to
+    // date once the program is idle, so that shortcuts and toolbar buttons follow what the user did.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createBars();
@@ -110,6 +114,7 @@ private:
     CFileListView* m_fileListView = nullptr;
     CTextView* m_textView = nullptr;
     QPointer<CQuilloryView> m_activeView;
+    QTimer* m_idleUpdate = nullptr;
     QLabel* m_statusPath = nullptr;
     QLabel* m_statusCount = nullptr;
     CHelpWindow* m_helpWindow = nullptr;
