@@ -32,7 +32,11 @@ void CUGDelegate::setModelData(QWidget* /*editor*/, QAbstractItemModel* /*model*
 
 void CUGDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                        const QModelIndex& /*index*/) const {
-    editor->setGeometry(option.rect);
+    if (auto* edit = qobject_cast<CUGEdit*>(editor)) {
+        edit->placeOver(option.rect);
+    } else {
+        editor->setGeometry(option.rect);
+    }
 }
 
 bool CUGDelegate::eventFilter(QObject* /*object*/, QEvent* /*event*/) {

@@ -1,11 +1,30 @@
 #include "grid/CUGEdit.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "grid/CUGCtrl.h"
 
 CUGEdit::CUGEdit(QWidget* parent, CUGCtrl& grid) : QLineEdit(parent), m_grid(grid) {
     setFrame(false);
+    connect(this, &QLineEdit::textChanged, this, &CUGEdit::fitText);
+}
+
+void CUGEdit::placeOver(const QRect& cell) {
+    m_cell = cell;
+    fitText();
+}
+
+void CUGEdit::fitText() {
+    if (m_cell.isEmpty()) {
+        return;
+    }
+    // Besides its text margins the line edit keeps two pixels on each side, and the cursor needs room past
+    // the last character.
+    const QMargins margins = textMargins();
+    const int needed = fontMetrics().horizontalAdvance(text()) + margins.left() + margins.right() + 8;
+    const int room = parentWidget() ? parentWidget()->width() - m_cell.left() : m_cell.width();
+    setGeometry(m_cell.left(), m_cell.top(), std::max(m_cell.width(), std::min(needed, room)), m_cell.height());
 }
 
 bool CUGEdit::event(QEvent* event) {

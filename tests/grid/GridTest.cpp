@@ -235,6 +235,20 @@ void GridTest::inPlaceEdits() {
     QCOMPARE(grid.currentCol(), 2);
     QTest::keyClick(grid.editWindow(), Qt::Key_Escape);
 
+    // A text longer than its cell widens the edit box over the cells to its right, as far as the grid shows.
+    grid.gotoCell(1, 2);
+    QVERIFY(grid.startEdit(QChar('x')));
+    const QRect cell = grid.visualRect(grid.model()->index(2, 1));
+    QCOMPARE(grid.editWindow()->geometry(), cell);
+    const QString longer = QStringLiteral("-a-much-longer-fruit-name");
+    QTest::keyClicks(grid.editWindow(), longer);
+    QVERIFY(grid.editWindow()->width() > cell.width());
+    QVERIFY(grid.editWindow()->width() >= grid.editWindow()->fontMetrics().horizontalAdvance("x" + longer));
+    QCOMPARE(grid.editWindow()->geometry().topLeft(), cell.topLeft());
+    QTest::keyClicks(grid.editWindow(), longer + longer + longer);
+    QCOMPARE(grid.editWindow()->geometry().right(), grid.viewport()->width() - 1);
+    QTest::keyClick(grid.editWindow(), Qt::Key_Escape);
+
     // A refused start opens nothing; a check box never opens an edit.
     grid.refusedRow = 4;
     grid.gotoCell(1, 4);
