@@ -223,6 +223,9 @@ Qt::ItemFlags CUGModel::flags(const QModelIndex& index) const {
     const CUGCellKind type = kind(index.column(), index.row());
     if (type == CUGCellKind::Normal || type == CUGCellKind::DropList) {
         result |= Qt::ItemIsEditable;
+    } else if (type == CUGCellKind::CheckBox) {
+        // Screen readers read a check box cell's state from this flag; the grid itself toggles it.
+        result |= Qt::ItemIsUserCheckable;
     }
     return result;
 }

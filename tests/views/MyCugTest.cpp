@@ -349,7 +349,7 @@ void MyCugTest::screenReaderMeetsTheCheckColumnOnce() {
     }
     QCOMPARE(tables, std::set<QObject*>{&grid});
 
-    // The locked column still takes the mouse and the keyboard.
+    // The locked column still takes the mouse and the keyboard; the grid's check cells tell their state.
     clickCheck(grid, 3);
     QCOMPARE(column(grid, 0), (QStringList{"0", "0", "0", "1", "0"}));
     clickCell(grid, kNameCol, 1);
@@ -357,6 +357,12 @@ void MyCugTest::screenReaderMeetsTheCheckColumnOnce() {
     QCOMPARE(grid.currentCol(), 0);
     QTest::keyClick(&grid, Qt::Key_Space);
     QCOMPARE(column(grid, 0), (QStringList{"0", "1", "0", "1", "0"}));
+    QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(&grid)->tableInterface();
+    for (int row = 0; row < grid.numberRows(); ++row) {
+        const QAccessible::State state = cells->cellAt(row, 0)->state();
+        QVERIFY(state.checkable);
+        QCOMPARE(bool(state.checked), row == 1 || row == 3);
+    }
 }
 
 QTEST_MAIN(MyCugTest)
