@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QSet>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -587,6 +588,19 @@ void CUGCtrl::onCharDown(QChar character, bool processed) {
     if (!processed && !m_editor && character.isPrint()) {
         startEdit(character);
     }
+}
+
+void CUGCtrl::inputMethodEvent(QInputMethodEvent* event) {
+    const QString text = event->commitString().isEmpty() ? event->preeditString() : event->commitString();
+    if (!m_editor && !text.isEmpty()) {
+        onCharDown(text.at(0), false);
+        if (m_editor) {
+            // The edit box takes the event itself in place of the first character.
+            m_editor->clear();
+            QApplication::sendEvent(m_editor, event);
+        }
+    }
+    event->accept();
 }
 
 void CUGCtrl::topHeadingResized(int col, int /*oldWidth*/, int newWidth) {

@@ -167,6 +167,9 @@ protected:
 
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Text from an input method (a Japanese conversion) is typed text: it starts the edit as a typed
+    // character does, and the composition goes on in the edit box.
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

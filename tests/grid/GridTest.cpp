@@ -2,6 +2,7 @@
 // derived grid that records its notifications, checked in their order and with their arguments.
 
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -234,6 +235,28 @@ void GridTest::inPlaceEdits() {
     QCOMPARE(grid.quickGetText(1, 1), QString("good"));
     QCOMPARE(grid.currentCol(), 2);
     QTest::keyClick(grid.editWindow(), Qt::Key_Escape);
+
+    // Text composed with an input method starts the edit too: the composition goes on in the edit box, and
+    // what the input method commits is the cell's text.
+    grid.gotoCell(1, 3);
+    grid.setFocus();
+    QInputMethodEvent composing(QStringLiteral("にほん"), {});
+    QApplication::sendEvent(&grid, &composing);
+    QVERIFY(grid.isEditOpen());
+    QCOMPARE(grid.editWindow()->text(), QString());
+    QInputMethodEvent committed;
+    committed.setCommitString(QStringLiteral("日本"));
+    QApplication::sendEvent(grid.editWindow(), &committed);
+    QTest::keyClick(grid.editWindow(), Qt::Key_Return);
+    QCOMPARE(grid.quickGetText(1, 3), QString("日本"));
+    QTest::keyClick(grid.editWindow(), Qt::Key_Escape);
+    grid.gotoCell(1, 0);
+    QInputMethodEvent direct;
+    direct.setCommitString(QStringLiteral("東京"));
+    QApplication::sendEvent(&grid, &direct);
+    QCOMPARE(grid.editWindow()->text(), QString("東京"));
+    QTest::keyClick(grid.editWindow(), Qt::Key_Escape);
+    QCOMPARE(grid.quickGetText(1, 0), QString("kiwi"));
 
     // A text longer than its cell widens the edit box over the cells to its right, as far as the grid shows.
     grid.gotoCell(1, 2);
