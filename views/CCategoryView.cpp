@@ -276,7 +276,7 @@ void CCategoryView::resizeEvent(QResizeEvent* event) {
             layoutLists();
         }
     }
-    storeWidths(false);
+    storeWidths();
 }
 
 bool CCategoryView::measureList(int position) {
@@ -347,22 +347,13 @@ bool CCategoryView::eventFilter(QObject* watched, QEvent* event) {
     return CQuilloryView::eventFilter(watched, event);
 }
 
-void CCategoryView::storeWidths(bool byUser) {
+void CCategoryView::storeWidths() {
     if (!listsMatchCatalog()) {
         return;
     }
     CFileCatalog& catalog = document().catalog();
-    bool changed = false;
     for (int i = 0; i < listCount(); ++i) {
-        CCategory& category = catalog.category(m_categories[static_cast<std::size_t>(i)]);
-        const int width = m_layout.requested(i);
-        if (category.listWidth() != width) {
-            category.setListWidth(width);
-            changed = true;
-        }
-    }
-    if (changed && byUser) {
-        document().setModifiedFlag(true);
+        catalog.category(m_categories[static_cast<std::size_t>(i)]).setListWidth(m_layout.requested(i));
     }
 }
 
@@ -421,7 +412,7 @@ void CCategoryView::mouseReleaseEvent(QMouseEvent* event) {
         m_layout.setRequested(gap + 1, rightWidth);  // the last list fills the rest
     }
     layoutLists();
-    storeWidths(true);
+    storeWidths();
 }
 
 // ---- commands ----
@@ -464,14 +455,8 @@ bool CCategoryView::onUpdateCommand(int id, CCommandState& state) {
 
 void CCategoryView::equalWidths() {
     CFileCatalog& catalog = document().catalog();
-    bool changed = false;
     for (int i = 0; i < catalog.categoryCount(); ++i) {
-        changed |= catalog.category(i).listWidth() != CCategory::kAutomaticWidth;
         catalog.category(i).setListWidth(CCategory::kAutomaticWidth);
-    }
-    // The widths are saved with the catalog.
-    if (changed) {
-        document().setModifiedFlag(true);
     }
     rebuildLists();
 }

@@ -77,9 +77,9 @@ private:
     void scrollToList(int position);
     // Measures what the list needs to show its heading and values; true when that changed.
     bool measureList(int position);
-    // Writes each list's requested width to its category. A width the user changed (`byUser`) marks the
-    // catalog modified, since the widths are saved with it.
-    void storeWidths(bool byUser);
+    // Writes each list's requested width to its category. Widths are kept with the catalog when it is
+    // saved, but changing them does not mark it modified: they are the view's state, like the selections.
+    void storeWidths();
     // The gap under the pane's x coordinate (gap i lies right of list i), -1 for none.
     int gapAt(int x) const;
     // True while the lists stand for the categories the catalog shows, in the same order. Hints may reach

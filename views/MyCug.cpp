@@ -259,11 +259,8 @@ void MyCug::onColSized(int col, int width) {
         return;
     }
     if (const int category = m_source.categoryAt(col); category >= 0) {
-        // The category columns' widths are saved with the catalog, so a new width marks it modified.
-        if (category < m_document->catalog().categoryCount() &&
-            m_document->catalog().category(category).columnWidth() != width) {
+        if (category < m_document->catalog().categoryCount()) {
             m_document->catalog().category(category).setColumnWidth(width);
-            m_document->setModifiedFlag(true);
         }
         return;
     }

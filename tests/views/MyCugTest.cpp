@@ -290,11 +290,10 @@ void MyCugTest::widthsComeBackAfterReopening() {
     {
         MyCug& grid = gridOf(session);
         // The fixed columns' widths are the user's settings; the category columns' are saved with the
-        // catalog, so resizing one marks the catalog modified.
+        // catalog, though resizing one is not a change that marks it modified.
         dragColumnEdge(grid, kNameCol, 40);
-        QVERIFY(!session.document().isModified());
         dragColumnEdge(grid, kShapeCol, 25);
-        QVERIFY(session.document().isModified());
+        QVERIFY(!session.document().isModified());
         QVERIFY(session.run(cmd::kFileSave));
     }
     const int nameWidth = gridOf(session).colWidth(kNameCol);
