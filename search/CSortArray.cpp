@@ -5,6 +5,7 @@
 
 #include "model/CFileItem.h"
 #include "search/CSortKeyCache.h"
+#include "search/CSortValues.h"
 #include "text/Normalize.h"
 
 namespace {
@@ -119,242 +120,20 @@ int CSortArray::compare(const CFileItem& a, const CFileItem& b) const {
 
 namespace {
 
-// The compared properties of the items being sorted: the sizes as they are, the dates as continuous days
-// (converted once per item), and for each text key the ranks of the items' texts (see CSortKeyCache). A key
-// asks for an item's rank only when the keys before it find the item equal to another, which after the first
-// key is often a few items of many: each rank is taken when first needed, from the texts the cache knows,
-// and only a text the cache does not know yet makes it rank every item's text for that key at once.
-class CSortValues final {
-public:
-    CSortValues(const std::vector<CFileItem*>& items, const std::vector<CSortItem>& keys, CSortKeyCache& cache)
-        : m_items(items), m_keys(keys), m_cache(cache), m_ranks(keys.size()), m_complete(keys.size(), false) {}
-
-    int compare(std::size_t a, std::size_t b) {
-        for (std::size_t k = 0; k < m_keys.size(); ++k) {
-            const int order = keyOrder(k, a, b);
-            if (order != 0) {
-                return m_keys[k].ascending() ? order : -order;
-            }
-        }
-        return 0;
-    }
-
-    std::size_t keyCount() const { return m_keys.size(); }
-
-    // The items' values under key k as numbers in the key's order (direction included), when they can be:
-    // texts by rank, sizes as they are. `constant` becomes true when the key finds every item equal (for a
-    // date, when every date is the same), and `out` is then left empty. False for a date key that tells
-    // items apart: seconds compared through differences of days need not be transitive.
-    bool keyValues(std::size_t k, std::vector<std::uint64_t>& out, bool& constant) {
-        const int key = m_keys[k].key();
-        out.clear();
-        constant = true;
-        if (key == CSortItem::kDate) {
-            const COleDate& first = m_items.front()->date();
-            return std::all_of(m_items.begin(), m_items.end(),
-                               [&first](const CFileItem* item) { return item->date() == first; });
-        }
-        if (key < CSortItem::kFolder) {
-            return true;  // an unknown key finds every item equal
-        }
-        if (key == CSortItem::kSize) {
-            out.reserve(m_items.size());
-            for (const CFileItem* item : m_items) {
-                out.push_back(item->size());
-            }
-        } else {
-            if (!m_complete[k]) {
-                rankAll(k);
-            }
-            out.assign(m_ranks[k].begin(), m_ranks[k].end());
-        }
-        constant = std::all_of(out.begin(), out.end(), [&out](std::uint64_t value) { return value == out[0]; });
-        if (constant) {
-            out.clear();
-        } else if (!m_keys[k].ascending()) {
-            for (std::uint64_t& value : out) {
-                value = ~value;
-            }
-        }
-        return true;
-    }
-
-private:
-    static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
-
-    int keyOrder(std::size_t k, std::size_t a, std::size_t b) {
-        const int key = m_keys[k].key();
-        if (key == CSortItem::kDate) {
-            const std::vector<double>& days = chronologicalDays();
-            const double seconds = std::trunc((days[a] - days[b]) * 86400.0);
-            return seconds < 0 ? -1 : seconds > 0 ? 1 : 0;
-        }
-        if (key == CSortItem::kSize) {
-            return sizeOrder(m_items[a]->size(), m_items[b]->size());
-        }
-        if (key < CSortItem::kFolder) {
-            return 0;
-        }
-        const std::uint32_t rankA = rankOf(k, a);
-        const std::uint32_t rankB = rankOf(k, b);
-        return rankA < rankB ? -1 : rankB < rankA ? 1 : 0;
-    }
-
-    // Days on the scale dateOrder compares, so that the order is the same as comparing the dates.
-    const std::vector<double>& chronologicalDays() {
-        if (m_days.empty()) {
-            m_days.reserve(m_items.size());
-            for (const CFileItem* item : m_items) {
-                m_days.push_back(item->date().chronologicalDays());
-            }
-        }
-        return m_days;
-    }
-
-    std::uint32_t rankOf(std::size_t k, std::size_t i) {
-        std::vector<std::uint32_t>& ranks = m_ranks[k];
-        if (ranks.empty()) {
-            ranks.assign(m_items.size(), kUnknown);
-        }
-        if (ranks[i] != kUnknown) {
-            return ranks[i];
-        }
-        const int key = m_keys[k].key();
-        std::uint32_t rank = kUnknown;
-        if (!m_complete[k]) {
-            const bool known = key == CSortItem::kName ? m_cache.knownRank(key, m_items[i]->displayName(), rank)
-                                                       : m_cache.knownRank(key, textOf(key, *m_items[i]), rank);
-            if (known) {
-                ranks[i] = rank;
-                return rank;
-            }
-        }
-        rankAll(k);
-        return ranks[i];
-    }
-
-    // Learns every item's text for the key and ranks them all; the ranks taken before keep their order.
-    void rankAll(std::size_t k) {
-        const int key = m_keys[k].key();
-        std::vector<std::string> owned;
-        std::vector<std::string_view> texts;
-        texts.reserve(m_items.size());
-        if (key == CSortItem::kName) {
-            for (const CFileItem* item : m_items) {
-                texts.emplace_back(item->displayName());
-            }
-        } else {
-            owned.reserve(m_items.size());
-            for (const CFileItem* item : m_items) {
-                owned.push_back(textOf(key, *item));
-            }
-            texts.assign(owned.begin(), owned.end());
-        }
-        m_cache.rank(key, texts, m_ranks[k]);
-        m_complete[k] = true;
-    }
-
-    static std::string textOf(int key, const CFileItem& item) {
-        switch (key) {
-            case CSortItem::kExtension:
-                return item.extension();
-            case CSortItem::kFolder:
-                return item.folder();
-            default:
-                return item.sortedValueText(key);
-        }
-    }
-
-    const std::vector<CFileItem*>& m_items;
-    const std::vector<CSortItem>& m_keys;
-    CSortKeyCache& m_cache;
-    std::vector<std::vector<std::uint32_t>> m_ranks;
-    std::vector<bool> m_complete;
-    std::vector<double> m_days;
-};
-
-}  // namespace
-
-// When the first keys tell every item apart (distinct names, say), every pair is decided by them alone: the
-// order is then a strict total order with exactly one sorted result, which the heap sort's steps reach as
-// any sort does. Keys that find every item equal (all names empty, all dates the same) decide nothing and
-// are passed over. Sorting the keys' numbers then gives that result at a fraction of the heap sort's cost.
-// A date key that tells items apart ends the attempt, and so does a tie left after a few keys.
-namespace {
-
-bool sortByDistinctKeys(std::vector<CFileItem*>& items, CSortValues& values) {
-    constexpr std::size_t kMostKeys = 4;
-    std::vector<std::vector<std::uint64_t>> columns;
-    std::vector<std::uint32_t> order(items.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = static_cast<std::uint32_t>(i);
-    }
-    const auto before = [&columns](std::uint32_t a, std::uint32_t b) {
-        for (const std::vector<std::uint64_t>& column : columns) {
-            if (column[a] != column[b]) {
-                return column[a] < column[b];
-            }
-        }
-        return false;
-    };
-    for (std::size_t k = 0; k < values.keyCount() && columns.size() < kMostKeys; ++k) {
-        std::vector<std::uint64_t> column;
-        bool constant = false;
-        if (!values.keyValues(k, column, constant)) {
-            return false;
-        }
-        if (constant) {
-            continue;
-        }
-        columns.push_back(std::move(column));
-        std::sort(order.begin(), order.end(), before);
-        bool distinct = true;
-        for (std::size_t i = 1; i < order.size() && distinct; ++i) {
-            distinct = before(order[i - 1], order[i]);
-        }
-        if (distinct) {
-            std::vector<CFileItem*> sorted(items.size());
-            for (std::size_t i = 0; i < order.size(); ++i) {
-                sorted[i] = items[order[i]];
-            }
-            items = std::move(sorted);
-            return true;
-        }
-    }
-    return false;  // ties remain: the heap sort's steps decide the order of equal items
-}
-
-}  // namespace
-
-// A heap sort over positions 1..n. The steps are fixed because the order of equal items follows from them:
-// build the heap from n/2 down to 1, then repeatedly move the top to the end and sift the saved last item
-// down from the top. It sorts item numbers, comparing ranks of texts rather than the texts.
-void CSortArray::sortItems(std::vector<CFileItem*>& items) const {
-    CSortKeyCache cache;
-    sortItems(items, cache);
-}
-
-void CSortArray::sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache) const {
-    const std::size_t n = items.size();
-    if (n < 2) {
-        return;
-    }
-    CSortValues values(items, m_keys, cache);
-    if (sortByDistinctKeys(items, values)) {
-        return;
-    }
-    std::vector<std::size_t> order(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        order[i] = i;
-    }
-    auto at = [&order](std::size_t position) -> std::size_t& { return order[position - 1]; };
-    auto siftDown = [&](std::size_t x, std::size_t p, std::size_t m) {
+// The heap sort over positions 1..n, of item numbers, as its steps are fixed: build the heap from n/2 down to
+// 1, then repeatedly move the top to the end and sift the saved last item down from the top. The order of
+// equal items follows from these steps.
+template <typename Entry, typename Compare>
+void heapSort(std::vector<Entry>& order, Compare compare) {
+    const std::size_t n = order.size();
+    auto at = [&order](std::size_t position) -> Entry& { return order[position - 1]; };
+    auto siftDown = [&](Entry x, std::size_t p, std::size_t m) {
         std::size_t j = 2 * p;
         while (j <= m) {
-            if (j < m && values.compare(at(j), at(j + 1)) < 0) {
+            if (j < m && compare(at(j), at(j + 1)) < 0) {
                 ++j;
             }
-            if (values.compare(x, at(j)) >= 0) {
+            if (compare(x, at(j)) >= 0) {
                 break;
             }
             at(p) = at(j);
@@ -367,9 +146,188 @@ void CSortArray::sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache)
         siftDown(at(i), i, n);
     }
     for (std::size_t m = n; m > 1; --m) {
-        const std::size_t saved = at(m);
+        const Entry saved = at(m);
         at(m) = at(1);
         siftDown(saved, 1, m - 1);
+    }
+}
+
+struct Run {
+    std::size_t begin;
+    std::size_t end;
+};
+
+// Whether the date key finds every two items of each run equal: true when the earliest and the latest date
+// of a run are less than a second apart (the compare of any two lies between 0 and theirs).
+bool datesTie(CSortValues& values, const std::vector<std::uint32_t>& order, const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        double earliest = values.days(order[run.begin]);
+        double latest = earliest;
+        for (std::size_t i = run.begin + 1; i < run.end; ++i) {
+            earliest = std::min(earliest, values.days(order[i]));
+            latest = std::max(latest, values.days(order[i]));
+        }
+        if (std::trunc((latest - earliest) * 86400.0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Sorts the (value, item) pairs by value: a radix sort over the bits in which the values differ, eight at a
+// time, for all but short runs. The order of equal values is of no matter here.
+void sortByValue(std::vector<std::pair<std::uint64_t, std::uint32_t>>& pairs,
+                 std::vector<std::pair<std::uint64_t, std::uint32_t>>& spare) {
+    constexpr std::size_t kShortRun = 256;
+    const auto byValue = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (pairs.size() < kShortRun) {
+        std::sort(pairs.begin(), pairs.end(), byValue);
+        return;
+    }
+    std::uint64_t lowest = pairs.front().first;
+    std::uint64_t highest = lowest;
+    for (const auto& pair : pairs) {
+        lowest = std::min(lowest, pair.first);
+        highest = std::max(highest, pair.first);
+    }
+    const std::uint64_t span = highest - lowest;
+    spare.resize(pairs.size());
+    for (unsigned shift = 0; shift < 64 && (span >> shift) != 0; shift += 8) {
+        std::size_t counts[257] = {};
+        for (const auto& pair : pairs) {
+            ++counts[((pair.first - lowest) >> shift & 0xFF) + 1];
+        }
+        for (std::size_t b = 1; b < 257; ++b) {
+            counts[b] += counts[b - 1];
+        }
+        for (const auto& pair : pairs) {
+            spare[counts[(pair.first - lowest) >> shift & 0xFF]++] = pair;
+        }
+        pairs.swap(spare);
+    }
+}
+
+// Sorts the items of a run by key k and appends the stretches of items it finds equal to `ties`.
+void sortRun(CSortValues& values, std::size_t k, std::vector<std::uint32_t>& order, const Run& run,
+             std::vector<std::pair<std::uint64_t, std::uint32_t>>& pairs,
+             std::vector<std::pair<std::uint64_t, std::uint32_t>>& spare, std::vector<Run>& ties) {
+    for (;;) {
+        const std::size_t learnt = values.learnCount();
+        pairs.clear();
+        for (std::size_t i = run.begin; i < run.end; ++i) {
+            pairs.emplace_back(values.value(k, order[i]), order[i]);
+        }
+        if (values.learnCount() == learnt) {
+            break;
+        }
+        // The cache learnt new texts while the run was read: its earlier ranks were numbered otherwise.
+    }
+    const std::uint64_t first = pairs.front().first;
+    if (std::all_of(pairs.begin(), pairs.end(), [first](const auto& pair) { return pair.first == first; })) {
+        ties.push_back(run);  // the key finds them all equal
+        return;
+    }
+    sortByValue(pairs, spare);
+    std::size_t tieStart = 0;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        order[run.begin + i] = pairs[i].second;
+        if (i > 0 && pairs[i].first != pairs[i - 1].first) {
+            if (i - tieStart > 1) {
+                ties.push_back({run.begin + tieStart, run.begin + i});
+            }
+            tieStart = i;
+        }
+    }
+    if (pairs.size() - tieStart > 1) {
+        ties.push_back({run.begin + tieStart, run.end});
+    }
+}
+
+// Sorts the item numbers by the keys, one key at a time: each key sorts only the stretches of items that
+// the keys before it found equal. Keys that find every item equal are passed over. When no stretch is left
+// every pair of items is decided by some key: the keys' compare is then a strict total order with exactly
+// one sorted result, the one the heap sort's steps reach too. Stretches left after the last key hold items
+// that compare equal, and `ties` holds them. False when a date key must decide between items of a stretch
+// (seconds compared through differences of days need not be transitive): only the compare can order them.
+bool sortByKeys(CSortValues& values, std::vector<std::uint32_t>& order, std::vector<Run>& ties) {
+    ties.assign(1, Run{0, order.size()});
+    std::vector<Run> next;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> spare;
+    for (std::size_t k = 0; k < values.keyCount() && !ties.empty(); ++k) {
+        if (values.isUnknown(k)) {
+            continue;
+        }
+        if (values.isDate(k)) {
+            if (!datesTie(values, order, ties)) {
+                return false;
+            }
+            continue;
+        }
+        next.clear();
+        std::size_t tied = 0;
+        for (const Run& run : ties) {
+            tied += run.end - run.begin;
+        }
+        values.prepare(k, tied);
+        for (const Run& run : ties) {
+            sortRun(values, k, order, run, pairs, spare, next);
+        }
+        ties.swap(next);
+    }
+    return true;
+}
+
+}  // namespace
+
+void CSortArray::sortItems(std::vector<CFileItem*>& items) const {
+    CSortKeyCache cache;
+    sortItems(items, cache);
+}
+
+// The keys first sort the items as far as they tell them apart (sortByKeys). Items they find equal are then
+// put in the heap sort's order by running the heap sort over all items, comparing their places in the sorted
+// order, equal items sharing a place: the same compare results as the keys give, at the cost of comparing
+// two numbers.
+void CSortArray::sortItems(std::vector<CFileItem*>& items, CSortKeyCache& cache) const {
+    const std::size_t n = items.size();
+    if (n < 2) {
+        return;
+    }
+    CSortValues values(items, m_keys, cache);
+    std::vector<std::uint32_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        order[i] = static_cast<std::uint32_t>(i);
+    }
+    std::vector<Run> ties;
+    if (sortByKeys(values, order, ties)) {
+        if (!ties.empty()) {
+            std::vector<bool> tiedWithPrevious(n, false);
+            for (const Run& run : ties) {
+                for (std::size_t i = run.begin + 1; i < run.end; ++i) {
+                    tiedWithPrevious[i] = true;
+                }
+            }
+            // Each heap entry carries its item's place above its item number, so that a compare reads no
+            // other memory.
+            std::vector<std::uint64_t> placed(n);
+            std::uint64_t place = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                place += i > 0 && !tiedWithPrevious[i] ? 1 : 0;
+                placed[order[i]] = place << 32 | order[i];
+            }
+            heapSort(placed, [](std::uint64_t a, std::uint64_t b) {
+                return (a >> 32) < (b >> 32) ? -1 : (b >> 32) < (a >> 32) ? 1 : 0;
+            });
+            for (std::size_t i = 0; i < n; ++i) {
+                order[i] = static_cast<std::uint32_t>(placed[i]);
+            }
+        }
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            order[i] = static_cast<std::uint32_t>(i);
+        }
+        heapSort(order, [&values](std::uint32_t a, std::uint32_t b) { return values.compare(a, b); });
     }
     std::vector<CFileItem*> sorted(n);
     for (std::size_t i = 0; i < n; ++i) {
