@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "model/CFileCatalog.h"
@@ -233,6 +234,79 @@ TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
         keys.sortItems(sorted, cache);
         EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
     }
+}
+
+// Items that tie on the first keys and are told apart by several category keys, as in a catalog whose items
+// have no names: the order is the heap sort's of the compare, ties and descending keys included, on a first
+// sort and after edits bring a few value strings the kept ranks have not seen.
+TEST(SortArrayTest, SeveralCategoryKeysSortAsTheHeapSortOfTheCompare) {
+    std::mt19937 random(11);
+    const Strings pool = {"a", "A", "b", "ｂ", "a,,b", "c,,", "値", "ち", "チ", "z", ""};
+    const auto valueString = [&]() {
+        std::string text;
+        const int count = static_cast<int>(random() % 3);
+        for (int v = 0; v <= count; ++v) {
+            text += (v > 0 ? "," : "") + pool[random() % pool.size()] + std::to_string(random() % 4);
+        }
+        return random() % 8 == 0 ? std::string() : text;
+    };
+    std::vector<std::unique_ptr<CFileItem>> items;
+    for (int i = 0; i < 2000; ++i) {
+        auto item = std::make_unique<CFileItem>();
+        item->resetSlots(3);
+        item->setMemo(std::to_string(i));
+        item->setStoredPath(i % 3 == 0 ? "/a/x" : "/b/y");
+        item->setSize(static_cast<std::uint64_t>(i % 2));
+        for (int c = 0; c < 3; ++c) {
+            item->setValueString(c, valueString());
+        }
+        items.push_back(std::move(item));
+    }
+    std::vector<CFileItem*> list;
+    for (const auto& item : items) {
+        list.push_back(item.get());
+    }
+    CSortKeyCache cache;
+    const std::vector<std::vector<CSortItem>> keyLists = {
+        {CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate), CSortItem(0), CSortItem(1), CSortItem(2)},
+        {CSortItem(CSortItem::kFolder), CSortItem(1, false), CSortItem(0), CSortItem(CSortItem::kSize, false)},
+        {CSortItem(2, false), CSortItem(0, false)},
+        {CSortItem(0)}};
+    for (int round = 0; round < 4; ++round) {
+        for (const auto& keyList : keyLists) {
+            CSortArray keys;
+            keys.removeAll();
+            for (const CSortItem& key : keyList) {
+                keys.append(key);
+            }
+            std::vector<CFileItem*> sorted = list;
+            keys.sortItems(sorted, cache);
+            EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << "round " << round;
+        }
+        // A few edits (value strings the ranks have not seen, some of them another item's values in another
+        // order, which sort equal to it), then, in the third round, many at once.
+        const int edits = round == 2 ? 1500 : 6;
+        for (int e = 0; e < edits; ++e) {
+            const int c = static_cast<int>(random() % 3);
+            Strings values = CFileItem::splitValues(items[random() % items.size()]->valueString(c));
+            std::reverse(values.begin(), values.end());
+            const std::string text = e % 2 ? "new" + std::to_string(round) + "," + valueString()
+                                           : CFileItem::joinValues(values);
+            items[random() % items.size()]->setValueString(c, text);
+        }
+    }
+    // A date key the earlier keys leave to decide between items whose dates differ: the compare decides.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        items[i]->setDate(COleDate(45000.0 + static_cast<double>(i % 5) * 0.7 / 86400, COleDate::Status::Valid));
+    }
+    CSortArray keys;
+    keys.removeAll();
+    for (const CSortItem& key : {CSortItem(0), CSortItem(CSortItem::kDate, false), CSortItem(1)}) {
+        keys.append(key);
+    }
+    std::vector<CFileItem*> sorted = list;
+    keys.sortItems(sorted, cache);
+    EXPECT_EQ(sorted, referenceHeapSort(keys, list));
 }
 
 TEST(SortArrayTest, KeyListOperationsKeepOneKeyPerCode) {
