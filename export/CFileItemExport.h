@@ -34,10 +34,9 @@ public:
 protected:
     const CFileCatalog& catalog() const { return *m_catalog; }
     const CFileItem& displayedItem(int index) const;
-    // Reads ahead the texts of the displayed items [first, first + count), before a long export formats
-    // them.
-    void warmUp(int first, int count) const;
-    static constexpr int kWarmUpBatch = 32;
+    // Fetches into the cache what the displayed items a little after `index` hold, before a long export
+    // formats them; called once per item, in display order.
+    void fetchAhead(int index) const;
 
     virtual void appendRow(std::string& out, int index) const = 0;
     virtual void appendHeader(std::string& out) const = 0;

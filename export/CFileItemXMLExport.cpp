@@ -115,13 +115,10 @@ bool CFileItemXMLExport::exportToFile(std::string_view path) {
     bool written = true;
     const int count = catalog().displayedCount();
     for (int i = 0; i < count; ++i) {
-        if (i % kWarmUpBatch == 0) {
-            warmUp(i, kWarmUpBatch);
-        }
+        fetchAhead(i);
         writer.append(chunk, displayedItem(i));
         if (chunk.size() >= CExportFileWriter::kChunkSize) {
             written = file.write(chunk);
-            chunk.clear();
             if (!written) {
                 break;
             }

@@ -29,6 +29,7 @@ bool CVXMLDocument::writeToFile(std::string_view path) const {
     if (!file.open(path)) {
         return false;
     }
-    const bool written = file.write(toMarkup());
+    std::string markup = toMarkup();
+    const bool written = file.write(markup);
     return file.close() && written;
 }

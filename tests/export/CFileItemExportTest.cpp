@@ -291,3 +291,55 @@ TEST(CFileItemExport, OnlyTheDisplayedItemsAreExportedInSortOrder) {
     EXPECT_EQ(table.find("/d/2.txt"), std::string::npos);
     EXPECT_EQ(table.find("/d/3.txt"), std::string::npos);
 }
+
+// A catalog large enough that the file is written in many pieces, over an older and longer file: the bytes
+// are those of every displayed row written one after the other the plain way, and nothing of the old file
+// remains. A failure while the pieces are written is shown once.
+TEST(CFileItemExport, LargeCsvHoldsEveryRowInDisplayOrder) {
+    CRecordingUserInterface ui;
+    const CTempFolder folder;
+    CFileCatalog catalog;
+    catalog.addCategory("ジャンル");
+    catalog.addCategory("作者");
+    std::mt19937 random(3);
+    for (int i = 0; i < 30000; ++i) {
+        const std::string n = std::to_string(random() % 100000);
+        addItem(catalog, {"/home/u/文書/" + n + (i % 7 == 0 ? "\"引用\"" : "") + ".txt",
+                          i % 3 == 0 ? "" : "題 " + n, "", {i % 2 ? "仕事,会議" : "", "著者" + n},
+                          {2000 + static_cast<int>(random() % 30), 1 + static_cast<int>(random() % 12), 28,
+                           static_cast<int>(random() % 24), static_cast<int>(random() % 60), 7},
+                          i % 11 == 0 ? ItemKind::Url : ItemKind::File});
+    }
+    catalog.recomputeWithoutRefresh();
+
+    const auto quoted = [](std::string_view field) {
+        std::string text = "\"";
+        for (const char c : field) {
+            text += c == '"' ? std::string("\"\"") : std::string(1, c);
+        }
+        return text + "\"";
+    };
+    std::string expected = "\"ファイル名\",\"タイトル\",\"更新日時\",\"ジャンル\",\"作者\"\r\n";
+    for (const CFileItem* item : catalog.displayedItems()) {
+        const COleDate::Fields f = item->date().fields();
+        char date[32];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
+                      f.minute, f.second);
+        expected += quoted(item->path()) + "," + quoted(item->title()) + "," +
+                    quoted(item->kind() == ItemKind::Url ? "" : date);
+        for (int c = 0; c < item->valueCount(); ++c) {
+            expected += "," + quoted(item->valueString(c));
+        }
+        expected += "\r\n";
+    }
+    ASSERT_GT(expected.size(), 2u << 20);
+
+    const std::string csvPath = folder / "large.csv";
+    std::ofstream(csvPath, std::ios::binary) << expected << expected;
+    ASSERT_TRUE(CFileItemCSVExport(catalog).exportToFile(csvPath));
+    EXPECT_TRUE(readFile(csvPath) == expected);
+    EXPECT_TRUE(ui.shown().empty());
+
+    EXPECT_FALSE(CFileItemCSVExport(catalog).exportToFile("/dev/full"));
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"ファイルの書込に失敗しました:/dev/full"}));
+}
