@@ -117,7 +117,7 @@ bool CSortKeyCache::lookUp(const Table& table, const std::vector<std::string_vie
     }
     std::vector<std::uint64_t> hashes(sources.size());
     for (std::size_t i = 0; i < sources.size(); ++i) {
-        hashes[i] = i > 0 && sources[i] == sources[i - 1] ? hashes[i - 1] : hashOf(sources[i]);
+        hashes[i] = hashOf(sources[i]);
     }
     const std::size_t mask = table.slots.size() - 1;
     for (std::size_t i = 0; i < sources.size(); ++i) {
