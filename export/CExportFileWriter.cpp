@@ -6,8 +6,9 @@
 
 namespace {
 
-// Pieces formatted ahead of the writing thread: enough to keep it busy, few enough to bound the memory.
-constexpr std::size_t kMostPending = 4;
+// Pieces formatted ahead of the writing thread: enough to go on formatting while the file system lets go of
+// an old file of ten or more megabytes, few enough to bound the memory (about 24 MB).
+constexpr std::size_t kMostPending = 16;
 
 }  // namespace
 

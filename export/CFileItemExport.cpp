@@ -30,9 +30,14 @@ void CFileItemExport::fetchAhead(int index) const {
         __builtin_prefetch(reinterpret_cast<const char*>(items[i + 3 * kAhead]) + 64);
     }
     if (i + 2 * kAhead < count) {
+        // The stored fields, from the first to the end of the value strings.
         const CFileItem& item = *items[i + 2 * kAhead];
-        __builtin_prefetch(&item.path());
-        __builtin_prefetch(&item.valueStrings());
+        const char* first = reinterpret_cast<const char*>(&item.shortcutName());
+        const char* last = reinterpret_cast<const char*>(&item.valueStrings() + 1) - 1;
+        for (const char* line = first; line <= last; line += 64) {
+            __builtin_prefetch(line);
+        }
+        __builtin_prefetch(last);
     }
     if (i + kAhead < count) {
         const CFileItem& item = *items[i + kAhead];
