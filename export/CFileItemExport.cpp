@@ -1,6 +1,7 @@
 #include "export/CFileItemExport.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "export/CExportFileWriter.h"
 #include "model/CFileCatalog.h"
@@ -30,14 +31,18 @@ void CFileItemExport::fetchAhead(int index) const {
         __builtin_prefetch(reinterpret_cast<const char*>(items[i + 3 * kAhead]) + 64);
     }
     if (i + 2 * kAhead < count) {
-        // The stored fields, from the first to the end of the value strings.
+        // The stored fields, from the first to the end of the value strings when they lie together (as in
+        // one record); otherwise the lines of the two ends.
         const CFileItem& item = *items[i + 2 * kAhead];
-        const char* first = reinterpret_cast<const char*>(&item.shortcutName());
-        const char* last = reinterpret_cast<const char*>(&item.valueStrings() + 1) - 1;
-        for (const char* line = first; line <= last; line += 64) {
-            __builtin_prefetch(line);
+        const auto first = reinterpret_cast<std::uintptr_t>(&item.shortcutName());
+        const auto last = reinterpret_cast<std::uintptr_t>(&item.valueStrings() + 1) - 1;
+        if (first <= last && last - first < 512) {
+            for (std::uintptr_t line = first; line <= last; line += 64) {
+                __builtin_prefetch(reinterpret_cast<const void*>(line));
+            }
         }
-        __builtin_prefetch(last);
+        __builtin_prefetch(reinterpret_cast<const void*>(first));
+        __builtin_prefetch(reinterpret_cast<const void*>(last));
     }
     if (i + kAhead < count) {
         const CFileItem& item = *items[i + kAhead];
