@@ -185,7 +185,7 @@ std::uint64_t plainRead() {
     std::uint64_t total = 0;
     std::vector<char> block(64 * 1024);
     for (int i = 0; i < data().textFiles.displayedCount(); ++i) {
-        std::FILE* file = std::fopen(data().textFiles.displayedItem(i)->path().c_str(), "rb");
+        std::FILE* file = std::fopen(std::string(data().textFiles.displayedItem(i)->path()).c_str(), "rb");
         if (!file) {
             continue;
         }

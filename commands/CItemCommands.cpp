@@ -159,7 +159,7 @@ void CItemCommands::changeTitle() {
     }
     const std::optional<QString> title =
         CInputDlg::ask(m_document.dialogParent(), QString::fromUtf8(CFileItemDlg::kTitlePrompt),
-                       QString::fromStdString(item->title()));
+                       QString::fromStdString(std::string(item->title())));
     if (!title) {
         return;
     }
@@ -200,7 +200,8 @@ void CItemCommands::unregisterTargets() {
 void CItemCommands::copyTargetTexts(bool paths) {
     QString text;
     for (const CFileItem* item : m_view.targets()) {
-        text += paths ? nativePathText(item->path()) : QString::fromStdString(item->displayName());
+        text += paths ? nativePathText(std::string(item->path()))
+                       : QString::fromStdString(std::string(item->displayName()));
         text += QStringLiteral("\r\n");
     }
     if (!text.isEmpty()) {

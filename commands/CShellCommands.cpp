@@ -147,7 +147,7 @@ void CShellCommands::open() {
     }
     // A workbook shown in the preview's browser would have to be released first; the preview does not hold
     // documents, so every item opens at once.
-    const std::string target = item->isUrl() ? item->path() : filePath(*item);
+    const std::string target = item->isUrl() ? std::string(item->path()) : filePath(*item);
     const bool opened = item->kind() == ItemKind::Folder
                             ? CShellOperations::openFolder(target, document().profile())
                             : CShellOperations::openWithDesktop(target);

@@ -104,11 +104,11 @@ CFileItemDlg::CFileItemDlg(CFileCatalog& catalog, CFileItem& item, CBrowserCaptu
 
     // The fields show the item as it is now on disk.
     m_item.refresh(m_catalog.catalogFolder(), m_catalog.useShortcuts(), m_catalog.readOnly());
-    m_originalPath = m_item.path();
+    m_originalPath = std::string(m_item.path());
     m_originalPathText = pathText(m_originalPath);
-    m_originalMemoText = memoText(m_item.memo());
+    m_originalMemoText = memoText(std::string(m_item.memo()));
     m_pathEdit->setText(m_originalPathText);
-    m_titleEdit->setText(QString::fromStdString(m_item.title()));
+    m_titleEdit->setText(QString::fromStdString(std::string(m_item.title())));
     m_memoEdit->setPlainText(m_originalMemoText);
     for (int i = 0; i < m_combos->count(); ++i) {
         m_combos->setText(i, QString::fromStdString(std::string(m_item.valueString(i))));

@@ -112,7 +112,7 @@ void CArchiveReader::skipString() {
         m_pos += bytes;
 }
 
-void CArchiveReader::appendString(CValueStrings::Builder& out) {
+void CArchiveReader::appendString(CItemRecord::Builder& out) {
     if (std::string_view bytes; takeShortString(&bytes)) {
         appendCp932Text(bytes, out);
         return;
@@ -128,7 +128,7 @@ void CArchiveReader::appendString(CValueStrings::Builder& out) {
         appendCp932Text(readBytes(length), out);
 }
 
-void CArchiveReader::appendCp932Text(std::string_view bytes, CValueStrings::Builder& out) {
+void CArchiveReader::appendCp932Text(std::string_view bytes, CItemRecord::Builder& out) {
     char* at = out.room(jtext::cp932Utf8Room(bytes.size()));
     out.added(static_cast<std::size_t>(jtext::cp932ToUtf8(bytes, at) - at));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,7 +10,7 @@
 #include <vector>
 
 #include "model/CArchiveError.h"
-#include "model/CValueStrings.h"
+#include "model/CItemRecord.h"
 
 // Reads the primitive encodings of the catalog file from bytes in memory. Every read is bounds-checked.
 // The first failure is kept with its kind and the offset of the field where it was found; from then on
@@ -36,8 +38,12 @@ public:
         if (!need(4, m_pos))
             return 0;
         std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(m_bytes[m_pos + i]);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, m_bytes.data() + m_pos, sizeof value);
+        } else {
+            for (int i = 3; i >= 0; --i)
+                value = (value << 8) | static_cast<unsigned char>(m_bytes[m_pos + i]);
+        }
         m_pos += 4;
         return value;
     }
@@ -49,7 +55,7 @@ public:
     // Steps over a string, checking it as readString does.
     void skipString();
     // The same string added to the text being built in `out`.
-    void appendString(CValueStrings::Builder& out);
+    void appendString(CItemRecord::Builder& out);
     // A count in either form. `minElementBytes` is the fewest bytes one element takes: a count whose
     // elements cannot fit in the rest of the file is a count-too-large error (and reads as 0).
     std::uint32_t readCount(std::size_t minElementBytes);
@@ -72,7 +78,7 @@ private:
     // the general path. False (nothing taken) for any other string, or one that does not fit.
     bool takeShortString(std::string_view* bytes);
     std::string readCp932Text(std::uint64_t length, std::uint64_t fieldOffset);
-    static void appendCp932Text(std::string_view bytes, CValueStrings::Builder& out);
+    static void appendCp932Text(std::string_view bytes, CItemRecord::Builder& out);
     std::string readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset);
 
     std::string_view m_bytes;

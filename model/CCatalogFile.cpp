@@ -14,6 +14,7 @@
 #include "model/CObjectTagReader.h"
 #include "model/CObjectTagWriter.h"
 #include "model/CParallelHalves.h"
+#include "model/CReleasableBytes.h"
 #include "model/CSafeFileWriter.h"
 #include "model/CatalogFormat.h"
 #include "platform/CFileLock.h"
@@ -50,8 +51,9 @@ Limit limitOf(ArchiveClass elementClass) {
 
 class CatalogParser final {
 public:
-    CatalogParser(CFileCatalog& catalog, std::string_view bytes)
-        : m_catalog(catalog), m_bytes(bytes), m_reader(bytes) {}
+    // With `release`, the memory of the item records converted is given back as the conversion goes.
+    CatalogParser(CFileCatalog& catalog, std::string_view bytes, const CReleasableBytes* release)
+        : m_catalog(catalog), m_bytes(bytes), m_release(release), m_reader(bytes) {}
 
     std::optional<CArchiveError> parse() {
         readHeader();
@@ -213,21 +215,24 @@ private:
                                                   std::size_t begin, std::size_t end) const {
         const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
         CArchiveReader reader(m_bytes);
-        CValueStrings::Builder values;
+        constexpr std::size_t kReleaseStep = 1 << 20;
+        CItemRecord::Builder texts;
+        std::size_t releasedTo = begin < end ? starts[begin] : 0;
         for (std::size_t i = begin; i < end; ++i) {
+            if (m_release != nullptr && starts[i] - releasedTo >= kReleaseStep)
+                releasedTo = m_release->release(releasedTo, starts[i]);
             reader.seek(starts[i]);
-            auto record = std::make_shared<CFileItem::Record>();
             reader.readI32();  // version
-            record->shortcutName = reader.readString();
-            record->memo = reader.readString();
-            record->title = reader.readString();
-            record->path = reader.readString();
+            for (std::size_t field = 0; field < CItemRecord::kFieldCount; ++field) {
+                reader.appendString(texts);
+                texts.endText();
+            }
             const std::uint32_t count = reader.readCount(kMinStringBytes);
             for (std::uint32_t v = 0; v < count && reader.ok(); ++v) {
-                reader.appendString(values);
-                values.endText();
+                reader.appendString(texts);
+                texts.endText();
             }
-            record->values = values.finish(categories);
+            CItemRecord::Ptr record = texts.finish(categories);
             if (!reader.ok())
                 return reader.error();
             items[i] = std::make_unique<CFileItem>(std::move(record));
@@ -237,6 +242,7 @@ private:
 
     CFileCatalog& m_catalog;
     std::string_view m_bytes;
+    const CReleasableBytes* m_release;
     CArchiveReader m_reader;
     CObjectTagReader m_tags;
 };
@@ -332,10 +338,11 @@ private:
 
 }  // namespace
 
-std::optional<CArchiveError> CCatalogFile::parse(CFileCatalog& catalog, std::string_view bytes) {
+std::optional<CArchiveError> CCatalogFile::parse(CFileCatalog& catalog, std::string_view bytes,
+                                                 const CReleasableBytes* release) {
     if (bytes.empty())
         return std::nullopt;
-    std::optional<CArchiveError> error = CatalogParser(catalog, bytes).parse();
+    std::optional<CArchiveError> error = CatalogParser(catalog, bytes, release).parse();
     if (error)
         catalog.clear();
     return error;
@@ -384,13 +391,17 @@ std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const
                                                     bool recompute, std::optional<CFileStamp>* stamp) {
     catalog.clear();
     catalog.setPath(path);
-    std::string bytes;
-    if (std::optional<CFileError> error = readFileBytes(path, &bytes, stamp)) {
-        catalog.clear();
-        return CCatalogFileError(*error);
+    std::optional<CArchiveError> parseError;
+    {
+        CReleasableBytes bytes;
+        if (std::optional<CFileError> error = bytes.readFile(path, stamp)) {
+            catalog.clear();
+            return CCatalogFileError(*error);
+        }
+        parseError = parse(catalog, bytes.view(), &bytes);
     }
-    if (std::optional<CArchiveError> error = parse(catalog, bytes))
-        return CCatalogFileError(*error);
+    if (parseError)
+        return CCatalogFileError(*parseError);
     if (recompute)
         catalog.recompute();
     return std::nullopt;

@@ -9,6 +9,7 @@
 #include "platform/CFileStamp.h"
 
 class CFileCatalog;
+class CReleasableBytes;
 
 // Reads and writes the catalog file (.qlry), byte for byte as the layout in model/CatalogFormat.h gives.
 class CCatalogFile final {
@@ -31,9 +32,11 @@ public:
                                                         const std::optional<CFileStamp>& expected);
 
     // The in-memory halves, without file system or recompute. parse fills a cleared catalog; on failure the
-    // catalog is cleared again. serialize writes relative paths against `catalogFolder` when the catalog
+    // catalog is cleared again. With `release` (which holds `bytes`), the memory of the item records is given
+    // back as they are converted. serialize writes relative paths against `catalogFolder` when the catalog
     // stores relative paths.
-    static std::optional<CArchiveError> parse(CFileCatalog& catalog, std::string_view bytes);
+    static std::optional<CArchiveError> parse(CFileCatalog& catalog, std::string_view bytes,
+                                              const CReleasableBytes* release = nullptr);
     static std::string serialize(const CFileCatalog& catalog, const std::string& catalogFolder);
 
     // The whole file in memory, or the file system's failure.

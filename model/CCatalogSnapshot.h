@@ -19,7 +19,7 @@ class CFileCatalog;
 class CCatalogSnapshot final {
 public:
     static constexpr std::size_t kChunkSize = 256;
-    using Chunk = std::vector<std::shared_ptr<const CFileItem::Record>>;
+    using Chunk = std::vector<CItemRecord::Ptr>;
 
     // Takes the state of the catalog, sharing the unchanged chunks of `previous` when given.
     static CCatalogSnapshot take(const CFileCatalog& catalog, const CCatalogSnapshot* previous = nullptr);

@@ -13,7 +13,7 @@ std::optional<CCatalogFileError> CCatalogUpdate::open(CFileCatalog& catalog, con
         return error;
     m_shortcutsRead.clear();
     for (const auto& item : catalog.items())
-        m_shortcutsRead.insert(item->shortcutName());
+        m_shortcutsRead.emplace(item->shortcutName());
     return std::nullopt;
 }
 

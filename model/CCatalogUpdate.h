@@ -27,5 +27,5 @@ private:
     CFileLock m_lock;
     std::optional<CFileStamp> m_stamp;
     std::string m_path;
-    std::set<std::string> m_shortcutsRead;
+    std::set<std::string, std::less<>> m_shortcutsRead;
 };

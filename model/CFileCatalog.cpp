@@ -91,7 +91,6 @@ std::unique_ptr<CFileItem> CFileCatalog::removeItem(CFileItem* item) {
 void CFileCatalog::setItems(std::vector<std::unique_ptr<CFileItem>> items) {
     m_displayed.clear();
     m_items = std::move(items);
-    m_itemsNumbered = false;
 }
 
 int CFileCatalog::indexOf(const CFileItem* item) const {
@@ -238,10 +237,6 @@ void CFileCatalog::recomputeWithoutRefresh() {
 void CFileCatalog::rebuild(bool refresh) {
     m_displayed.clear();
     m_displayed.reserve(m_items.size());
-    if (!m_itemsNumbered) {
-        numberAllValues();
-        m_itemsNumbered = true;
-    }
     for (auto& item : m_items) {
         m_displayed.push_back(item.get());
     }
@@ -252,18 +247,6 @@ void CFileCatalog::rebuild(bool refresh) {
     applyFilters();
     sort();
     buildChoiceLists();
-}
-
-// Values are numbered on first use. The first recompute after a read numbers every value of the catalog
-// before the narrowing: a large catalog shares that work between two threads (the numbering is safe to run
-// concurrently). Later, an item whose values changed is numbered again as the narrowing meets it.
-void CFileCatalog::numberAllValues() {
-    constexpr std::size_t kItemsWorthAThread = 20000;
-    CParallelHalves::run(m_items.size(), kItemsWorthAThread, [this](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            m_items[i]->numberValues();
-        }
-    });
 }
 
 // Every stamp array gets room for every value number, and some to spare.
@@ -315,18 +298,27 @@ void CFileCatalog::narrowByCategories() {
         end = std::min(end + 1, shown.size());
         const std::uint32_t epoch = nextStampEpoch();
         for (const CFileItem* item : m_displayed) {
-            const CFileItem::Record& record = *item->record();
-            record.numberValues();
-            if (m_stamp.size() < CValueInterner::instance().size()) {
-                growStamps();  // the item's values were numbered just now
-            }
+            const CItemRecord& record = *item->record();
+            const bool numbered = record.valuesNumbered();
             for (std::size_t k = from; k < end; ++k) {
-                std::uint32_t* stamps = m_valueStamps[k].data();
-                for (const CValueInterner::Id id : record.valueIds(static_cast<std::size_t>(shown[k]))) {
+                const auto category = static_cast<std::size_t>(shown[k]);
+                auto collect = [&](CValueInterner::Id id) {
+                    std::vector<std::uint32_t>& stamps = m_valueStamps[k];
+                    if (id >= stamps.size()) {
+                        growStamps();  // a value not seen before
+                    }
                     if (stamps[id] != epoch) {
                         stamps[id] = epoch;
                         collected[k].push_back(id);
                     }
+                };
+                if (numbered) {
+                    for (const CValueInterner::Id id : record.valueIds(category)) {
+                        collect(id);
+                    }
+                } else {
+                    CItemRecord::forEachValue(record.value(category),
+                                              [&](std::string_view text) { collect(m_valueIdCache.intern(text)); });
                 }
             }
         }

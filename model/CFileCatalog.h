@@ -17,6 +17,7 @@
 #include "model/CFileItem.h"
 #include "model/CLostLinkTargets.h"
 #include "model/CRefreshTracker.h"
+#include "model/CValueIdCache.h"
 #include "search/CFilterArray.h"
 #include "search/CSortArray.h"
 #include "search/CSortKeyCache.h"
@@ -170,7 +171,6 @@ public:
 
 private:
     void rebuild(bool refresh);
-    void numberAllValues();
     void narrowByCategories();
     void narrowByCategory(int i, std::vector<CValueInterner::Id> ids, const std::vector<std::uint32_t>& stamps,
                           std::uint32_t collected);
@@ -205,7 +205,9 @@ private:
     std::vector<std::uint32_t> m_stamp;
     std::vector<std::vector<std::uint32_t>> m_valueStamps;  // per shown category, by value number
     std::uint32_t m_stampEpoch = 0;
-    bool m_itemsNumbered = false;  // the values of the items read were numbered together
+    // The numbers of value texts, for items whose records hold none: the values of all items are collected
+    // without numbering every record, which would cost memory that only a drill-down needs.
+    CValueIdCache m_valueIdCache;
 
     // What the refresh and the sort keep between recomputes; all of it is forgotten when the catalog is
     // cleared, that is at every opening.

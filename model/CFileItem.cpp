@@ -30,36 +30,24 @@ COleDate dateOfFileTime(std::int64_t fileTime) {
     return COleDate::fromUnixTime(seconds);
 }
 
-// Calls fn(begin, length) for every value of a value string: single commas separate, ",," stays inside.
-template <typename Fn>
-void forEachValue(std::string_view text, Fn&& fn) {
-    if (text.empty()) {
-        return;
-    }
-    std::size_t begin = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == ',') {
-            if (i + 1 < text.size() && text[i + 1] == ',') {
-                i += 2;
-                continue;
-            }
-            fn(text.substr(begin, i - begin));
-            begin = ++i;
-            continue;
-        }
-        ++i;
-    }
-    fn(text.substr(begin));
-}
-
-std::string fileNameOf(std::string_view path) {
+// The last component of a path, trailing slashes aside.
+std::string_view fileNameOf(std::string_view path) {
     while (path.size() > 1 && path.back() == '/') {
         path.remove_suffix(1);
     }
     const std::size_t slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
+
+template <typename Fn>
+void forEachValue(std::string_view text, Fn&& fn) {
+    CItemRecord::forEachValue(text, std::forward<Fn>(fn));
+}
+
+constexpr std::size_t kShortcutName = static_cast<std::size_t>(CItemRecord::Field::ShortcutName);
+constexpr std::size_t kMemo = static_cast<std::size_t>(CItemRecord::Field::Memo);
+constexpr std::size_t kTitle = static_cast<std::size_t>(CItemRecord::Field::Title);
+constexpr std::size_t kPath = static_cast<std::size_t>(CItemRecord::Field::Path);
 
 // The shortcut file of a name in the catalog folder, or "" when there is none to touch: a catalog not yet
 // saved has no folder (joining would name a file at the root), and only plain file names are used.
@@ -91,99 +79,101 @@ bool onSameFileSystem(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-// ---- the record ----
-
-CFileItem::Record::Record(const Record& other)
-    : shortcutName(other.shortcutName),
-      title(other.title),
-      memo(other.memo),
-      path(other.path),
-      values(other.values) {}
-
-CFileItem::Record::~Record() {
-    delete[] m_valueIds.load(std::memory_order_relaxed);
-}
-
-const std::uint32_t* CFileItem::Record::numberValues() const {
-    const std::uint32_t* block = m_valueIds.load(std::memory_order_acquire);
-    return block != nullptr ? block : buildValueIds();
-}
-
-std::span<const CValueInterner::Id> CFileItem::Record::valueIds(std::size_t i) const {
-    const std::uint32_t* block = numberValues();
-    const std::uint32_t* numbers = block + values.size() + 1;
-    return std::span<const CValueInterner::Id>(numbers + block[i], block[i + 1] - block[i]);
-}
-
-void CFileItem::Record::dropValueIds() {
-    delete[] m_valueIds.exchange(nullptr, std::memory_order_acq_rel);
-}
-
-// The numbers are gathered in a per-thread buffer and copied into a block of their exact size; they come
-// from a per-thread memo in front of the interner. Two threads may build at once: the first block installed
-// wins and the other is discarded.
-const std::uint32_t* CFileItem::Record::buildValueIds() const {
-    thread_local CValueIdCache ids;
-    thread_local std::vector<std::uint32_t> built;
-    const std::size_t slots = values.size();
-    built.assign(slots + 1, 0);
-    for (std::size_t i = 0; i < slots; ++i) {
-        built[i] = static_cast<std::uint32_t>(built.size() - (slots + 1));
-        forEachValue(values[i], [&](std::string_view value) { built.push_back(ids.intern(value)); });
-    }
-    built[slots] = static_cast<std::uint32_t>(built.size() - (slots + 1));
-    auto* block = new std::uint32_t[built.size()];
-    std::copy(built.begin(), built.end(), block);
-    const std::uint32_t* expected = nullptr;
-    if (!m_valueIds.compare_exchange_strong(expected, block, std::memory_order_acq_rel)) {
-        delete[] block;
-        return expected;
-    }
-    return block;
-}
-
-CFileItem::CFileItem() : m_record(std::make_shared<Record>()) {}
+CFileItem::CFileItem() : m_record(CItemRecord::empty(0)) {}
 
 CFileItem::CFileItem(const CFileItem& other)
-    : m_record(other.m_record), m_kind(other.m_kind), m_displayName(other.m_displayName) {}
+    : m_record(other.m_record),
+      m_ownName(other.m_ownName ? std::make_unique<std::string>(*other.m_ownName) : nullptr),
+      m_kind(other.m_kind),
+      m_nameForm(other.m_nameForm) {}
 
-CFileItem::CFileItem(std::shared_ptr<const Record> record) : m_record(std::move(record)) {
+CFileItem::CFileItem(CItemRecord::Ptr record) : m_record(std::move(record)) {
     if (!m_record) {
-        m_record = std::make_shared<Record>();
+        m_record = CItemRecord::empty(0);
     }
 }
 
-CFileItem::Record& CFileItem::editableRecord() {
-    // Nobody else holds the record: change it in place. Otherwise give this item a copy of its own.
-    if (m_record.use_count() != 1) {
-        m_record = std::make_shared<Record>(*m_record);
-    }
-    return const_cast<Record&>(*m_record);
+void CFileItem::setText(std::size_t k, std::string_view text) {
+    m_record = m_record->withText(k, text);
 }
+
+void CFileItem::setValues(std::span<const std::string_view> values) {
+    m_record = m_record->withValues(values);
+}
+
+// ---- derived fields ----
+
+std::string_view CFileItem::displayName() const {
+    switch (m_nameForm) {
+        case NameForm::Title:
+            return title();
+        case NameForm::FileName:
+            return fileNameOf(path());
+        case NameForm::Own:
+            return *m_ownName;
+        case NameForm::Empty:
+            break;
+    }
+    return {};
+}
+
+void CFileItem::setDisplayName(std::string_view name) {
+    m_ownName.reset();
+    if (name.empty()) {
+        m_nameForm = NameForm::Empty;
+    } else if (name == title()) {
+        m_nameForm = NameForm::Title;
+    } else if (name == fileNameOf(path())) {
+        m_nameForm = NameForm::FileName;
+    } else {
+        m_ownName = std::make_unique<std::string>(name);
+        m_nameForm = NameForm::Own;
+    }
+}
+
+void CFileItem::keepDisplayName() {
+    if (m_nameForm == NameForm::Title || m_nameForm == NameForm::FileName) {
+        m_ownName = std::make_unique<std::string>(displayName());
+        m_nameForm = m_ownName->empty() ? NameForm::Empty : NameForm::Own;
+    }
+}
+
+void CFileItem::setDate(const COleDate& date) {
+    m_dateValue = date.value();
+    m_dateStatus = static_cast<std::uint8_t>(date.status());
+}
+
+// ---- stored fields ----
 
 void CFileItem::setShortcutName(std::string_view name) {
-    if (name != m_record->shortcutName) {
-        editableRecord().shortcutName = name;
+    if (name != shortcutName()) {
+        setText(kShortcutName, name);
         m_refreshMark.stamp = 0;
     }
 }
 
 void CFileItem::setTitle(std::string_view title) {
-    if (title != m_record->title) {
-        editableRecord().title = title;
+    if (title != this->title()) {
+        if (m_nameForm == NameForm::Title) {
+            keepDisplayName();
+        }
+        setText(kTitle, title);
         m_refreshMark.stamp = 0;
     }
 }
 
 void CFileItem::setMemo(std::string_view memo) {
-    if (memo != m_record->memo) {
-        editableRecord().memo = memo;
+    if (memo != this->memo()) {
+        setText(kMemo, memo);
     }
 }
 
 void CFileItem::setStoredPath(std::string_view path) {
-    if (path != m_record->path) {
-        editableRecord().path = path;
+    if (path != this->path()) {
+        if (m_nameForm == NameForm::FileName) {
+            keepDisplayName();
+        }
+        setText(kPath, path);
         m_refreshMark.stamp = 0;
     }
 }
@@ -192,54 +182,50 @@ std::string_view CFileItem::valueString(int i) const {
     if (i < 0 || i >= valueCount()) {
         return {};
     }
-    return m_record->values[static_cast<std::size_t>(i)];
+    return m_record->value(static_cast<std::size_t>(i));
 }
 
 void CFileItem::setValueString(int i, std::string_view text) {
     if (i < 0 || i >= valueCount() || text == valueString(i)) {
         return;
     }
-    Record& record = editableRecord();
-    record.values.set(static_cast<std::size_t>(i), text);
-    record.dropValueIds();
+    setText(CItemRecord::kFieldCount + static_cast<std::size_t>(i), text);
 }
 
 void CFileItem::setValueStrings(const std::vector<std::string>& values) {
-    Record& record = editableRecord();
-    record.values = CValueStrings(values);
-    record.dropValueIds();
+    const std::vector<std::string_view> views(values.begin(), values.end());
+    setValues(views);
 }
 
 // ---- value slots ----
 
 void CFileItem::addCategorySlot() {
-    Record& record = editableRecord();
-    record.values.append("");
-    record.dropValueIds();
+    std::vector<std::string_view> values(valueStrings().begin(), valueStrings().end());
+    values.emplace_back();
+    setValues(values);
 }
 
 void CFileItem::removeCategorySlot(int i) {
     if (i < 0 || i >= valueCount()) {
         return;
     }
-    Record& record = editableRecord();
-    record.values.erase(static_cast<std::size_t>(i));
-    record.dropValueIds();
+    std::vector<std::string_view> values(valueStrings().begin(), valueStrings().end());
+    values.erase(values.begin() + i);
+    setValues(values);
 }
 
 void CFileItem::exchangeSlots(int i, int j) {
     if (i < 0 || j < 0 || i >= valueCount() || j >= valueCount() || i == j) {
         return;
     }
-    Record& record = editableRecord();
-    record.values.swap(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
-    record.dropValueIds();
+    std::vector<std::string_view> values(valueStrings().begin(), valueStrings().end());
+    std::swap(values[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(j)]);
+    setValues(values);
 }
 
 void CFileItem::resetSlots(int count) {
-    Record& record = editableRecord();
-    record.values = CValueStrings(static_cast<std::size_t>(std::max(count, 0)));
-    record.dropValueIds();
+    const std::vector<std::string_view> values(static_cast<std::size_t>(std::max(count, 0)));
+    setValues(values);
 }
 
 // ---- values ----
@@ -328,18 +314,19 @@ std::string CFileItem::sortedValueText(int i) const {
 }
 
 std::string CFileItem::folder() const {
-    if (m_kind == ItemKind::Folder) {
-        return path();
+    if (kind() == ItemKind::Folder) {
+        return std::string(path());
     }
     return jtext::folderOf(path());
 }
 
 std::string CFileItem::extension() const {
-    if (m_kind == ItemKind::Folder) {
+    if (kind() == ItemKind::Folder) {
         return std::string();
     }
-    const std::size_t dot = m_displayName.rfind('.');
-    return dot == std::string::npos ? std::string() : m_displayName.substr(dot + 1);
+    const std::string_view name = displayName();
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
 // ---- the file system ----
@@ -353,7 +340,7 @@ std::string CFileItem::createShortcut(std::string_view target, std::string_view 
     if (catalogFolder.empty()) {
         return std::string();
     }
-    std::string stem = fileNameOf(target);
+    std::string stem(fileNameOf(target));
     if (const std::size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) {
         stem.resize(dot);
     }
@@ -387,23 +374,27 @@ void CFileItem::setPath(std::string_view newPath, std::string_view catalogFolder
     setStoredPath(newPath);
 }
 
-void CFileItem::takeFileData(const std::string& path, bool isDirectory, std::uint64_t size,
+void CFileItem::takeFileData(std::string_view path, bool isDirectory, std::uint64_t size,
                              std::int64_t writeTime) {
+    m_nameForm = NameForm::Empty;  // derived again below: nothing to keep
+    m_ownName.reset();
     setStoredPath(path);
-    m_displayName = title().empty() ? fileNameOf(path) : title();
-    m_date = dateOfFileTime(writeTime);
+    m_nameForm = title().empty() ? NameForm::FileName : NameForm::Title;
+    setDate(dateOfFileTime(writeTime));
     m_size = size;
-    m_kind = isDirectory ? ItemKind::Folder : ItemKind::File;
+    setKind(isDirectory ? ItemKind::Folder : ItemKind::File);
 }
 
 bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, bool readOnly,
                         CLostLinkTargets* lostTargets) {
     if (isUrl()) {
+        m_nameForm = NameForm::Empty;
+        m_ownName.reset();
         setStoredPath(shortcutName());
-        m_displayName = title();
-        m_kind = ItemKind::Url;
+        m_nameForm = NameForm::Title;
+        setKind(ItemKind::Url);
         m_size = 0;
-        m_date = COleDate::now();
+        setDate(COleDate::now());
         return true;
     }
     // Until the catalog has a folder its items are found by their paths alone.
@@ -459,12 +450,12 @@ bool CFileItem::refresh(std::string_view catalogFolder, bool useShortcuts, bool 
 
 std::string CFileItem::relativePath(std::string_view catalogFolder) const {
     if (isUrl() || path().empty() || !jtext::isAbsolutePath(path()) ||
-        path().find("://") != std::string::npos) {
-        return path();
+        path().find("://") != std::string_view::npos) {
+        return std::string(path());
     }
     // Only a path on the catalog folder's own file system becomes relative.
     if (!onSameFileSystem(catalogFolder, path())) {
-        return path();
+        return std::string(path());
     }
     return jtext::relativePathFrom(baseOf(catalogFolder), path());
 }
@@ -475,13 +466,13 @@ void CFileItem::makeRelative(std::string_view catalogFolder) {
 
 std::string CFileItem::resolve(std::string_view catalogFolder) const {
     if (path().empty() || jtext::isAbsolutePath(path())) {
-        return path();
+        return std::string(path());
     }
     if (std::optional<std::string> absolute = jtext::absolutePathFrom(baseOf(catalogFolder), path())) {
         return std::move(*absolute);
     }
     CUserInterface::current().message(kBadRelativePath, MessageIcon::Warning);
-    return path();
+    return std::string(path());
 }
 
 void CFileItem::deleteShortcutFile(std::string_view catalogFolder) const {

@@ -3,13 +3,12 @@
 // One registered item of a catalog: a file, a folder or a web address, with its title, memo and one value
 // string per category.
 //
-// The stored fields (shortcut name, title, memo, path, value strings) live in an immutable record that
-// copies of the item share; a change gives the changed item a record of its own (copy on write). Undo
-// snapshots hold the records, so a history of snapshots costs little more than the records that changed.
-// The record also numbers the values of every value string through CValueInterner, on first use, so that
-// the drill-down never splits strings again and reading a catalog does not split them at all.
+// The stored fields (shortcut name, memo, title, path, value strings) live in one immutable record
+// (CItemRecord) that copies of the item share; a change gives the changed item a record of its own (copy on
+// write). Undo snapshots hold the records, so a history of snapshots costs little more than the records that
+// changed. The item itself keeps only what the file system says (size, date, kind), the display name in a
+// short form, the checked flag and the refresh tracker's mark.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -17,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/CItemRecord.h"
 #include "model/COleDate.h"
 #include "model/CValueInterner.h"
 #include "model/CValueStrings.h"
@@ -29,49 +29,19 @@ class CFileItem final {
 public:
     static constexpr std::string_view kBadRelativePath = "相対パスが誤っています";
 
-    // The stored part of an item. Immutable once shared.
-    struct Record {
-        std::string shortcutName;
-        std::string title;
-        std::string memo;
-        std::string path;
-        CValueStrings values;
-
-        Record() = default;
-        // Copies the stored fields; the copy numbers its values again when asked.
-        Record(const Record& other);
-        Record& operator=(const Record&) = delete;
-        ~Record();
-
-        // The numbers of the values of value string i (i below values.size()). Built for all value strings
-        // on the first call; safe to call from several threads at once.
-        std::span<const CValueInterner::Id> valueIds(std::size_t i) const;
-        // Builds the numbers unless they are built; returns their block.
-        const std::uint32_t* numberValues() const;
-        // Forgets the numbers; every change of values is followed by it (the record is not shared then).
-        void dropValueIds();
-
-    private:
-        // One block: first values.size() + 1 slot starts, then the numbers slot after slot; slot i holds the
-        // numbers block[n + 1 + block[i] .. n + 1 + block[i + 1]) with n = values.size().
-        const std::uint32_t* buildValueIds() const;
-
-        mutable std::atomic<const std::uint32_t*> m_valueIds{nullptr};
-    };
-
     CFileItem();
     // Copies the stored fields, the kind and the display name; size and date are not copied and the copy is
     // not checked.
     CFileItem(const CFileItem& other);
     CFileItem& operator=(const CFileItem&) = delete;
-    // An item over a shared record (undo snapshots restore items this way).
-    explicit CFileItem(std::shared_ptr<const Record> record);
+    // An item over a shared record (readers and undo snapshots make items this way).
+    explicit CFileItem(CItemRecord::Ptr record);
 
     // ---- stored fields ----
-    const std::string& shortcutName() const { return m_record->shortcutName; }
-    const std::string& title() const { return m_record->title; }
-    const std::string& memo() const { return m_record->memo; }
-    const std::string& path() const { return m_record->path; }
+    std::string_view shortcutName() const { return m_record->field(CItemRecord::Field::ShortcutName); }
+    std::string_view title() const { return m_record->field(CItemRecord::Field::Title); }
+    std::string_view memo() const { return m_record->field(CItemRecord::Field::Memo); }
+    std::string_view path() const { return m_record->field(CItemRecord::Field::Path); }
     void setShortcutName(std::string_view name);
     void setTitle(std::string_view title);
     void setMemo(std::string_view memo);
@@ -79,35 +49,37 @@ public:
     // catalog's own bookkeeping. Commands use setPath.
     void setStoredPath(std::string_view path);
 
-    int valueCount() const { return static_cast<int>(m_record->values.size()); }
-    const CValueStrings& valueStrings() const { return m_record->values; }
+    int valueCount() const { return static_cast<int>(m_record->valueCount()); }
+    CValueStrings valueStrings() const { return CValueStrings(m_record); }
     // Value string i; "" when i is out of range.
     std::string_view valueString(int i) const;
     void setValueString(int i, std::string_view text);
     void setValueStrings(const std::vector<std::string>& values);
 
-    const std::shared_ptr<const Record>& record() const { return m_record; }
+    const CItemRecord::Ptr& record() const { return m_record; }
 
     // ---- derived fields, valid after a refresh ----
     std::uint64_t size() const { return m_size; }
-    const COleDate& date() const { return m_date; }
-    ItemKind kind() const { return m_kind; }
-    const std::string& displayName() const { return m_displayName; }
+    COleDate date() const { return COleDate(m_dateValue, static_cast<COleDate::Status>(m_dateStatus)); }
+    ItemKind kind() const { return static_cast<ItemKind>(m_kind); }
+    // The title when the item was last found with one, else the file name its path had then ("" until the
+    // item is first found; a URL's is its title).
+    std::string_view displayName() const;
     int checked() const { return m_checked; }
     void setSize(std::uint64_t size) { m_size = size; }
-    void setDate(const COleDate& date) { m_date = date; }
-    void setKind(ItemKind kind) { m_kind = kind; }
-    void setDisplayName(std::string_view name) { m_displayName = name; }
+    void setDate(const COleDate& date);
+    void setKind(ItemKind kind) { m_kind = static_cast<std::uint8_t>(kind); }
+    void setDisplayName(std::string_view name);
     void setChecked(int checked) { m_checked = checked; }
 
-    bool isUrl() const { return shortcutName().find("://") != std::string::npos; }
+    bool isUrl() const { return shortcutName().find("://") != std::string_view::npos; }
 
     // What the catalog's refresh tracker knows of the item: when it was last read from the file system and
     // which watched folders can tell that it changed (see CRefreshTracker). A change of the path, the
     // shortcut name or the title makes the item stale (stamp 0); copies start stale.
     struct RefreshMark {
         static constexpr std::uint32_t kNone = 0xFFFFFFFF;
-        std::uint64_t stamp = 0;
+        std::uint32_t stamp = 0;       // the recompute at which the item was read (0: stale)
         std::uint32_t folder = kNone;  // the folder that holds the file or folder
         std::uint32_t self = kNone;    // a folder item itself
         std::uint32_t link = kNone;    // the catalog folder that holds the item's shortcut
@@ -134,6 +106,8 @@ public:
     std::span<const CValueInterner::Id> valueIdsOf(int i) const;
     // Numbers the values now rather than on the first valueIdsOf.
     void numberValues() const;
+    // Whether the values are numbered (valueIdsOf then costs no work).
+    bool valuesNumbered() const { return m_record->valuesNumbered(); }
     // partial false: a value equals text byte for byte; partial true: a value contains text (upper-casing
     // search).
     bool hasValue(int i, std::string_view text, bool partial) const;
@@ -178,14 +152,25 @@ public:
     static std::string createShortcut(std::string_view target, std::string_view catalogFolder);
 
 private:
-    Record& editableRecord();
-    void takeFileData(const std::string& path, bool isDirectory, std::uint64_t size, std::int64_t writeTime);
+    // How the display name is kept: it is nearly always the title or the file name of the path, which the
+    // record holds already; only a name that is neither (the title or path changed while the file was
+    // missing) is kept in a string of its own.
+    enum class NameForm : std::uint8_t { Empty, Title, FileName, Own };
 
-    std::shared_ptr<const Record> m_record;
+    // Sets text k of the record (see CItemRecord), copying the record when it is shared.
+    void setText(std::size_t k, std::string_view text);
+    void setValues(std::span<const std::string_view> values);
+    // Keeps the display name as it reads now, before the title or the path it is derived from changes.
+    void keepDisplayName();
+    void takeFileData(std::string_view path, bool isDirectory, std::uint64_t size, std::int64_t writeTime);
+
+    CItemRecord::Ptr m_record;
     std::uint64_t m_size = 0;
-    COleDate m_date;
-    ItemKind m_kind = ItemKind::File;
-    std::string m_displayName;
-    int m_checked = 0;
+    double m_dateValue = 0.0;
+    std::unique_ptr<std::string> m_ownName;
     RefreshMark m_refreshMark;
+    std::uint8_t m_dateStatus = static_cast<std::uint8_t>(COleDate::Status::Valid);
+    std::uint8_t m_kind = static_cast<std::uint8_t>(ItemKind::File);
+    NameForm m_nameForm = NameForm::Empty;
+    std::int8_t m_checked = 0;
 };

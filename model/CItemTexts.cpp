@@ -64,7 +64,7 @@ std::string CItemTexts::sizeCell(const CFileItem& item) {
 std::string CItemTexts::cell(const CFileItem& item, const CItemColumns& columns, int column) {
     switch (columns.kindAt(column)) {
         case ItemColumn::Name:
-            return item.displayName();
+            return std::string(item.displayName());
         case ItemColumn::Date:
             return dateCell(item);
         case ItemColumn::Size:

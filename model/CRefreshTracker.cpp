@@ -218,7 +218,7 @@ bool CRefreshTracker::entryUnchangedSince(std::uint32_t index, std::string_view 
 // After a refresh that found the file the stored path is the absolute one read; a relative path left is a
 // file not found, read again every time.
 std::string CRefreshTracker::targetOf(const CFileItem& item) const {
-    return item.path().starts_with('/') ? item.path() : std::string();
+    return item.path().starts_with('/') ? std::string(item.path()) : std::string();
 }
 
 bool CRefreshTracker::isCurrent(const CFileItem& item) const {
@@ -291,6 +291,6 @@ void CRefreshTracker::noteRefreshed(CFileItem& item, bool found) {
     const bool linkWatched = mark.link != kNone || !usesLink();
     const bool watched = mark.folder != kNone && folderWatched && linkWatched;
     // A watch placed only now came after the item was read: it is read once more at the next recompute.
-    mark.stamp = watched && !placedNow ? m_clock : 0;
+    mark.stamp = watched && !placedNow ? static_cast<std::uint32_t>(m_clock) : 0;
     item.setRefreshMark(mark);
 }

@@ -266,7 +266,7 @@ void CTextView::rebuildPreview() {
             previewFolder(QString::fromStdString(item->resolve(catalogFolder)));
             return;
         case ItemKind::Url:
-            previewAddress(QString::fromStdString(item->path()));
+            previewAddress(QString::fromStdString(std::string(item->path())));
             return;
         case ItemKind::File:
             break;

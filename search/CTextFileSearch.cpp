@@ -115,7 +115,7 @@ std::int64_t CTextFileSearch::find(const CFileItem& item, std::string_view text,
     if (item.kind() == ItemKind::Url || item.isUrl() || !textFileExtensions.contains(item.extension())) {
         return -1;
     }
-    return findInFile(item.path(), text);
+    return findInFile(std::string(item.path()), text);
 }
 
 // The file is read in blocks, and all the whole lines of what was read are converted to UTF-8 and searched

@@ -83,7 +83,7 @@ void fillThreeFiles(CFileCatalog& catalog, const QString& folder) {
 QStringList displayedNames(const CFileCatalog& catalog) {
     QStringList names;
     for (const CFileItem* item : catalog.displayedItems()) {
-        names.append(QString::fromStdString(item->displayName()));
+        names.append(QString::fromStdString(std::string(item->displayName())));
     }
     return names;
 }
@@ -350,11 +350,11 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QCOMPARE(readFile(files + "/メモ.txt"), templateBytes);
     QCOMPARE(catalog.itemCount(), 2);
     const CFileItem& added = catalog.item(1);
-    QCOMPARE(QString::fromStdString(added.path()), files + "/メモ.txt");
+    QCOMPARE(QString::fromStdString(std::string(added.path())), files + "/メモ.txt");
     QCOMPARE(std::string(added.valueString(0)), std::string("小説"));
     QCOMPARE(displayedNames(catalog), (QStringList{"メモ.txt", "既存.txt"}));
     QVERIFY(!added.shortcutName().empty());
-    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(added.shortcutName())));
+    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(added.shortcutName()))));
     QCOMPARE(recorder.hints, QList<int>{14});
     QCOMPARE(document.undoHistory().count(), undoPoints + 1);
     QCOMPARE(session.setting("System/NewFileFolder").toString(), files);
@@ -365,7 +365,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QVERIFY(QFileInfo(files + "/一覧.dat").isFile());
     QCOMPARE(QFileInfo(files + "/一覧.dat").size(), 0);
     QCOMPARE(catalog.itemCount(), 3);
-    QCOMPARE(QString::fromStdString(catalog.item(2).path()), files + "/一覧.dat");
+    QCOMPARE(QString::fromStdString(std::string(catalog.item(2).path())), files + "/一覧.dat");
 
     // An existing name fails with the message, registers nothing and leaves the file alone, but the undo
     // point is there.
@@ -403,8 +403,8 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
                                                              "未使用のショートカットを削除しますか？",
                                                              "2個のショートカットを削除しました"}));
     QVERIFY(!QFileInfo::exists(strayOne) && !QFileInfo::exists(strayTwo));
-    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(catalog.item(1).shortcutName())));
-    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(catalog.item(2).shortcutName())));
+    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(catalog.item(1).shortcutName()))));
+    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(catalog.item(2).shortcutName()))));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
     session.stop();
 }

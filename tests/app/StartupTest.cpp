@@ -197,7 +197,7 @@ void StartupTest::sampleCatalogOpensWithItsItemsAndCategories() {
     // The catalog stores relative paths: its items are found in the folder it was copied to.
     int found = 0;
     for (const auto& item : catalog.items()) {
-        found += QFileInfo::exists(QString::fromStdString(item->path()));
+        found += QFileInfo::exists(QString::fromStdString(std::string(item->path())));
     }
     QCOMPARE(found, 12);  // all but the three web addresses
     QCOMPARE(session.frame().windowTitle(), QString("Sample3.qlry - Quillory"));

@@ -39,7 +39,7 @@ void fill(CFileCatalog& catalog, const Strings& categories, const std::vector<St
 Strings displayedTitles(const CFileCatalog& catalog) {
     Strings titles;
     for (const CFileItem* item : catalog.displayedItems()) {
-        titles.push_back(item->title());
+        titles.emplace_back(item->title());
     }
     return titles;
 }

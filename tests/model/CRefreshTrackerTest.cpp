@@ -18,13 +18,13 @@ fs::file_time_type daysAgo(int days) {
     return std::chrono::file_clock::from_sys(now - std::chrono::hours(24 * days));
 }
 
-COleDate dateOf(const std::string& path) {
+COleDate dateOf(const fs::path& path) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::file_clock::to_sys(fs::last_write_time(path)).time_since_epoch());
     return COleDate::fromUnixTime(seconds.count());
 }
 
-void append(const std::string& path, std::string_view text) {
+void append(const fs::path& path, std::string_view text) {
     std::ofstream(path, std::ios::app) << text;
 }
 
@@ -73,7 +73,7 @@ TEST(RefreshTrackerTest, FilesChangedBehindTheCatalogShowAtTheNextRecompute) {
         EXPECT_EQ(folder->date(), dateOf(subPath));
 
         // Removed: the item keeps what was last read; back with other contents: they show.
-        const std::string grownPath = grown->path();
+        const std::string grownPath(grown->path());
         fs::remove(grownPath);
         catalog.recompute();
         EXPECT_EQ(grown->size(), 10u);

@@ -54,7 +54,7 @@ Strings shown(CFileCatalog& catalog) {
     catalog.recomputeWithoutRefresh();
     Strings names;
     for (const CFileItem* item : catalog.displayedItems()) {
-        names.push_back(item->displayName());
+        names.emplace_back(item->displayName());
     }
     return names;
 }

@@ -52,7 +52,7 @@ Strings sortedMemos(const CSortArray& keys, const std::vector<std::unique_ptr<CF
     keys.sortItems(list);
     Strings memos;
     for (const CFileItem* item : list) {
-        memos.push_back(item->memo());
+        memos.emplace_back(item->memo());
     }
     return memos;
 }

@@ -134,7 +134,7 @@ int rowOf(const MyCug& grid, const std::string& title) {
 std::vector<std::string> pathsOf(const CFileCatalog& catalog) {
     std::vector<std::string> paths;
     for (const auto& item : catalog.items()) {
-        paths.push_back(item->path());
+        paths.emplace_back(item->path());
     }
     return paths;
 }
@@ -492,7 +492,7 @@ void ItemCommandsTest::webAddressesAndCancelledAdditions() {
     QVERIFY(drop(view, mozDrag()));
     QTRY_COMPARE(session.catalog().itemCount(), 1);
     QVERIFY(session.catalog().item(0).isUrl());
-    QCOMPARE(QString::fromStdString(session.catalog().item(0).path()), url);
+    QCOMPARE(QString::fromStdString(std::string(session.catalog().item(0).path())), url);
     QCOMPARE(view.currentItem(), &session.catalog().item(0));
     QCOMPARE(session.document().undoHistory().position(), 1);
 

@@ -101,7 +101,7 @@ void answerItemSearch(const QString& text, Targets targets, int categoryRow = -1
 
 QString currentTitle(CTestSession& session) {
     const CFileItem* item = session.frame().fileListView()->currentItem();
-    return item ? QString::fromStdString(item->displayName()) : QString();
+    return item ? QString::fromStdString(std::string(item->displayName())) : QString();
 }
 
 QStringList comboEntries(QComboBox* combo) {
@@ -296,7 +296,7 @@ void SearchTest::valueSearchSelectsInTheCategoryPane() {
     // Next walks on from the current row, and stops at the end without wrapping.
     QVERIFY(session.run(cmd::kValueSearchNext));
     QCOMPARE(selectedOf(genres), QStringList{"Rockabilly"});
-    QCOMPARE(QString::fromStdString(catalog.displayedItem(0)->displayName()), QStringLiteral("d"));
+    QCOMPARE(QString::fromStdString(std::string(catalog.displayedItem(0)->displayName())), QStringLiteral("d"));
     session.ui().clear();
     QVERIFY(session.run(cmd::kValueSearchNext));
     QCOMPARE(session.ui().texts(), std::vector<std::string>{kNotFound});

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/CFileItem.h"
+#include "model/CItemRecord.h"
+#include "model/CValueInterner.h"
+#include "model/CValueStrings.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Every text of an item lives in its one record: edits of any of them keep the others intact, whatever the
+// texts hold (nothing, NUL bytes, Japanese, more than the two-byte offsets can address).
+TEST(CItemRecordTest, EditsKeepEveryOtherTextIntact) {
+    CFileItem item;
+    item.setValueStrings(Strings{"ロック", "", std::string("a\0b", 3), "jazz,,blues"});
+    ASSERT_EQ(item.valueStrings().size(), 4u);
+    EXPECT_EQ(item.valueString(2), std::string_view("a\0b", 3));
+    item.setTitle("題名");
+    item.setStoredPath("/home/ユーザー/file.txt");
+    EXPECT_EQ(item.valueStrings().toVector(), (Strings{"ロック", "", std::string("a\0b", 3), "jazz,,blues"}));
+
+    item.setValueString(1, "新しい値");
+    item.exchangeSlots(0, 3);
+    item.removeCategorySlot(2);
+    item.addCategorySlot();
+    EXPECT_EQ(item.valueStrings().toVector(), (Strings{"jazz,,blues", "新しい値", "ロック", ""}));
+    // A text taken from the item itself survives the rebuild of its record.
+    item.setValueString(3, item.valueString(0));
+    item.setValueString(0, item.valueString(0).substr(0, 4));
+    item.setMemo(item.path());
+    EXPECT_EQ(item.valueStrings().toVector(), (Strings{"jazz", "新しい値", "ロック", "jazz,,blues"}));
+    EXPECT_EQ(item.title(), "題名");
+    EXPECT_EQ(item.memo(), "/home/ユーザー/file.txt");
+    EXPECT_EQ(item.shortcutName(), "");
+
+    // Texts past 64 KB in all take the wide offsets, both ways.
+    const std::string longMemo(70000, 'm');
+    item.setMemo(longMemo);
+    EXPECT_EQ(item.memo(), longMemo);
+    EXPECT_EQ(item.valueString(3), "jazz,,blues");
+    EXPECT_EQ(item.path(), "/home/ユーザー/file.txt");
+    item.setMemo("short");
+    EXPECT_EQ(item.valueString(1), "新しい値");
+    EXPECT_EQ(item.memo(), "short");
+
+    item.resetSlots(3);
+    EXPECT_EQ(item.valueStrings().toVector(), (Strings{"", "", ""}));
+    EXPECT_TRUE(CFileItem().valueStrings().empty());
+
+    // A view of the value strings keeps the record it was taken from.
+    CFileItem other;
+    other.setValueStrings(Strings{"a", "bc"});
+    const CValueStrings before = other.valueStrings();
+    other.setValueStrings(Strings{"ab", "c"});
+    EXPECT_EQ(before.toVector(), (Strings{"a", "bc"}));
+    EXPECT_FALSE(before == other.valueStrings());
+    other.setValueStrings(Strings{"a", "bc"});
+    EXPECT_EQ(before, other.valueStrings());
+}
+
+TEST(CItemRecordTest, BuilderPadsOrDropsToTheCountAndStartsAfresh) {
+    auto values = [](const CItemRecord::Ptr& record) { return CValueStrings(record).toVector(); };
+    CItemRecord::Builder builder;
+    for (const char* field : {"link.lnk", "memo", "title", "/path"}) {
+        builder.append(field);
+        builder.endText();
+    }
+    builder.append("one");
+    builder.endText();
+    builder.append(std::string(5000, 'x'));  // grows its buffer past any first capacity
+    builder.endText();
+    builder.append("three");
+    builder.endText();
+    const CItemRecord::Ptr record = builder.finish(2);
+    EXPECT_EQ(values(record), (Strings{"one", std::string(5000, 'x')}));
+    EXPECT_EQ(record->field(CItemRecord::Field::ShortcutName), "link.lnk");
+    EXPECT_EQ(record->field(CItemRecord::Field::Path), "/path");
+
+    builder.append("値");
+    builder.endText();
+    const CItemRecord::Ptr few = builder.finish(3);
+    EXPECT_EQ(few->field(CItemRecord::Field::ShortcutName), "値");
+    EXPECT_EQ(few->field(CItemRecord::Field::Title), "");
+    EXPECT_EQ(values(few), (Strings{"", "", ""}));
+    EXPECT_TRUE(CValueStrings(builder.finish(0)).empty());
+}
+
+// Values are numbered on first use; a change must number them again, and copies sharing a record must see
+// the same numbers from any thread.
+TEST(CItemRecordTest, ItemValueNumbersFollowEveryChange) {
+    CValueInterner& interner = CValueInterner::instance();
+    CFileItem item;
+    item.setValueStrings({"rock,pop", "", "a,,b"});
+    auto texts = [&](int i) {
+        Strings out;
+        for (const CValueInterner::Id id : item.valueIdsOf(i)) {
+            out.push_back(interner.text(id));
+        }
+        return out;
+    };
+    EXPECT_EQ(texts(0), (Strings{"rock", "pop"}));
+    EXPECT_TRUE(texts(1).empty());
+    EXPECT_EQ(texts(2), Strings{"a,,b"});
+
+    item.setValueString(1, "jazz");
+    item.exchangeSlots(0, 2);
+    EXPECT_EQ(texts(0), Strings{"a,,b"});
+    EXPECT_EQ(texts(1), Strings{"jazz"});
+    EXPECT_EQ(texts(2), (Strings{"rock", "pop"}));
+    item.addCategorySlot();
+    item.removeCategorySlot(0);
+    // The copy shares the record, not yet numbered, and keeps it when the item changes.
+    const CFileItem copy(item);
+    item.setValueString(0, "blues");
+    EXPECT_EQ(texts(0), Strings{"blues"});
+    EXPECT_EQ(texts(1), (Strings{"rock", "pop"}));
+    EXPECT_TRUE(texts(2).empty());
+    EXPECT_TRUE(item.valueIdsOf(3).empty());
+    std::vector<CValueInterner::Id> seen[2];
+    std::thread a([&] { seen[0].assign(copy.valueIdsOf(1).begin(), copy.valueIdsOf(1).end()); });
+    std::thread b([&] { seen[1].assign(copy.valueIdsOf(1).begin(), copy.valueIdsOf(1).end()); });
+    a.join();
+    b.join();
+    EXPECT_EQ(seen[0], seen[1]);
+    ASSERT_EQ(seen[0].size(), 2u);
+    EXPECT_EQ(interner.text(seen[0][0]), "rock");
+    EXPECT_EQ(copy.valueString(0), "jazz");
+}
+
+}  // namespace
