@@ -217,21 +217,21 @@ char* cp932ToUtf8(std::string_view bytes, char* out) {
     const std::size_t size = bytes.size();
     char* end = out;
     for (std::size_t pos = 0; pos < size;) {
-        // ASCII reads as itself: a run of ASCII bytes is copied a word at a time, up to the first byte that
-        // is not ASCII (the word is stored whole; the room allows it).
-        if (std::endian::native == std::endian::little) {
-            const std::size_t left = size - pos;
-            std::uint64_t word = 0;
-            std::memcpy(&word, in + pos, std::min(left, sizeof word));
+        // ASCII reads as itself: eight bytes are loaded at a time and stored whole (the room allows it), up to
+        // the first byte that is not ASCII, which the code below then takes.
+        if (std::endian::native == std::endian::little && size - pos >= sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, in + pos, sizeof word);
             const std::uint64_t high = word & 0x8080808080808080ULL;
-            const std::size_t run =
-                std::min(left, high == 0 ? sizeof word : static_cast<std::size_t>(std::countr_zero(high)) / 8);
-            if (run > 0) {
-                std::memcpy(end, &word, sizeof word);
-                end += run;
-                pos += run;
+            std::memcpy(end, &word, sizeof word);
+            if (high == 0) {
+                end += sizeof word;
+                pos += sizeof word;
                 continue;
             }
+            const auto run = static_cast<std::size_t>(std::countr_zero(high)) / 8;
+            end += run;
+            pos += run;
         }
         const unsigned char byte = in[pos];
         if (byte < 0x80) {
