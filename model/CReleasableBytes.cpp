@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "model/CCatalogFile.h"
+
 namespace {
 
 constexpr std::size_t kReadChunk = 1 << 20;
@@ -29,6 +31,7 @@ CReleasableBytes::~CReleasableBytes() {
 }
 
 void CReleasableBytes::clear() {
+    m_small = std::string();
     if (m_data != nullptr)
         ::munmap(m_data, m_capacity);
     m_data = nullptr;
@@ -52,6 +55,9 @@ bool CReleasableBytes::reserve(std::size_t bytes) {
 
 std::optional<CFileError> CReleasableBytes::readFile(const std::string& path, std::optional<CFileStamp>* stamp) {
     clear();
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0 || before.st_size < static_cast<off_t>(kReleasableFrom))
+        return CCatalogFile::readFileBytes(path, &m_small, stamp);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return CFileError::fromErrno(errno, path, false);

@@ -1,9 +1,12 @@
 #pragma once
 
-// A whole file read into memory of its own (an anonymous mapping), which a reader gives back piece by piece
-// once it has taken what it needs from each piece. Reading a catalog of a million items then never holds
-// the whole file and the whole model at once: the pages of the records already converted are returned while
-// the rest are converted.
+// A whole file read into memory, which a reader gives back piece by piece once it has taken what it needs
+// from each piece. Reading a catalog of a million items then never holds the whole file and the whole model
+// at once: the pages of the records already converted are returned while the rest are converted.
+//
+// Only a large file is read into memory of its own (an anonymous mapping) that can be given back: memory
+// given back costs a fault and a cleared page when it is used again, which for a small file would cost more
+// than holding it while it is read.
 
 #include <cstddef>
 #include <optional>
@@ -24,7 +27,10 @@ public:
     // that was read. The file system's failure otherwise.
     std::optional<CFileError> readFile(const std::string& path, std::optional<CFileStamp>* stamp = nullptr);
 
-    std::string_view view() const { return std::string_view(m_data, m_size); }
+    // The size from which a file is read into memory that can be given back.
+    static constexpr std::size_t kReleasableFrom = 32 << 20;
+
+    std::string_view view() const { return m_data != nullptr ? std::string_view(m_data, m_size) : m_small; }
     // Gives back the memory of the whole pages inside [begin, end) of view(): those bytes must not be read
     // again (they read as zeros). Returns where the next release can begin (the end of what was given back,
     // or `begin` when nothing was). Safe from several threads on disjoint ranges.
@@ -35,6 +41,7 @@ private:
     bool reserve(std::size_t bytes);
     void clear();
 
+    std::string m_small;  // a file below kReleasableFrom
     char* m_data = nullptr;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
