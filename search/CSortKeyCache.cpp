@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "text/Normalize.h"
 
@@ -138,18 +140,32 @@ bool CSortKeyCache::lookUp(const Table& table, const std::vector<std::string_vie
 }
 
 // Every known text normalised once and sorted: the first sort of a key, or one that meets many new texts.
+// The normalised keys live in one buffer, as bytes whose order is the keys' order: a million names then cost a
+// few bytes each rather than a string of four-byte values each.
 void CSortKeyCache::rankAll(Table& table) {
-    std::vector<std::pair<std::u32string, std::uint32_t>> keys;
+    struct Key {
+        std::size_t offset;
+        std::size_t length;
+        std::uint32_t entry;
+    };
+    std::string buffer;
+    std::vector<Key> keys;
     keys.reserve(table.entries.size());
     for (std::uint32_t e = 0; e < table.entries.size(); ++e) {
-        keys.emplace_back(jtext::normalizedKey(table.textOf(e), jtext::kNormCase), e);
+        const std::size_t offset = buffer.size();
+        jtext::appendNormalizedKeyBytes(buffer, table.textOf(e), jtext::kNormCase);
+        keys.push_back({offset, buffer.size() - offset, e});
     }
-    std::sort(keys.begin(), keys.end());
+    auto bytesOf = [&buffer](const Key& key) { return std::string_view(buffer).substr(key.offset, key.length); };
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        const int order = bytesOf(a).compare(bytesOf(b));
+        return order != 0 ? order < 0 : a.entry < b.entry;
+    });
     table.order.resize(keys.size());
     table.equalsPrevious.assign(keys.size(), false);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        table.order[i] = keys[i].second;
-        table.equalsPrevious[i] = i > 0 && keys[i].first == keys[i - 1].first;
+        table.order[i] = keys[i].entry;
+        table.equalsPrevious[i] = i > 0 && bytesOf(keys[i]) == bytesOf(keys[i - 1]);
     }
 }
 

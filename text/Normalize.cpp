@@ -402,6 +402,28 @@ std::u32string normalizedKey(std::string_view text, unsigned flags) {
     return key;
 }
 
+void appendNormalizedKeyBytes(std::string& out, std::string_view text, unsigned flags) {
+    std::size_t keyEnd = out.size();  // after the last value that is not 0: trailing 0 values do not order
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t length;
+        const CharValue value = readNormalized(text, pos, flags, &length);
+        pos += length;
+        if (value < 0x80) {
+            out.push_back(static_cast<char>(value));
+        } else if (value < 0x4000) {
+            out.push_back(static_cast<char>(0x80 | value >> 8));
+            out.push_back(static_cast<char>(value & 0xFF));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | value >> 16));
+            out.push_back(static_cast<char>(value >> 8 & 0xFF));
+            out.push_back(static_cast<char>(value & 0xFF));
+        }
+        if (value != 0)
+            keyEnd = out.size();
+    }
+    out.resize(keyEnd);
+}
+
 void normalizedSort(std::vector<std::string>& strings, unsigned flags) {
     // Each string is normalised once into a byte key: its values as 3-byte big-endian numbers, so that
     // memcmp order is the compare's order. The keys live in one buffer; the sort moves small entries

@@ -39,6 +39,10 @@ std::ptrdiff_t normalizedSearch(std::string_view text, std::string_view pattern,
 // The normalised character values of a string: comparing two keys lexicographically orders the strings as
 // normalizedCompare does. Lets callers normalise once and compare many times.
 std::u32string normalizedKey(std::string_view text, unsigned flags);
+// The same key appended to `out` as bytes whose byte-wise order is the keys' order, in about a byte per
+// character of ASCII text: a value below 0x80 takes one byte, below 0x4000 two, any other three, the first
+// byte telling how many (as in UTF-8).
+void appendNormalizedKeyBytes(std::string& out, std::string_view text, unsigned flags);
 
 // Sorts ascending by normalizedCompare with the flags (a heap sort: equal strings keep no particular order).
 void normalizedSort(std::vector<std::string>& strings, unsigned flags);
