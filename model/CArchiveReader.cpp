@@ -1,5 +1,7 @@
 #include "model/CArchiveReader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "model/CatalogFormat.h"
@@ -128,9 +130,32 @@ void CArchiveReader::appendString(CItemRecord::Builder& out) {
         appendCp932Text(readBytes(length), out);
 }
 
-void CArchiveReader::appendCp932Text(std::string_view bytes, CItemRecord::Builder& out) {
-    char* at = out.room(jtext::cp932Utf8Room(bytes.size()));
-    out.added(static_cast<std::size_t>(jtext::cp932ToUtf8(bytes, at) - at));
+void CArchiveReader::appendCp932Text(std::string_view bytes, CItemRecord::Builder& out) const {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    const std::size_t size = bytes.size();
+    char* at = out.room(jtext::cp932Utf8Room(size));
+    // ASCII reads as itself. Eight bytes are loaded at a time, the bytes past the text masked off, and stored
+    // whole (the room allows it); the rest from the first byte that is not ASCII is converted.
+    const std::size_t readable = static_cast<std::size_t>(m_bytes.data() + m_bytes.size() - bytes.data());
+    std::size_t pos = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (pos < size && readable - pos >= kWord) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + pos, kWord);
+            const std::size_t left = size - pos;
+            const std::uint64_t inText = left >= kWord ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * left)) - 1;
+            const std::uint64_t high = word & kHighBits & inText;
+            std::memcpy(at + pos, &word, kWord);
+            if (high != 0) {
+                pos += static_cast<std::size_t>(std::countr_zero(high)) / 8;
+                break;
+            }
+            pos += std::min(left, kWord);
+        }
+    }
+    char* end = pos < size ? jtext::cp932ToUtf8(bytes.substr(pos), at + pos) : at + size;
+    out.added(static_cast<std::size_t>(end - at));
 }
 
 std::string CArchiveReader::readCp932Text(std::uint64_t length, std::uint64_t fieldOffset) {

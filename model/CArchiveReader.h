@@ -78,7 +78,9 @@ private:
     // the general path. False (nothing taken) for any other string, or one that does not fit.
     bool takeShortString(std::string_view* bytes);
     std::string readCp932Text(std::uint64_t length, std::uint64_t fieldOffset);
-    static void appendCp932Text(std::string_view bytes, CItemRecord::Builder& out);
+    // `bytes` lies within the bytes read: the ASCII run at its start is copied with 8-byte loads, which may
+    // look past its end as long as they stay within the bytes read.
+    void appendCp932Text(std::string_view bytes, CItemRecord::Builder& out) const;
     std::string readUtf16Text(std::uint64_t units, std::uint64_t fieldOffset);
 
     std::string_view m_bytes;

@@ -414,6 +414,10 @@ void CFileCatalog::setWatchFiles(bool watch) {
 // displayed item is read again (see CRefreshTracker).
 void CFileCatalog::refreshDisplayed() {
     const std::string folder = catalogFolder();
+    if (!m_watchFiles && !m_useShortcuts) {
+        refreshDisplayedInHalves(folder);
+        return;
+    }
     if (!m_watchFiles) {
         for (CFileItem* item : m_displayed) {
             item->refresh(folder, m_useShortcuts, m_readOnly, &m_lostTargets);
@@ -428,6 +432,28 @@ void CFileCatalog::refreshDisplayed() {
         m_refreshTracker.prepare(*item);
         const bool found = item->refresh(folder, m_useShortcuts, m_readOnly, &m_lostTargets);
         m_refreshTracker.noteRefreshed(*item, found);
+    }
+}
+
+// Without shortcuts and watches, reading an item touches nothing but the item and the file system, so a large
+// catalog is read on two threads. An item whose relative path must be resolved may have to tell the user
+// that it climbs above the root; those are read afterwards, on this thread.
+void CFileCatalog::refreshDisplayedInHalves(const std::string& folder) {
+    constexpr std::size_t kItemsWorthAThread = 4096;
+    auto readAnywhere = [](const CFileItem& item) {
+        return item.isUrl() || item.path().empty() || jtext::isAbsolutePath(item.path());
+    };
+    CParallelHalves::run(m_displayed.size(), kItemsWorthAThread, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            if (readAnywhere(*m_displayed[i])) {
+                m_displayed[i]->refresh(folder, false, m_readOnly);
+            }
+        }
+    });
+    for (CFileItem* item : m_displayed) {
+        if (!readAnywhere(*item)) {
+            item->refresh(folder, false, m_readOnly);
+        }
     }
 }
 

@@ -177,6 +177,7 @@ private:
     std::uint32_t nextStampEpoch();
     void growStamps();
     void refreshDisplayed();
+    void refreshDisplayedInHalves(const std::string& folder);
     void applyFilters();
 
     std::vector<std::unique_ptr<CFileItem>> m_items;
