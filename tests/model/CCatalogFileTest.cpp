@@ -9,6 +9,7 @@
 
 #include "model/CCatalogFile.h"
 #include "model/CFileCatalog.h"
+#include "model/CReleasableBytes.h"
 #include "support/CRecordingUserInterface.h"
 #include "support/CTempFolder.h"
 #include "support/CToolRunner.h"
@@ -449,6 +450,44 @@ TEST(CCatalogFileTest, LargeCatalogsReadBackItemForItem) {
     EXPECT_EQ(error->kind(), ArchiveErrorKind::EndOfFile);
     EXPECT_EQ(error->offset(), lastValue);
     EXPECT_EQ(broken.itemCount(), 0);
+}
+
+// A file large enough to be read into memory that is given back while its items are converted: every text,
+// before and after the parts given back, reads as it was written, and saving gives the same bytes.
+TEST(CCatalogFileTest, AFileReadWhileItsMemoryIsGivenBackReadsWhole) {
+    const CTempFolder temp;
+    const std::string path = temp / "large.qlry";
+    CFileCatalog large;
+    large.addCategory("ジャンル");
+    large.addCategory("Tag");
+    const std::string memo = std::string(700000, 'm') + "メモ" + std::string("\xFF\x80", 2) + "終";
+    const int kItems = static_cast<int>(CReleasableBytes::kReleasableFrom / 700000) * 3 / 2 + 8;  // a third empty
+    for (int i = 0; i < kItems; ++i) {
+        auto item = large.newItem(false);
+        const std::string n = std::to_string(i);
+        item->setStoredPath("/home/user/ファイル" + n + ".txt");
+        item->setMemo(i % 3 == 0 ? std::string() : memo + n);
+        item->setTitle(i % 5 == 0 ? "題" + n : std::string());
+        item->setValueString(0, "値" + n + ",,x,ロック");
+        large.addItem(std::move(item));
+    }
+    ASSERT_FALSE(CCatalogFile::write(large, path).has_value());
+    std::string bytes;
+    ASSERT_FALSE(CCatalogFile::readFileBytes(path, &bytes).has_value());
+    ASSERT_GT(bytes.size(), CReleasableBytes::kReleasableFrom);
+
+    CFileCatalog read;
+    ASSERT_FALSE(CCatalogFile::read(read, path, false).has_value());
+    ASSERT_EQ(read.itemCount(), kItems);
+    for (int i = 0; i < kItems; ++i) {
+        const std::string n = std::to_string(i);
+        ASSERT_EQ(read.item(i).memo(), i % 3 == 0 ? std::string() : memo + n) << i;
+        EXPECT_EQ(read.item(i).path(), "/home/user/ファイル" + n + ".txt");
+        EXPECT_EQ(read.item(i).title(), i % 5 == 0 ? "題" + n : "");
+        EXPECT_EQ(read.item(i).valueString(0), "値" + n + ",,x,ロック");
+        EXPECT_EQ(read.item(i).valueString(1), "");
+    }
+    EXPECT_EQ(CCatalogFile::serialize(read, temp.path()), bytes);
 }
 
 }  // namespace

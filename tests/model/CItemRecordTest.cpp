@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 #include <thread>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "model/CItemRecord.h"
 #include "model/CValueInterner.h"
 #include "model/CValueStrings.h"
+#include "support/CTempFolder.h"
 
 namespace {
 
@@ -88,6 +91,52 @@ TEST(CItemRecordTest, BuilderPadsOrDropsToTheCountAndStartsAfresh) {
     EXPECT_EQ(few->field(CItemRecord::Field::Title), "");
     EXPECT_EQ(values(few), (Strings{"", "", ""}));
     EXPECT_TRUE(CValueStrings(builder.finish(0)).empty());
+}
+
+// The display name is what the item was last found with: a title or path changed while the file is missing
+// leaves it as it was, until the file is found again.
+TEST(CItemRecordTest, DisplayNameStaysWhatTheFileWasLastFoundWith) {
+    const CTempFolder temp;
+    const std::string file = temp.write("曲.mp3", "x");
+    CFileItem item;
+    EXPECT_EQ(item.displayName(), "");
+    item.setPath(file, "", false);
+    EXPECT_EQ(item.displayName(), "");  // not read yet
+    ASSERT_TRUE(item.refresh("", false));
+    EXPECT_EQ(item.displayName(), "曲.mp3");
+    EXPECT_EQ(item.extension(), "mp3");
+
+    std::filesystem::remove(file);
+    item.setTitle("題名");
+    item.setPath(temp / "other.txt", "", false);
+    EXPECT_FALSE(item.refresh("", false));
+    EXPECT_EQ(item.displayName(), "曲.mp3");
+    const CFileItem copy(item);
+    EXPECT_EQ(copy.displayName(), "曲.mp3");
+
+    temp.write("other.txt", "y");
+    ASSERT_TRUE(item.refresh("", false));
+    EXPECT_EQ(item.displayName(), "題名");
+    std::filesystem::remove(temp / "other.txt");
+    item.setTitle("");
+    EXPECT_FALSE(item.refresh("", false));
+    EXPECT_EQ(item.displayName(), "題名");
+    EXPECT_EQ(copy.displayName(), "曲.mp3");
+
+    // Copies share the record until one of them changes.
+    CFileItem shared(item);
+    EXPECT_EQ(shared.record(), item.record());
+    shared.setMemo("memo");
+    EXPECT_NE(shared.record(), item.record());
+    EXPECT_EQ(item.memo(), "");
+    EXPECT_EQ(shared.path(), item.path());
+
+    CFileItem url;
+    url.setPath("https://example.org/", "", false);
+    url.setTitle("Example");
+    ASSERT_TRUE(url.refresh("", false));
+    EXPECT_EQ(url.displayName(), "Example");
+    EXPECT_EQ(url.kind(), ItemKind::Url);
 }
 
 // Values are numbered on first use; a change must number them again, and copies sharing a record must see
