@@ -267,10 +267,6 @@ std::span<const CValueInterner::Id> CFileItem::valueIdsOf(int i) const {
     return m_record->valueIds(static_cast<std::size_t>(i));
 }
 
-void CFileItem::numberValues() const {
-    m_record->numberValues();
-}
-
 bool CFileItem::hasValue(int i, std::string_view text, bool partial) const {
     bool found = false;
     forEachValue(valueString(i), [&](std::string_view value) {

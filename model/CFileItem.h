@@ -104,10 +104,6 @@ public:
     std::vector<std::string> valuesOf(int i) const;
     // The numbers of the values of category i (see CValueInterner).
     std::span<const CValueInterner::Id> valueIdsOf(int i) const;
-    // Numbers the values now rather than on the first valueIdsOf.
-    void numberValues() const;
-    // Whether the values are numbered (valueIdsOf then costs no work).
-    bool valuesNumbered() const { return m_record->valuesNumbered(); }
     // partial false: a value equals text byte for byte; partial true: a value contains text (upper-casing
     // search).
     bool hasValue(int i, std::string_view text, bool partial) const;
@@ -157,7 +153,8 @@ private:
     // missing) is kept in a string of its own.
     enum class NameForm : std::uint8_t { Empty, Title, FileName, Own };
 
-    // Sets text k of the record (see CItemRecord), copying the record when it is shared.
+    // Replaces text k of the record (see CItemRecord): the item takes a new record, and copies that share the
+    // old one keep it.
     void setText(std::size_t k, std::string_view text);
     void setValues(std::span<const std::string_view> values);
     // Keeps the display name as it reads now, before the title or the path it is derived from changes.

@@ -44,17 +44,6 @@ void CItemRecord::Ptr::release() {
 
 namespace {
 
-// Room for a record of `texts` texts holding `bytes` bytes in all; the caller fills the ends and the bytes.
-struct Layout {
-    std::size_t endBytes;
-    std::size_t total;
-};
-
-Layout layoutOf(std::size_t headerSize, std::size_t texts, std::size_t bytes) {
-    const std::size_t endBytes = texts * (bytes > kNarrowLimit ? 4 : 2);
-    return {endBytes, headerSize + endBytes + bytes};
-}
-
 // Writes end offset `end` as entry k of the ends at `tail`, two or four bytes wide.
 void putEnd(unsigned char* tail, bool wide, std::size_t k, std::size_t end) {
     if (wide) {
@@ -83,25 +72,14 @@ std::size_t CItemRecord::endOf(std::size_t k) const {
     return half;
 }
 
+// Edits are rare next to reads: a record made from texts goes through a builder of its own.
 CItemRecord::Ptr CItemRecord::build(std::span<const std::string_view> texts) {
-    std::size_t bytes = 0;
-    for (const std::string_view text : texts)
-        bytes += text.size();
-    const Layout layout = layoutOf(sizeof(CItemRecord), texts.size(), bytes);
-    const bool wide = bytes > kNarrowLimit;
-    void* memory = ::operator new(layout.total);
-    auto* record = new (memory) CItemRecord(static_cast<std::uint32_t>(texts.size()) | (wide ? kWideEnds : 0));
-    auto* tail = reinterpret_cast<unsigned char*>(record + 1);
-    char* out = reinterpret_cast<char*>(tail + layout.endBytes);
-    std::size_t end = 0;
-    for (std::size_t k = 0; k < texts.size(); ++k) {
-        if (!texts[k].empty())
-            std::memcpy(out + end, texts[k].data(), texts[k].size());
-        end += texts[k].size();
-        putEnd(tail, wide, k, end);
+    Builder builder;
+    for (const std::string_view text : texts) {
+        builder.append(text);
+        builder.endText();
     }
-    record->m_refs.store(1, std::memory_order_relaxed);
-    return Ptr(record);
+    return builder.finish(texts.size() - kFieldCount);
 }
 
 CItemRecord::Ptr CItemRecord::make(std::string_view shortcutName, std::string_view memo, std::string_view title,
@@ -145,15 +123,15 @@ CItemRecord::Ptr CItemRecord::Builder::finish(std::size_t valueCount) {
     m_ends.resize(std::min(m_ends.size(), texts));
     const std::size_t bytes = m_ends.empty() ? 0 : m_ends.back();
     m_ends.resize(texts, bytes);
-    const Layout layout = layoutOf(sizeof(CItemRecord), texts, bytes);
     const bool wide = bytes > kNarrowLimit;
-    void* memory = ::operator new(layout.total);
+    const std::size_t endBytes = texts * (wide ? 4 : 2);
+    void* memory = ::operator new(sizeof(CItemRecord) + endBytes + bytes);
     auto* record = new (memory) CItemRecord(static_cast<std::uint32_t>(texts) | (wide ? kWideEnds : 0));
     auto* tail = reinterpret_cast<unsigned char*>(record + 1);
     for (std::size_t k = 0; k < texts; ++k)
         putEnd(tail, wide, k, m_ends[k]);
     if (bytes > 0)
-        std::memcpy(tail + layout.endBytes, m_bytes.data(), bytes);
+        std::memcpy(tail + endBytes, m_bytes.data(), bytes);
     record->m_refs.store(1, std::memory_order_relaxed);
     m_size = 0;
     m_ends.clear();
