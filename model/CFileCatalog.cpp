@@ -277,7 +277,9 @@ std::uint32_t CFileCatalog::nextStampEpoch() {
 // The shown categories narrow from left to right, each collecting its values from the items the ones before
 // it let through. One walk over the displayed items collects the values of the categories still to come, up
 // to the next one with a selection; the items are walked again only after that. With nothing selected (a
-// catalog just opened, a click on "全て") every category is served by one walk.
+// catalog just opened, a click on "全て") every category is served by one walk. An item whose record holds
+// the numbers of its values (built when a selection tested it) is walked by them; any other by its value
+// strings, numbered through the catalog's memo, so that opening a catalog numbers no record.
 void CFileCatalog::narrowByCategories() {
     std::vector<int> shown;
     for (int i = 0; i < categoryCount(); ++i) {
@@ -304,8 +306,8 @@ void CFileCatalog::narrowByCategories() {
                 const auto category = static_cast<std::size_t>(shown[k]);
                 auto collect = [&](CValueInterner::Id id) {
                     std::vector<std::uint32_t>& stamps = m_valueStamps[k];
-                    if (id >= stamps.size()) {
-                        growStamps();  // a value not seen before
+                    if (id >= stamps.size() || id >= m_stamp.size()) {
+                        growStamps();  // a value not seen before; the narrowing marks it in m_stamp too
                     }
                     if (stamps[id] != epoch) {
                         stamps[id] = epoch;
