@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
+#include <memory>
 
 #include "CHintRecorder.h"
 #include "CTestSession.h"
@@ -172,7 +173,7 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     QVERIFY(session.start({path}));
     MyCug& grid = gridOf(session);
     QCOMPARE(column(grid, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
-    CHintRecorder recorder(session.document());
+    auto recorder = std::make_unique<CHintRecorder>(session.document());  // goes before the document does
 
     // Three conditions, each through the condition dialog; the list reads them as sentences.
     QStringList shown;
@@ -206,9 +207,10 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     // ((name has txt) and size >= 1000) or 種類 = 写真, strictly left to right.
     QCOMPARE(column(grid, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt", "e.jpg"}));
     QCOMPARE(column(grid, kSizeCol), (QStringList{"1,500", "3,000", "1,000", "200"}));
-    QCOMPARE(recorder.hints, QList<int>{10});
+    QCOMPARE(recorder->hints, QList<int>{10});
     QVERIFY(session.frame().commandState(cmd::kRunFilter).checked);
     QVERIFY(session.run(cmd::kFileSave));
+    recorder.reset();
     session.stop();
 
     // Opened again the conditions are there, as they were written, and filtering is off until asked for.
@@ -403,7 +405,7 @@ void FilterSortOptionsTest::optionsChangeTheGridAtOnceAndAreStored() {
     QVERIFY(session.start({path}));
     MyCug& grid = gridOf(session);
     QCOMPARE(grid.getCell(kKindCol, 0).cellType(), CUGCellKind::DropList);
-    CHintRecorder recorder(session.document());
+    auto recorder = std::make_unique<CHintRecorder>(session.document());  // goes before the document does
 
     bool presetRight = false;
     whenShown<CSetDlg>([&](CSetDlg& dialog) {
@@ -436,7 +438,7 @@ void FilterSortOptionsTest::optionsChangeTheGridAtOnceAndAreStored() {
     // The grid takes the mode at once: the category cells are plain cells now.
     QVERIFY(!grid.dropListMode());
     QCOMPARE(grid.getCell(kKindCol, 0).cellType(), CUGCellKind::Normal);
-    QCOMPARE(recorder.hints, QList<int>{2});
+    QCOMPARE(recorder->hints, QList<int>{2});
     QCOMPARE(session.app().susiePluginFolder(), QString("/opt/plugins"));
     QCOMPARE(session.setting("System/DropList").toInt(), 0);
     QCOMPARE(session.setting("System/StrEdit").toInt(), 1);
@@ -455,6 +457,7 @@ void FilterSortOptionsTest::optionsChangeTheGridAtOnceAndAreStored() {
     QCOMPARE(session.setting("System/StrEdit").toInt(), 1);
 
     // The next run starts with the stored mode.
+    recorder.reset();
     session.stop();
     QVERIFY(session.start({path}));
     QVERIFY(!gridOf(session).dropListMode());
