@@ -68,7 +68,8 @@ void buildSqlite(Data& data) {
     for (int i = 0; i < data.catalog.itemCount(); ++i) {
         const CFileItem& source = data.catalog.item(i);
         sqlite3_bind_int(item, 1, i);
-        sqlite3_bind_text(item, 2, source.title().data(), static_cast<int>(source.title().size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(item, 2, source.title().data(), static_cast<int>(source.title().size()),
+                          SQLITE_TRANSIENT);
         sqlite3_step(item);
         sqlite3_reset(item);
         for (int c = 0; c < kCategories; ++c) {

@@ -18,7 +18,8 @@ bool isPresent(const CFileItem& item, const CFileCatalog& catalog) {
     const std::string folder = catalog.catalogFolder();
     std::error_code error;
     if (catalog.useShortcuts() && CFileItem::isPlainFileName(item.shortcutName())) {
-        if (std::optional<CShellLink> link = CShellLink::load(folder + "/" + std::string(item.shortcutName()))) {
+        if (std::optional<CShellLink> link =
+                CShellLink::load(folder + "/" + std::string(item.shortcutName()))) {
             if (link->resolve(folder))
                 return true;
         }

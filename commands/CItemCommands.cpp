@@ -201,7 +201,7 @@ void CItemCommands::copyTargetTexts(bool paths) {
     QString text;
     for (const CFileItem* item : m_view.targets()) {
         text += paths ? nativePathText(std::string(item->path()))
-                       : QString::fromStdString(std::string(item->displayName()));
+                      : QString::fromStdString(std::string(item->displayName()));
         text += QStringLiteral("\r\n");
     }
     if (!text.isEmpty()) {

@@ -144,7 +144,8 @@ void CArchiveReader::appendCp932Text(std::string_view bytes, CItemRecord::Builde
             std::uint64_t word;
             std::memcpy(&word, bytes.data() + pos, kWord);
             const std::size_t left = size - pos;
-            const std::uint64_t inText = left >= kWord ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * left)) - 1;
+            const std::uint64_t inText =
+                left >= kWord ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * left)) - 1;
             const std::uint64_t high = word & kHighBits & inText;
             std::memcpy(at + pos, &word, kWord);
             if (high != 0) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -319,8 +319,9 @@ void CFileCatalog::narrowByCategories() {
                         collect(id);
                     }
                 } else {
-                    CItemRecord::forEachValue(record.value(category),
-                                              [&](std::string_view text) { collect(m_valueIdCache.intern(text)); });
+                    CItemRecord::forEachValue(record.value(category), [&](std::string_view text) {
+                        collect(m_valueIdCache.intern(text));
+                    });
                 }
             }
         }

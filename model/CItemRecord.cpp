@@ -82,8 +82,9 @@ CItemRecord::Ptr CItemRecord::build(std::span<const std::string_view> texts) {
     return builder.finish(texts.size() - kFieldCount);
 }
 
-CItemRecord::Ptr CItemRecord::make(std::string_view shortcutName, std::string_view memo, std::string_view title,
-                                   std::string_view path, std::span<const std::string_view> values) {
+CItemRecord::Ptr CItemRecord::make(std::string_view shortcutName, std::string_view memo,
+                                   std::string_view title, std::string_view path,
+                                   std::span<const std::string_view> values) {
     std::vector<std::string_view> texts{shortcutName, memo, title, path};
     texts.insert(texts.end(), values.begin(), values.end());
     return build(texts);
@@ -102,7 +103,8 @@ CItemRecord::Ptr CItemRecord::withText(std::size_t k, std::string_view replaceme
 }
 
 CItemRecord::Ptr CItemRecord::withValues(std::span<const std::string_view> values) const {
-    return make(field(Field::ShortcutName), field(Field::Memo), field(Field::Title), field(Field::Path), values);
+    return make(field(Field::ShortcutName), field(Field::Memo), field(Field::Title), field(Field::Path),
+                values);
 }
 
 // ---- the builder ----

@@ -38,7 +38,9 @@ public:
         const CItemRecord* operator->() const { return m_record; }
         explicit operator bool() const { return m_record != nullptr; }
         // Whether this is the only reference (a change may then be made in place).
-        bool unique() const { return m_record != nullptr && m_record->m_refs.load(std::memory_order_acquire) == 1; }
+        bool unique() const {
+            return m_record != nullptr && m_record->m_refs.load(std::memory_order_acquire) == 1;
+        }
         bool operator==(const Ptr& other) const { return m_record == other.m_record; }
 
     private:

@@ -53,7 +53,8 @@ bool CReleasableBytes::reserve(std::size_t bytes) {
     return true;
 }
 
-std::optional<CFileError> CReleasableBytes::readFile(const std::string& path, std::optional<CFileStamp>* stamp) {
+std::optional<CFileError> CReleasableBytes::readFile(const std::string& path,
+                                                     std::optional<CFileStamp>* stamp) {
     clear();
     struct stat before {};
     if (::stat(path.c_str(), &before) != 0 || before.st_size < static_cast<off_t>(kReleasableFrom))

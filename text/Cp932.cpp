@@ -217,8 +217,8 @@ char* cp932ToUtf8(std::string_view bytes, char* out) {
     const std::size_t size = bytes.size();
     char* end = out;
     for (std::size_t pos = 0; pos < size;) {
-        // ASCII reads as itself: eight bytes are loaded at a time and stored whole (the room allows it), up to
-        // the first byte that is not ASCII, which the code below then takes.
+        // ASCII reads as itself: eight bytes are loaded at a time and stored whole (the room allows it), up
+        // to the first byte that is not ASCII, which the code below then takes.
         if (std::endian::native == std::endian::little && size - pos >= sizeof(std::uint64_t)) {
             std::uint64_t word;
             std::memcpy(&word, in + pos, sizeof word);

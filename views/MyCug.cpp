@@ -281,7 +281,9 @@ void MyCug::onRowChange(int oldRow, int newRow) {
 void MyCug::updateStatus() {
     const int row = currentRow();
     const CFileItem* item = itemAt(row);
-    const QString path = item ? QString::fromUtf8(item->path().data(), static_cast<qsizetype>(item->path().size())) : QString();
+    const QString path =
+        item ? QString::fromUtf8(item->path().data(), static_cast<qsizetype>(item->path().size()))
+             : QString();
     Q_EMIT statusChanged(path, QStringLiteral("%1/%2").arg(row + 1).arg(numberRows()));
 }
 

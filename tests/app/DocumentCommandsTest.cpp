@@ -354,7 +354,8 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QCOMPARE(std::string(added.valueString(0)), std::string("小説"));
     QCOMPARE(displayedNames(catalog), (QStringList{"メモ.txt", "既存.txt"}));
     QVERIFY(!added.shortcutName().empty());
-    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(added.shortcutName()))));
+    QVERIFY(
+        QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(added.shortcutName()))));
     QCOMPARE(recorder.hints, QList<int>{14});
     QCOMPARE(document.undoHistory().count(), undoPoints + 1);
     QCOMPARE(session.setting("System/NewFileFolder").toString(), files);
@@ -403,8 +404,10 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
                                                              "未使用のショートカットを削除しますか？",
                                                              "2個のショートカットを削除しました"}));
     QVERIFY(!QFileInfo::exists(strayOne) && !QFileInfo::exists(strayTwo));
-    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(catalog.item(1).shortcutName()))));
-    QVERIFY(QFileInfo::exists(catalogFolder + "/" + QString::fromStdString(std::string(catalog.item(2).shortcutName()))));
+    QVERIFY(QFileInfo::exists(catalogFolder + "/" +
+                              QString::fromStdString(std::string(catalog.item(1).shortcutName()))));
+    QVERIFY(QFileInfo::exists(catalogFolder + "/" +
+                              QString::fromStdString(std::string(catalog.item(2).shortcutName()))));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
     session.stop();
 }

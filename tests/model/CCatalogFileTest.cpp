@@ -461,7 +461,8 @@ TEST(CCatalogFileTest, AFileReadWhileItsMemoryIsGivenBackReadsWhole) {
     large.addCategory("ジャンル");
     large.addCategory("Tag");
     const std::string memo = std::string(700000, 'm') + "メモ" + std::string("\xFF\x80", 2) + "終";
-    const int kItems = static_cast<int>(CReleasableBytes::kReleasableFrom / 700000) * 3 / 2 + 8;  // a third empty
+    const int kItems =
+        static_cast<int>(CReleasableBytes::kReleasableFrom / 700000) * 3 / 2 + 8;  // a third empty
     for (int i = 0; i < kItems; ++i) {
         auto item = large.newItem(false);
         const std::string n = std::to_string(i);

@@ -243,15 +243,25 @@ TEST(Normalize, SortOrdersAsTheCompareDoes) {
         }
     }
     // Byte keys order values of every width, and 0 values inside and at the end, as the keys do.
-    const std::vector<std::string> edges = {"a", std::string("a\0", 2), std::string("a\0b", 3), "a\x7f", "aé",
-                                            "aｶ", "a漢", "a\xF0\x9F\x98\x80", "a\xFF", "b", ""};
+    const std::vector<std::string> edges = {"a",
+                                            std::string("a\0", 2),
+                                            std::string("a\0b", 3),
+                                            "a\x7f",
+                                            "aé",
+                                            "aｶ",
+                                            "a漢",
+                                            "a\xF0\x9F\x98\x80",
+                                            "a\xFF",
+                                            "b",
+                                            ""};
     for (const std::string& a : edges) {
         for (const std::string& b : edges) {
             std::string ba;
             std::string bb;
             appendNormalizedKeyBytes(ba, a, 0);
             appendNormalizedKeyBytes(bb, b, 0);
-            EXPECT_EQ(sign(normalizedKey(a, 0).compare(normalizedKey(b, 0))), sign(ba.compare(bb))) << a << " " << b;
+            EXPECT_EQ(sign(normalizedKey(a, 0).compare(normalizedKey(b, 0))), sign(ba.compare(bb)))
+                << a << " " << b;
         }
     }
 }

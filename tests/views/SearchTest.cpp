@@ -296,7 +296,8 @@ void SearchTest::valueSearchSelectsInTheCategoryPane() {
     // Next walks on from the current row, and stops at the end without wrapping.
     QVERIFY(session.run(cmd::kValueSearchNext));
     QCOMPARE(selectedOf(genres), QStringList{"Rockabilly"});
-    QCOMPARE(QString::fromStdString(std::string(catalog.displayedItem(0)->displayName())), QStringLiteral("d"));
+    QCOMPARE(QString::fromStdString(std::string(catalog.displayedItem(0)->displayName())),
+             QStringLiteral("d"));
     session.ui().clear();
     QVERIFY(session.run(cmd::kValueSearchNext));
     QCOMPARE(session.ui().texts(), std::vector<std::string>{kNotFound});
