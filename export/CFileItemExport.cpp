@@ -31,18 +31,11 @@ void CFileItemExport::fetchAhead(int index) const {
         __builtin_prefetch(reinterpret_cast<const char*>(items[i + 3 * kAhead]) + 64);
     }
     if (i + 2 * kAhead < count) {
-        // The stored fields, from the first to the end of the value strings when they lie together (as in
-        // one record); otherwise the lines of the two ends.
-        const CFileItem& item = *items[i + 2 * kAhead];
-        const auto first = reinterpret_cast<std::uintptr_t>(&item.shortcutName());
-        const auto last = reinterpret_cast<std::uintptr_t>(&item.valueStrings() + 1) - 1;
-        if (first <= last && last - first < 512) {
-            for (std::uintptr_t line = first; line <= last; line += 64) {
-                __builtin_prefetch(reinterpret_cast<const void*>(line));
-            }
+        // The stored fields: one record, its offsets and texts together in one allocation.
+        const auto* record = reinterpret_cast<const char*>(items[i + 2 * kAhead]->record().get());
+        for (int line = 0; line < 4; ++line) {
+            __builtin_prefetch(record + 64 * line);
         }
-        __builtin_prefetch(reinterpret_cast<const void*>(first));
-        __builtin_prefetch(reinterpret_cast<const void*>(last));
     }
     if (i + kAhead < count) {
         const CFileItem& item = *items[i + kAhead];
