@@ -111,6 +111,8 @@ std::string_view CFileItem::displayName() const {
             return fileNameOf(path());
         case NameForm::Own:
             return *m_ownName;
+        case NameForm::Unknown:
+            return title().empty() && !isUrl() ? fileNameOf(path()) : title();
         case NameForm::Empty:
             break;
     }

@@ -62,8 +62,8 @@ public:
     std::uint64_t size() const { return m_size; }
     COleDate date() const { return COleDate(m_dateValue, static_cast<COleDate::Status>(m_dateStatus)); }
     ItemKind kind() const { return static_cast<ItemKind>(m_kind); }
-    // The title when the item was last found with one, else the file name its path had then ("" until the
-    // item is first found; a URL's is its title).
+    // The title when the item was last found with one, else the file name its path had then (until the
+    // item is first found, the title, else the file name of its path; a URL's is its title).
     std::string_view displayName() const;
     int checked() const { return m_checked; }
     void setSize(std::uint64_t size) { m_size = size; }
@@ -150,8 +150,10 @@ public:
 private:
     // How the display name is kept: it is nearly always the title or the file name of the path, which the
     // record holds already; only a name that is neither (the title or path changed while the file was
-    // missing) is kept in a string of its own.
-    enum class NameForm : std::uint8_t { Empty, Title, FileName, Own };
+    // missing) is kept in a string of its own. An item whose file has not been found since it was read or
+    // made has no last name to keep: it shows the name its title and path give (Unknown), so that a catalog
+    // on a drive that is not there lists its items by name rather than as blank rows.
+    enum class NameForm : std::uint8_t { Unknown, Empty, Title, FileName, Own };
 
     // Replaces text k of the record (see CItemRecord): the item takes a new record, and copies that share the
     // old one keep it.
@@ -168,6 +170,6 @@ private:
     RefreshMark m_refreshMark;
     std::uint8_t m_dateStatus = static_cast<std::uint8_t>(COleDate::Status::Valid);
     std::uint8_t m_kind = static_cast<std::uint8_t>(ItemKind::File);
-    NameForm m_nameForm = NameForm::Empty;
+    NameForm m_nameForm = NameForm::Unknown;
     std::int8_t m_checked = 0;
 };

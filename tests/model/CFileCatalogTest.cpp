@@ -257,7 +257,7 @@ TEST(FileCatalogTest, RefreshReadsTheFileSystemAndKeepsTheLastDataOfMissingFiles
     EXPECT_EQ(urlItem->path(), "https://example.com/a.html");
     EXPECT_EQ(urlItem->displayName(), "Example");
     EXPECT_FALSE(missing->refresh(catalog.catalogFolder(), false));
-    EXPECT_EQ(missing->displayName(), "");
+    EXPECT_EQ(missing->displayName(), "here.txt");  // named after its path, never blank
     EXPECT_EQ(catalog.displayedCount(), 4);  // a missing file stays listed
 
     // A file written at 10:30:00.6 local time is dated 10:30:00: the date filter for 10:30 finds it.

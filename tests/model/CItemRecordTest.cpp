@@ -100,8 +100,16 @@ TEST(CItemRecordTest, DisplayNameStaysWhatTheFileWasLastFoundWith) {
     const std::string file = temp.write("曲.mp3", "x");
     CFileItem item;
     EXPECT_EQ(item.displayName(), "");
+    // Not found yet: the name follows the path and the title, so that it never shows blank.
+    item.setPath(temp / "gone.txt", "", false);
+    EXPECT_FALSE(item.refresh("", false));
+    EXPECT_EQ(item.displayName(), "gone.txt");
+    EXPECT_EQ(item.extension(), "txt");
+    item.setTitle("仮題");
+    EXPECT_EQ(item.displayName(), "仮題");
+    item.setTitle("");
     item.setPath(file, "", false);
-    EXPECT_EQ(item.displayName(), "");  // not read yet
+    EXPECT_EQ(item.displayName(), "曲.mp3");
     ASSERT_TRUE(item.refresh("", false));
     EXPECT_EQ(item.displayName(), "曲.mp3");
     EXPECT_EQ(item.extension(), "mp3");
