@@ -6,6 +6,7 @@
 // do (argument 1, 100,000 empty files in 977 folders).
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CMemoryProfile.h"
+#include "views/CCategoryView.h"
 #include "views/CFileListView.h"
 #include "views/MyCug.h"
 
@@ -195,6 +197,41 @@ void BM_EditCommittedToRepaintedGrid(benchmark::State& state) {
     }
 }
 
+// The resident memory of the process in MB, after giving freed memory back to the system.
+double residentMB() {
+    malloc_trim(0);
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// What the loaded catalog alone adds to the process, and what the document with both views, opened and
+// painted, adds. The views' own memory is the difference. Run each in a process of its own
+// (--benchmark_filter=Memory/0, then Memory/1), so that neither finds memory the other freed.
+void BM_Memory(benchmark::State& state) {
+    catalogPath();
+    const double before = residentMB();
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            CFileCatalog catalog;
+            CCatalogFile::read(catalog, catalogPath());
+            catalog.recompute();
+            state.counters["added_MB"] = residentMB() - before;
+        } else {
+            ItemList list;
+            CCategoryView pane(list.document, nullptr);
+            pane.resize(260, 600);
+            pane.show();
+            list.document.onOpenDocument(QString::fromStdString(catalogPath()));
+            paint(list.view);
+            paint(pane);
+            state.counters["added_MB"] = residentMB() - before;
+        }
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_LoadCatalogFileOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
@@ -204,6 +241,7 @@ BENCHMARK(BM_RecomputeOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iter
 BENCHMARK(BM_RebuildRowsToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
 BENCHMARK(BM_RebuildColumnsToRepaintedGrid)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_EditCommittedToRepaintedGrid)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9);
+BENCHMARK(BM_Memory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
