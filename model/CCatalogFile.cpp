@@ -352,39 +352,50 @@ std::string CCatalogFile::serialize(const CFileCatalog& catalog, const std::stri
     return CatalogSerializer(catalog, catalogFolder).serialize();
 }
 
-std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes,
-                                                      std::optional<CFileStamp>* stamp) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+std::optional<CFileError> CCatalogFile::openForReading(const std::string& path, int* fd, std::uint64_t* size,
+                                                       std::optional<CFileStamp>* stamp) {
+    *fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (*fd < 0)
         return CFileError::fromErrno(errno, path, false);
-    auto failWith = [&](int errorNumber) {
-        ::close(fd);
-        return CFileError::fromErrno(errorNumber, path, false);
-    };
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return failWith(errno);
-    if (S_ISDIR(st.st_mode))
-        return failWith(EISDIR);
+    const int error = ::fstat(*fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+    if (error != 0) {
+        ::close(*fd);
+        *fd = -1;
+        return CFileError::fromErrno(error, path, false);
+    }
+    *size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (stamp != nullptr)
-        *stamp = CFileStamp::ofOpenFile(fd);
-    bytes->clear();
-    if (st.st_size > 0)
-        bytes->reserve(static_cast<std::size_t>(st.st_size));
+        *stamp = CFileStamp::ofOpenFile(*fd);
+    return std::nullopt;
+}
+
+std::optional<CFileError> CCatalogFile::appendOpenedFile(int fd, const std::string& path, std::string* bytes) {
     char buffer[1 << 16];
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return failWith(errno);
+            return CFileError::fromErrno(errno, path, false);
         }
         if (n == 0)
-            break;
+            return std::nullopt;
         bytes->append(buffer, static_cast<std::size_t>(n));
     }
+}
+
+std::optional<CFileError> CCatalogFile::readFileBytes(const std::string& path, std::string* bytes,
+                                                      std::optional<CFileStamp>* stamp) {
+    int fd = -1;
+    std::uint64_t size = 0;
+    if (std::optional<CFileError> error = openForReading(path, &fd, &size, stamp))
+        return error;
+    bytes->clear();
+    bytes->reserve(static_cast<std::size_t>(size));
+    std::optional<CFileError> error = appendOpenedFile(fd, path, bytes);
     ::close(fd);
-    return std::nullopt;
+    return error;
 }
 
 std::optional<CCatalogFileError> CCatalogFile::read(CFileCatalog& catalog, const std::string& path,

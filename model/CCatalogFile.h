@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,4 +43,10 @@ public:
     // The whole file in memory, or the file system's failure.
     static std::optional<CFileError> readFileBytes(const std::string& path, std::string* bytes,
                                                    std::optional<CFileStamp>* stamp = nullptr);
+    // Opens the file for reading, refusing a folder: *fd (the caller closes it) and *size, and the file's
+    // stamp when asked; the file system's failure otherwise, with nothing left open.
+    static std::optional<CFileError> openForReading(const std::string& path, int* fd, std::uint64_t* size,
+                                                    std::optional<CFileStamp>* stamp);
+    // Appends the rest of an opened file to *bytes.
+    static std::optional<CFileError> appendOpenedFile(int fd, const std::string& path, std::string* bytes);
 };

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,42 +55,40 @@ bool CReleasableBytes::reserve(std::size_t bytes) {
 std::optional<CFileError> CReleasableBytes::readFile(const std::string& path,
                                                      std::optional<CFileStamp>* stamp) {
     clear();
-    struct stat before {};
-    if (::stat(path.c_str(), &before) != 0 || before.st_size < static_cast<off_t>(kReleasableFrom))
-        return CCatalogFile::readFileBytes(path, &m_small, stamp);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return CFileError::fromErrno(errno, path, false);
-    auto failWith = [&](int errorNumber) {
-        ::close(fd);
+    int fd = -1;
+    std::uint64_t size = 0;
+    if (std::optional<CFileError> error = CCatalogFile::openForReading(path, &fd, &size, stamp))
+        return error;
+    std::optional<CFileError> error;
+    if (size < kReleasableFrom) {
+        m_small.reserve(static_cast<std::size_t>(size));
+        error = CCatalogFile::appendOpenedFile(fd, path, &m_small);
+    } else {
+        error = readLarge(fd, path, static_cast<std::size_t>(size));
+    }
+    ::close(fd);
+    if (error)
         clear();
-        return CFileError::fromErrno(errorNumber, path, false);
-    };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return failWith(errno);
-    if (S_ISDIR(st.st_mode))
-        return failWith(EISDIR);
-    if (stamp != nullptr)
-        *stamp = CFileStamp::ofOpenFile(fd);
+    return error;
+}
+
+std::optional<CFileError> CReleasableBytes::readLarge(int fd, const std::string& path, std::size_t size) {
     // One byte more than the size said, so that a file found whole needs no second mapping to see its end.
-    std::size_t want = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : kReadChunk;
+    std::size_t want = size + 1;
     for (;;) {
         if (!reserve(want))
-            return failWith(ENOMEM);
+            return CFileError::fromErrno(ENOMEM, path, false);
         const ssize_t n = ::read(fd, m_data + m_size, m_capacity - m_size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return failWith(errno);
+            return CFileError::fromErrno(errno, path, false);
         }
         if (n == 0)
-            break;
+            return std::nullopt;
         m_size += static_cast<std::size_t>(n);
         want = kReadChunk;
     }
-    ::close(fd);
-    return std::nullopt;
 }
 
 std::size_t CReleasableBytes::release(std::size_t begin, std::size_t end) const {

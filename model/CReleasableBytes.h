@@ -37,6 +37,8 @@ public:
     std::size_t release(std::size_t begin, std::size_t end) const;
 
 private:
+    // Reads an opened file of about `size` bytes into memory that can be given back.
+    std::optional<CFileError> readLarge(int fd, const std::string& path, std::size_t size);
     // Room for `bytes` more bytes after the ones read; false when the memory cannot be had.
     bool reserve(std::size_t bytes);
     void clear();
