@@ -18,9 +18,6 @@ public:
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
-    // The conditions of the last search, with the match offset of its last hit.
-    const CFileSearchCondition& lastSearch() const { return m_condition; }
-
 private:
     void search();
     // Walks from the row, up (direction > 0) or down, and shows what it found.

@@ -147,10 +147,6 @@ const std::uint32_t* CItemRecord::idBlock() const {
     return block != nullptr ? block : buildValueIds();
 }
 
-void CItemRecord::numberValues() const {
-    idBlock();
-}
-
 std::span<const CValueInterner::Id> CItemRecord::valueIds(std::size_t i) const {
     const std::uint32_t* block = idBlock();
     const std::uint32_t* numbers = block + valueCount() + 1;

@@ -109,8 +109,6 @@ public:
     template <typename Fn>
     static void forEachValue(std::string_view text, Fn&& fn);
 
-    // Builds the numbers unless they are built.
-    void numberValues() const;
     // Whether the numbers are built (valueIds then costs no work).
     bool valuesNumbered() const { return m_valueIds.load(std::memory_order_acquire) != nullptr; }
 

@@ -28,9 +28,6 @@ public:
     bool onCommand(int id) override;
     bool onUpdateCommand(int id, CCommandState& state) override;
 
-    const QString& lastFindText() const { return m_lastFind; }
-    const QString& lastReplaceText() const { return m_lastReplace; }
-
 private:
     struct EditorCommand {
         int id;

@@ -28,9 +28,9 @@ bool CREditCtrl::isRichTextPath(const QString& path) {
 
 CCodedTextFile::Status CREditCtrl::loadFile(const QString& path) {
     setReadOnly(false);
-    m_rich = isRichTextPath(path);
-    setAcceptRichText(m_rich);
-    if (!m_rich) {
+    const bool rich = isRichTextPath(path);
+    setAcceptRichText(rich);
+    if (!rich) {
         const CCodedTextFile::Status status = m_textFile.load(path, *this);
         setReadOnly(status != CCodedTextFile::Status::Loaded);
         return status;
@@ -73,7 +73,6 @@ bool CREditCtrl::saveFile(const QString& path, bool rich) {
 }
 
 void CREditCtrl::showInfoText(const QString& text) {
-    m_rich = false;
     setPlainText(text);
     setReadOnly(true);
     document()->setModified(false);

@@ -22,7 +22,6 @@ public:
     // so. False when nothing was written (the user kept the file unchanged, or writing failed and was told).
     bool saveFile(const QString& path);
     bool saveFile(const QString& path, bool rich);
-    bool isRichText() const { return m_rich; }
     // Shows a text that is no file (the folder word, the information texts): read only, unchanged.
     void showInfoText(const QString& text);
     const CCodedTextFile& textFile() const { return m_textFile; }
@@ -44,7 +43,6 @@ public:
     // and returns its start, or -1 leaving the selection as it was. find() remembers the text for findNext().
     int find(const QString& text);
     int findNext();
-    const QString& lastSearchText() const { return m_lastSearch; }
     // Replaces every match after the selection (the selected match itself stays) and returns the count.
     // Each search goes on after the last replacement, so a replacement that contains the searched text
     // is never searched again and the loop always ends.
@@ -63,5 +61,4 @@ private:
 
     CCodedTextFile m_textFile;
     QString m_lastSearch;
-    bool m_rich = false;
 };
