@@ -8,6 +8,8 @@
 #include "model/CCatalogFile.h"
 #include "model/CCatalogFolder.h"
 #include "model/CFileCatalog.h"
+#include "views/CFileListView.h"
+#include "views/MyCug.h"
 
 CTestSession::CTestSession() : CTestSession(Setup{}) {}
 
@@ -52,6 +54,18 @@ void CTestSession::stop() {
 
 CMainFrame& CTestSession::frame() {
     return *m_app->mainFrame();
+}
+
+MyCug& CTestSession::grid() {
+    return frame().fileListView()->grid();
+}
+
+QStringList CTestSession::columnTexts(const MyCug& grid, int col) {
+    QStringList texts;
+    for (int row = 0; row < grid.numberRows(); ++row) {
+        texts << grid.quickGetText(col, row);
+    }
+    return texts;
 }
 
 CQuilloryDoc& CTestSession::document() {

@@ -11,6 +11,7 @@
 
 class CFileCatalog;
 class CMainFrame;
+class MyCug;
 class CQuilloryApp;
 class CQuilloryDoc;
 
@@ -57,6 +58,10 @@ public:
     CMainFrame& frame();
     CQuilloryDoc& document();
     CFileCatalog& catalog();
+    // The item list's grid.
+    MyCug& grid();
+    // The texts of a grid column, row by row.
+    static QStringList columnTexts(const MyCug& grid, int col);
 
     // Carries out the command through the main frame, as the menus do; false when it did not run.
     bool run(int command);

@@ -76,18 +76,6 @@ QString writeCatalog(CTestSession& session) {
     return CCatalogFile::write(catalog, path) ? QString() : QString::fromStdString(path);
 }
 
-MyCug& gridOf(CTestSession& session) {
-    return session.frame().fileListView()->grid();
-}
-
-QStringList column(const MyCug& grid, int col) {
-    QStringList texts;
-    for (int row = 0; row < grid.numberRows(); ++row) {
-        texts << grid.quickGetText(col, row);
-    }
-    return texts;
-}
-
 QStringList lines(const QListWidget& list) {
     QStringList texts;
     for (int line = 0; line < list.count(); ++line) {
@@ -171,8 +159,8 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     const QString path = writeCatalog(session);
     QVERIFY(!path.isEmpty());
     QVERIFY(session.start({path}));
-    MyCug& grid = gridOf(session);
-    QCOMPARE(column(grid, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
+    MyCug& grid = session.grid();
+    QCOMPARE(CTestSession::columnTexts(grid, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
     auto recorder = std::make_unique<CHintRecorder>(session.document());  // goes before the document does
 
     // Three conditions, each through the condition dialog; the list reads them as sentences.
@@ -205,8 +193,8 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     QCOMPARE(shown, (QStringList{"ファイル名 が txt を含む", "かつ サイズ が 1000 以上",
                                  "または 種類 が 写真 と等しい"}));
     // ((name has txt) and size >= 1000) or 種類 = 写真, strictly left to right.
-    QCOMPARE(column(grid, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt", "e.jpg"}));
-    QCOMPARE(column(grid, kSizeCol), (QStringList{"1,500", "3,000", "1,000", "200"}));
+    QCOMPARE(CTestSession::columnTexts(grid, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt", "e.jpg"}));
+    QCOMPARE(CTestSession::columnTexts(grid, kSizeCol), (QStringList{"1,500", "3,000", "1,000", "200"}));
     QCOMPARE(recorder->hints, QList<int>{10});
     QVERIFY(session.frame().commandState(cmd::kRunFilter).checked);
     QVERIFY(session.run(cmd::kFileSave));
@@ -215,7 +203,7 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
 
     // Opened again the conditions are there, as they were written, and filtering is off until asked for.
     QVERIFY(session.start({path}));
-    MyCug& reopened = gridOf(session);
+    MyCug& reopened = session.grid();
     QCOMPARE(reopened.numberRows(), 5);
     whenShown<CFilterDlg>([&](CFilterDlg& dialog) {
         shown = lines(*dialog.conditionList());
@@ -244,7 +232,7 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     QVERIFY(session.run(cmd::kFilterSettings));
     QCOMPARE(moved, (QStringList{"ファイル名 が txt を含む", "または 種類 が 写真 と等しい",
                                  "かつ サイズ が 1000 以上"}));
-    QCOMPARE(column(reopened, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt"}));
+    QCOMPARE(CTestSession::columnTexts(reopened, kNameCol), (QStringList{"b.txt", "c.jpg", "d.txt"}));
 
     session.ui().scriptAnswers({false, true});
     whenShown<CFilterDlg>([&](CFilterDlg& dialog) {
@@ -261,7 +249,7 @@ void FilterSortOptionsTest::filterBuiltInTheDialogsSurvivesReopening() {
     QCOMPARE(deleted, (QStringList{"種類 が 写真 と等しい", "かつ サイズ が 1000 以上"}));
     QCOMPARE(session.ui().texts().back(), std::string("削除しますか？"));
     // Filtering is on, so "閉じる" applies the conditions as they are now.
-    QCOMPARE(column(reopened, kNameCol), (QStringList{"c.jpg"}));
+    QCOMPARE(CTestSession::columnTexts(reopened, kNameCol), (QStringList{"c.jpg"}));
     QCOMPARE(reopened.quickGetText(kKindCol, 0), QString("写真"));
 }
 
@@ -269,7 +257,7 @@ void FilterSortOptionsTest::sortDialogOrdersAsHeadingClicks() {
     CTestSession session;
     const QString path = writeCatalog(session);
     QVERIFY(session.start({path}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
 
     // 種類 ascending, then サイズ twice: サイズ descending first, 種類 second.
     const auto doubleClickHeading = [&grid](int col) {
@@ -280,13 +268,13 @@ void FilterSortOptionsTest::sortDialogOrdersAsHeadingClicks() {
     doubleClickHeading(kKindCol);
     doubleClickHeading(kSizeCol);
     doubleClickHeading(kSizeCol);
-    const QStringList byHeadings = column(grid, kNameCol);
+    const QStringList byHeadings = CTestSession::columnTexts(grid, kNameCol);
     QCOMPARE(byHeadings, (QStringList{"c.jpg", "b.txt", "d.txt", "a.txt", "e.jpg"}));
     session.stop();  // not saved: the catalog comes back with its default keys
 
     QVERIFY(session.start({path}));
-    MyCug& again = gridOf(session);
-    QCOMPARE(column(again, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
+    MyCug& again = session.grid();
+    QCOMPARE(CTestSession::columnTexts(again, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
     QStringList before;
     QStringList after;
     QStringList offered;
@@ -326,7 +314,7 @@ void FilterSortOptionsTest::sortDialogOrdersAsHeadingClicks() {
     QVERIFY(!addEnabledAtTheEnd);
     QCOMPARE(after, (QStringList{"(サイズ)", "種類", "(ファイル名)", "(日付)", "(フォルダ)", "(拡張子)"}));
     QCOMPARE(session.ui().texts().back(), std::string("(拡張子)を削除しますか？"));
-    QCOMPARE(column(again, kNameCol), byHeadings);
+    QCOMPARE(CTestSession::columnTexts(again, kNameCol), byHeadings);
 
     // Every key deleted: the dialog leaves the name key, ascending.
     session.ui().scriptAnswers({true, true, true, true, true, true});
@@ -341,7 +329,7 @@ void FilterSortOptionsTest::sortDialogOrdersAsHeadingClicks() {
     QVERIFY(session.run(cmd::kSortSettings));
     QCOMPARE(session.catalog().sortKeys().count(), 1);
     QCOMPARE(session.catalog().sortKeys().primaryKey(), -1);
-    QCOMPARE(column(again, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
+    QCOMPARE(CTestSession::columnTexts(again, kNameCol), (QStringList{"a.txt", "b.txt", "c.jpg", "d.txt", "e.jpg"}));
 }
 
 void FilterSortOptionsTest::extensionListsKeepTheirRules() {
@@ -403,7 +391,7 @@ void FilterSortOptionsTest::optionsChangeTheGridAtOnceAndAreStored() {
     const QString path = writeCatalog(session);
     session.presetSettings({{"System/FolderSoft", "/usr/bin/pcmanfm"}});
     QVERIFY(session.start({path}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     QCOMPARE(grid.getCell(kKindCol, 0).cellType(), CUGCellKind::DropList);
     auto recorder = std::make_unique<CHintRecorder>(session.document());  // goes before the document does
 
@@ -460,8 +448,8 @@ void FilterSortOptionsTest::optionsChangeTheGridAtOnceAndAreStored() {
     recorder.reset();
     session.stop();
     QVERIFY(session.start({path}));
-    QVERIFY(!gridOf(session).dropListMode());
-    QCOMPARE(gridOf(session).getCell(kKindCol, 0).cellType(), CUGCellKind::Normal);
+    QVERIFY(!session.grid().dropListMode());
+    QCOMPARE(session.grid().getCell(kKindCol, 0).cellType(), CUGCellKind::Normal);
 }
 
 QTEST_MAIN(FilterSortOptionsTest)

@@ -57,18 +57,6 @@ QString writeCatalog(CTestSession& session) {
     return CCatalogFile::write(catalog, path) ? QString() : QString::fromStdString(path);
 }
 
-MyCug& gridOf(CTestSession& session) {
-    return session.frame().fileListView()->grid();
-}
-
-QStringList column(const MyCug& grid, int col) {
-    QStringList texts;
-    for (int row = 0; row < grid.numberRows(); ++row) {
-        texts << grid.quickGetText(col, row);
-    }
-    return texts;
-}
-
 QPoint sectionCentre(const QHeaderView& heading, int section) {
     const int middle = heading.sectionViewportPosition(section) + heading.sectionSize(section) / 2;
     return {middle, heading.height() / 2};
@@ -139,7 +127,7 @@ void MyCugTest::headingDoubleClicksSort() {
     CTestSession session;
     const QString path = writeCatalog(session);
     QVERIFY(session.start({path}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     QCOMPARE(grid.numberRows(), 5);
     QCOMPARE(grid.quickGetText(0, -1), QString("選択"));
     QCOMPARE(grid.quickGetText(kNameCol, -1), QString("名前"));
@@ -150,17 +138,17 @@ void MyCugTest::headingDoubleClicksSort() {
 
     // The first double click sorts ascending, the second descending; the empty value keeps out of the way.
     doubleClickHeading(grid, kColourCol);
-    QStringList colours = column(grid, kColourCol);
+    QStringList colours = CTestSession::columnTexts(grid, kColourCol);
     colours.removeAll(QString());
     QCOMPARE(colours, (QStringList{"青", "赤", "赤", "緑"}));
     doubleClickHeading(grid, kColourCol);
-    colours = column(grid, kColourCol);
+    colours = CTestSession::columnTexts(grid, kColourCol);
     colours.removeAll(QString());
     QCOMPARE(colours, (QStringList{"緑", "赤", "赤", "青"}));
 
     // Another heading sorts ascending by its column first; the colours, descending, still order the two "a".
     doubleClickHeading(grid, kNameCol);
-    QCOMPARE(column(grid, kNameCol), (QStringList{"a", "a", "b", "c", "d"}));
+    QCOMPARE(CTestSession::columnTexts(grid, kNameCol), (QStringList{"a", "a", "b", "c", "d"}));
     QCOMPARE(grid.quickGetText(kColourCol, 0), QString("緑"));
     QCOMPARE(grid.quickGetText(kColourCol, 1), QString("青"));
 
@@ -172,16 +160,16 @@ void MyCugTest::headingDoubleClicksSort() {
     QCOMPARE(grid.quickGetText(2, -1), QString("形"));
     // Code page 932 order: 丸 (8A DB) before 三角 (8E 4F) before 四角 (8E 6C) before 星 (90 AF).
     doubleClickHeading(grid, 2);
-    QCOMPARE(column(grid, 2), (QStringList{"丸", "丸", "三角", "四角", "星"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 2), (QStringList{"丸", "丸", "三角", "四角", "星"}));
     // The check column's heading has no sort.
     doubleClickHeading(grid, 0);
-    QCOMPARE(column(grid, 2), (QStringList{"丸", "丸", "三角", "四角", "星"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 2), (QStringList{"丸", "丸", "三角", "四角", "星"}));
 }
 
 void MyCugTest::checkBoxesTakeShiftRanges() {
     CTestSession session;
     QVERIFY(session.start({writeCatalog(session)}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     CFileListView& view = *session.frame().fileListView();
     const auto backColour = [&grid](int col, int row) {
         return grid.model()->index(row, col).data(Qt::BackgroundRole).value<QColor>();
@@ -189,14 +177,14 @@ void MyCugTest::checkBoxesTakeShiftRanges() {
 
     clickCheck(grid, 1);
     clickCheck(grid, 3, Qt::ShiftModifier);
-    QCOMPARE(column(grid, 0), (QStringList{"0", "1", "1", "1", "0"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 0), (QStringList{"0", "1", "1", "1", "0"}));
     QVERIFY(grid.itemAt(2)->checked());
     QCOMPARE(backColour(kNameCol, 2), CItemGridSource::kCheckedColour);
     QCOMPARE(backColour(kNameCol, 4), CItemGridSource::kUncheckedColour);
 
     // Unchecking with Shift held unchecks the clicked row alone.
     clickCheck(grid, 2, Qt::ShiftModifier);
-    QCOMPARE(column(grid, 0), (QStringList{"0", "1", "0", "1", "0"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 0), (QStringList{"0", "1", "0", "1", "0"}));
     QCOMPARE(backColour(kNameCol, 2), CItemGridSource::kUncheckedColour);
 
     // The targets are the checked rows in row order; the menu offers the multi-item entry.
@@ -210,19 +198,19 @@ void MyCugTest::checkBoxesTakeShiftRanges() {
 
     // Unchecking all leaves the current row alone as the target; checking all checks every row.
     QVERIFY(session.run(cmd::kDeselectAll));
-    QCOMPARE(column(grid, 0), (QStringList{"0", "0", "0", "0", "0"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 0), (QStringList{"0", "0", "0", "0", "0"}));
     clickCell(grid, kNameCol, 4);
     QCOMPARE(view.targets(), std::vector<CFileItem*>{grid.itemAt(4)});
     QCOMPARE(session.frame().statusCountPane()->text(), QString("5/5"));
     QVERIFY(session.run(cmd::kEditSelectAll));
-    QCOMPARE(column(grid, 0), (QStringList{"1", "1", "1", "1", "1"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 0), (QStringList{"1", "1", "1", "1", "1"}));
     QCOMPARE(view.targets().size(), size_t(5));
 }
 
 void MyCugTest::inPlaceEditIsOneUndoPointAndMovesOn() {
     CTestSession session;
     QVERIFY(session.start({writeCatalog(session)}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     CQuilloryDoc& document = session.document();
     QVERIFY(!document.undoHistory().canUndo());
     CFileItem* first = grid.itemAt(0);
@@ -288,7 +276,7 @@ void MyCugTest::widthsComeBackAfterReopening() {
     const QString path = writeCatalog(session);
     QVERIFY(session.start({path}));
     {
-        MyCug& grid = gridOf(session);
+        MyCug& grid = session.grid();
         // The fixed columns' widths are the user's settings; the category columns' are saved with the
         // catalog, though resizing one is not a change that marks it modified.
         dragColumnEdge(grid, kNameCol, 40);
@@ -296,14 +284,14 @@ void MyCugTest::widthsComeBackAfterReopening() {
         QVERIFY(!session.document().isModified());
         QVERIFY(session.run(cmd::kFileSave));
     }
-    const int nameWidth = gridOf(session).colWidth(kNameCol);
-    const int shapeWidth = gridOf(session).colWidth(kShapeCol);
+    const int nameWidth = session.grid().colWidth(kNameCol);
+    const int shapeWidth = session.grid().colWidth(kShapeCol);
     QCOMPARE(session.catalog().category(1).columnWidth(), shapeWidth);
     session.app().exitInstance();
     session.start({path});
     QCOMPARE(session.setting("System/attrwidth0").toInt(), nameWidth);
-    QCOMPARE(gridOf(session).colWidth(kNameCol), nameWidth);
-    QCOMPARE(gridOf(session).colWidth(kShapeCol), shapeWidth);
+    QCOMPARE(session.grid().colWidth(kNameCol), nameWidth);
+    QCOMPARE(session.grid().colWidth(kShapeCol), shapeWidth);
     session.app().exitInstance();
 
     // Another program removes the first category and appends one: 形 keeps its own width, the new
@@ -316,7 +304,7 @@ void MyCugTest::widthsComeBackAfterReopening() {
         QVERIFY(!CCatalogFile::write(catalog, path.toStdString()));
     }
     QVERIFY(session.start({path}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     QCOMPARE(grid.numberCols(), 6);
     QCOMPARE(grid.quickGetText(kColourCol, -1), QString("形"));
     QCOMPARE(grid.colWidth(kColourCol), shapeWidth);
@@ -328,7 +316,7 @@ void MyCugTest::widthsComeBackAfterReopening() {
 void MyCugTest::screenReaderMeetsTheCheckColumnOnce() {
     CTestSession session;
     QVERIFY(session.start({writeCatalog(session)}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
 
     // The window's tree holds one table with the check column: the grid, named for the screen reader.
     std::set<QObject*> tables;
@@ -350,12 +338,12 @@ void MyCugTest::screenReaderMeetsTheCheckColumnOnce() {
 
     // The locked column still takes the mouse and the keyboard; the grid's check cells tell their state.
     clickCheck(grid, 3);
-    QCOMPARE(column(grid, 0), (QStringList{"0", "0", "0", "1", "0"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 0), (QStringList{"0", "0", "0", "1", "0"}));
     clickCell(grid, kNameCol, 1);
     QTest::keyClick(&grid, Qt::Key_Home);
     QCOMPARE(grid.currentCol(), 0);
     QTest::keyClick(&grid, Qt::Key_Space);
-    QCOMPARE(column(grid, 0), (QStringList{"0", "1", "0", "1", "0"}));
+    QCOMPARE(CTestSession::columnTexts(grid, 0), (QStringList{"0", "1", "0", "1", "0"}));
     QAccessibleTableInterface* cells = QAccessible::queryAccessibleInterface(&grid)->tableInterface();
     for (int row = 0; row < grid.numberRows(); ++row) {
         const QAccessible::State state = cells->cellAt(row, 0)->state();

@@ -69,12 +69,8 @@ QString writeCatalog(CTestSession& session, const std::vector<std::string>& path
     return CCatalogFile::write(catalog, catalog.path()) ? QString() : QString::fromStdString(catalog.path());
 }
 
-MyCug& gridOf(CTestSession& session) {
-    return session.frame().fileListView()->grid();
-}
-
 int rowOf(CTestSession& session, const std::string& path) {
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     for (int row = 0; row < grid.numberRows(); ++row) {
         if (grid.itemAt(row)->path() == path) {
             return row;
@@ -86,14 +82,14 @@ int rowOf(CTestSession& session, const std::string& path) {
 void check(CTestSession& session, const std::vector<std::string>& paths) {
     session.frame().setActiveView(session.frame().fileListView());
     for (const std::string& path : paths) {
-        gridOf(session).setChecked(rowOf(session, path), true);
+        session.grid().setChecked(rowOf(session, path), true);
     }
 }
 
 // The user works in the item list: its row becomes current and the list is the active view.
 void makeCurrent(CTestSession& session, const std::string& path) {
     session.frame().setActiveView(session.frame().fileListView());
-    gridOf(session).gotoCell(1, rowOf(session, path));
+    session.grid().gotoCell(1, rowOf(session, path));
 }
 
 // Removes what the test made under its home before the home goes: Qt's removal of the temporary home
@@ -165,7 +161,7 @@ void ShellCommandsTest::deleteMovesFilesToTheTrash() {
     const QString catalog = writeCatalog(session, {plain, odd, dir, longName, gone, keep, last});
     fs::remove(gone);
     QVERIFY(session.start({catalog}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     QCOMPARE(grid.numberRows(), 8);
 
     // Five checked files and the web address; the last row is current.
@@ -220,7 +216,7 @@ void ShellCommandsTest::copyAndCutForAFileManager() {
     const std::string odd = write(home + "/files/" + kOddName, "odd");
     QVERIFY(session.start({writeCatalog(session, {plain, odd})}));
     check(session, {plain, odd});
-    gridOf(session).setChecked(rowOf(session, "https://example.com/"), true);
+    session.grid().setChecked(rowOf(session, "https://example.com/"), true);
 
     QVERIFY(session.run(cmd::kCopyFiles));
     const QByteArray plainUri = uri(home, "/files/a%20b%23%25.txt");
@@ -308,7 +304,7 @@ void ShellCommandsTest::renameInPlace() {
     const std::string plain = write(files + "/a b#%.txt", "plain");
     const std::string taken = write(files + "/taken.txt", "taken");
     QVERIFY(session.start({writeCatalog(session, {plain, taken})}));
-    MyCug& grid = gridOf(session);
+    MyCug& grid = session.grid();
     CFileListView& view = *session.frame().fileListView();
 
     makeCurrent(session, plain);
