@@ -92,20 +92,7 @@ std::string CArchiveReader::readString() {
     return readCp932Text(length, fieldOffset);
 }
 
-bool CArchiveReader::takeShortString(std::string_view* bytes) {
-    if (!ok() || m_pos >= m_bytes.size())
-        return false;
-    const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
-    if (length == kStringByteEscape || length >= m_bytes.size() - m_pos)
-        return false;
-    *bytes = m_bytes.substr(m_pos + 1, length);
-    m_pos += 1 + static_cast<std::size_t>(length);
-    return true;
-}
-
-void CArchiveReader::skipString() {
-    if (std::string_view bytes; takeShortString(&bytes))
-        return;
+void CArchiveReader::skipLongString() {
     std::uint64_t fieldOffset = m_pos;
     bool utf16 = false;
     const std::uint64_t length = readLength(fieldOffset, &utf16);
@@ -114,11 +101,7 @@ void CArchiveReader::skipString() {
         m_pos += bytes;
 }
 
-void CArchiveReader::appendString(CItemRecord::Builder& out) {
-    if (std::string_view bytes; takeShortString(&bytes)) {
-        appendCp932Text(bytes, out);
-        return;
-    }
+void CArchiveReader::appendLongString(CItemRecord::Builder& out) {
     std::uint64_t fieldOffset = m_pos;
     bool utf16 = false;
     std::uint64_t length = readLength(fieldOffset, &utf16);

@@ -11,6 +11,7 @@
 
 #include "model/CArchiveError.h"
 #include "model/CItemRecord.h"
+#include "model/CatalogFormat.h"
 
 // Reads the primitive encodings of the catalog file from bytes in memory. Every read is bounds-checked.
 // The first failure is kept with its kind and the offset of the field where it was found; from then on
@@ -53,9 +54,19 @@ public:
     // A string in any of its prefix forms, code page 932 or UTF-16, returned as UTF-8.
     std::string readString();
     // Steps over a string, checking it as readString does.
-    void skipString();
+    void skipString() {
+        if (std::string_view bytes; !takeShortString(&bytes))
+            skipLongString();
+    }
     // The same string added to the text being built in `out`.
-    void appendString(CItemRecord::Builder& out);
+    void appendString(CItemRecord::Builder& out) {
+        if (std::string_view bytes; takeShortString(&bytes)) {
+            if (!bytes.empty())
+                appendCp932Text(bytes, out);
+            return;
+        }
+        appendLongString(out);
+    }
     // A count in either form. `minElementBytes` is the fewest bytes one element takes: a count whose
     // elements cannot fit in the rest of the file is a count-too-large error (and reads as 0).
     std::uint32_t readCount(std::size_t minElementBytes);
@@ -76,7 +87,19 @@ private:
     std::uint64_t readLength(std::uint64_t fieldOffset, bool* utf16);
     // Nearly every string of a catalog has the one-byte length prefix: takes such a string whole, without
     // the general path. False (nothing taken) for any other string, or one that does not fit.
-    bool takeShortString(std::string_view* bytes);
+    bool takeShortString(std::string_view* bytes) {
+        if (!ok() || m_pos >= m_bytes.size())
+            return false;
+        const auto length = static_cast<unsigned char>(m_bytes[m_pos]);
+        if (length == catalog_format::kStringByteEscape || length >= m_bytes.size() - m_pos)
+            return false;
+        *bytes = m_bytes.substr(m_pos + 1, length);
+        m_pos += 1 + static_cast<std::size_t>(length);
+        return true;
+    }
+    // skipString and appendString for the strings takeShortString leaves.
+    void skipLongString();
+    void appendLongString(CItemRecord::Builder& out);
     std::string readCp932Text(std::uint64_t length, std::uint64_t fieldOffset);
     // `bytes` lies within the bytes read: the ASCII run at its start is copied with 8-byte loads, which may
     // look past its end as long as they stay within the bytes read.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <vector>
@@ -13,7 +14,7 @@
 #include "model/CFileCatalog.h"
 #include "model/CObjectTagReader.h"
 #include "model/CObjectTagWriter.h"
-#include "model/CParallelHalves.h"
+#include "model/CItemConverter.h"
 #include "model/CReleasableBytes.h"
 #include "model/CSafeFileWriter.h"
 #include "model/CatalogFormat.h"
@@ -164,23 +165,27 @@ private:
         });
     }
 
-    // Items are read in two passes. The first steps over every record, checking it, and notes where each
-    // starts; it finds every fault a full read would find, at the same offset. The second converts the
-    // records, which can no longer fail: a large catalog shares that work between two threads.
+    // Every item record is checked in turn; it finds every fault a full read would find, at the same offset.
+    // The records checked are converted meanwhile, on a second thread in a large catalog (see CItemConverter).
     void readItems() {
-        std::vector<std::size_t> starts;
+        std::optional<CItemConverter> converter;
         readObjectArray(
-            ArchiveClass::Item, [&](std::uint32_t count) { starts.reserve(count); },
+            ArchiveClass::Item,
+            [&](std::uint32_t count) {
+                const std::size_t fit = m_reader.remaining() / kMinItemElementBytes;
+                converter.emplace(m_bytes, static_cast<std::size_t>(m_catalog.categoryCount()), m_release,
+                                  std::min<std::size_t>(count, fit));
+            },
             [&] {
                 const std::size_t start = m_reader.offset();
                 skipItemRecord(m_reader);
                 if (m_reader.ok())
-                    starts.push_back(start);
+                    converter->add(start);
             });
-        if (!m_reader.ok())
+        if (!m_reader.ok() || !converter)
             return;
-        std::vector<std::unique_ptr<CFileItem>> items(starts.size());
-        if (std::optional<CArchiveError> error = convertItemRecords(starts, items)) {
+        std::vector<std::unique_ptr<CFileItem>> items;
+        if (std::optional<CArchiveError> error = converter->finish(&items)) {
             m_reader.fail(error->kind(), error->offset(), error->detail());
             return;
         }
@@ -194,50 +199,6 @@ private:
         const std::uint32_t count = reader.readCount(kMinStringBytes);
         for (std::uint32_t i = 0; i < count && reader.ok(); ++i)
             reader.skipString();
-    }
-
-    std::optional<CArchiveError> convertItemRecords(const std::vector<std::size_t>& starts,
-                                                    std::vector<std::unique_ptr<CFileItem>>& items) const {
-        constexpr std::size_t kItemsWorthAThread = 16384;
-        std::optional<CArchiveError> errors[2];
-        CParallelHalves::run(starts.size(), kItemsWorthAThread, [&](std::size_t begin, std::size_t end) {
-            errors[begin == 0 ? 0 : 1] = convertItemRange(starts, items, begin, end);
-        });
-        return errors[0] ? errors[0] : errors[1];
-    }
-
-    // Every item gets exactly one value string per category: a record with fewer is padded with empty
-    // strings, one with more loses the extra ones, which no category could show. The value strings are
-    // converted straight into their block; the count read is bounded by the rest of the file and the
-    // categories by the category records read, so nothing can allocate more than the file justifies.
-    std::optional<CArchiveError> convertItemRange(const std::vector<std::size_t>& starts,
-                                                  std::vector<std::unique_ptr<CFileItem>>& items,
-                                                  std::size_t begin, std::size_t end) const {
-        const std::size_t categories = static_cast<std::size_t>(m_catalog.categoryCount());
-        CArchiveReader reader(m_bytes);
-        constexpr std::size_t kReleaseStep = 1 << 20;
-        CItemRecord::Builder texts;
-        std::size_t releasedTo = begin < end ? starts[begin] : 0;
-        for (std::size_t i = begin; i < end; ++i) {
-            if (m_release != nullptr && starts[i] - releasedTo >= kReleaseStep)
-                releasedTo = m_release->release(releasedTo, starts[i]);
-            reader.seek(starts[i]);
-            reader.readI32();  // version
-            for (std::size_t field = 0; field < CItemRecord::kFieldCount; ++field) {
-                reader.appendString(texts);
-                texts.endText();
-            }
-            const std::uint32_t count = reader.readCount(kMinStringBytes);
-            for (std::uint32_t v = 0; v < count && reader.ok(); ++v) {
-                reader.appendString(texts);
-                texts.endText();
-            }
-            CItemRecord::Ptr record = texts.finish(categories);
-            if (!reader.ok())
-                return reader.error();
-            items[i] = std::make_unique<CFileItem>(std::move(record));
-        }
-        return std::nullopt;
     }
 
     CFileCatalog& m_catalog;

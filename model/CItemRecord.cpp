@@ -3,12 +3,29 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "model/CValueIdCache.h"
 
 namespace {
 
 constexpr std::size_t kNarrowLimit = 0xFFFF;
+
+// A block of records starts with the count of its references: one per live record, one for the builder
+// filling it. Records follow at kBlockAlign boundaries.
+struct BlockHeader {
+    std::atomic<std::uint32_t> refs;
+};
+constexpr std::size_t kBlockHeaderBytes = 16;
+static_assert(sizeof(BlockHeader) <= kBlockHeaderBytes);
+
+void releaseBlock(char* block) {
+    auto* header = reinterpret_cast<BlockHeader*>(block);
+    if (header->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        header->~BlockHeader();
+        ::operator delete(block);
+    }
+}
 
 }  // namespace
 
@@ -33,11 +50,19 @@ CItemRecord::Ptr& CItemRecord::Ptr::operator=(Ptr&& other) noexcept {
 }
 
 void CItemRecord::Ptr::release() {
-    if (m_record != nullptr && m_record->m_refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        m_record->~CItemRecord();
-        ::operator delete(const_cast<CItemRecord*>(m_record));
-    }
+    if (m_record != nullptr && m_record->m_refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        destroy(m_record);
     m_record = nullptr;
+}
+
+void CItemRecord::destroy(const CItemRecord* record) {
+    const std::uint32_t place = record->m_texts >> kPlaceShift;
+    auto* memory = const_cast<char*>(reinterpret_cast<const char*>(record));
+    record->~CItemRecord();
+    if (place == 0)
+        ::operator delete(memory);
+    else
+        releaseBlock(memory - place * kBlockAlign);
 }
 
 // ---- making records ----
@@ -120,15 +145,48 @@ void CItemRecord::Builder::append(std::string_view text) {
     added(text.size());
 }
 
+CItemRecord::Builder::~Builder() {
+    leaveBlock();
+}
+
+void CItemRecord::Builder::leaveBlock() {
+    if (m_block != nullptr)
+        releaseBlock(m_block);
+    m_block = nullptr;
+}
+
+// A record larger than an eighth of a block gets an allocation of its own, so that blocks stay well filled.
+void* CItemRecord::Builder::allocate(std::size_t bytes, std::uint32_t* place) {
+    *place = 0;
+    if (m_placement == Placement::Own || bytes > kBlockBytes / 8)
+        return ::operator new(bytes);
+    const std::size_t rounded = (bytes + kBlockAlign - 1) / kBlockAlign * kBlockAlign;
+    if (m_block == nullptr || kBlockBytes - m_blockUsed < rounded) {
+        leaveBlock();
+        m_block = static_cast<char*>(::operator new(kBlockBytes));
+        new (m_block) BlockHeader{1};
+        m_blockUsed = kBlockHeaderBytes;
+    }
+    reinterpret_cast<BlockHeader*>(m_block)->refs.fetch_add(1, std::memory_order_relaxed);
+    char* memory = m_block + m_blockUsed;
+    *place = static_cast<std::uint32_t>(m_blockUsed / kBlockAlign);
+    m_blockUsed += rounded;
+    return memory;
+}
+
 CItemRecord::Ptr CItemRecord::Builder::finish(std::size_t valueCount) {
     const std::size_t texts = kFieldCount + valueCount;
+    if (texts > kTextCountMask)
+        throw std::length_error("an item record holds at most 65535 texts");
     m_ends.resize(std::min(m_ends.size(), texts));
     const std::size_t bytes = m_ends.empty() ? 0 : m_ends.back();
     m_ends.resize(texts, bytes);
     const bool wide = bytes > kNarrowLimit;
     const std::size_t endBytes = texts * (wide ? 4 : 2);
-    void* memory = ::operator new(sizeof(CItemRecord) + endBytes + bytes);
-    auto* record = new (memory) CItemRecord(static_cast<std::uint32_t>(texts) | (wide ? kWideEnds : 0));
+    std::uint32_t place = 0;
+    void* memory = allocate(sizeof(CItemRecord) + endBytes + bytes, &place);
+    auto* record = new (memory) CItemRecord(static_cast<std::uint32_t>(texts) | (wide ? kWideEnds : 0) |
+                                            (place << kPlaceShift));
     auto* tail = reinterpret_cast<unsigned char*>(record + 1);
     for (std::size_t k = 0; k < texts; ++k)
         putEnd(tail, wide, k, m_ends[k]);

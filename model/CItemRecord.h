@@ -6,6 +6,9 @@
 // four bytes otherwise. A record is immutable once made; items share it through a counted pointer, and a
 // change makes a new record (copy on write), so undo snapshots cost little more than the records changed.
 //
+// A record has an allocation of its own, or a place in a large block shared with the records made after it
+// by the same builder (a catalog being read); a block is freed with the last of its records.
+//
 // The numbers of the values (see CValueInterner) are built on first use into a block of their own, safely
 // when several threads ask at once.
 
@@ -56,10 +59,17 @@ public:
     };
 
     // Builds records text by text, for a reader that converts each text straight into place. One builder
-    // serves many records: its buffers keep their capacity, and each finish() allocates one record of the
-    // exact size.
+    // serves many records: its buffers keep their capacity, and each finish() makes one record of the exact
+    // size, in an allocation of its own or, with Placement::Packed, in the builder's current block.
     class Builder final {
     public:
+        enum class Placement : std::uint8_t { Own, Packed };
+
+        explicit Builder(Placement placement = Placement::Own) : m_placement(placement) {}
+        ~Builder();
+        Builder(const Builder&) = delete;
+        Builder& operator=(const Builder&) = delete;
+
         // Room for `bytes` more bytes of the text being built, at its end: write there, then say how many
         // were written with added().
         char* room(std::size_t bytes) {
@@ -77,10 +87,16 @@ public:
 
     private:
         void grow(std::size_t bytes);
+        // Memory for a record of `bytes`, and its place in the current block (0: an allocation of its own).
+        void* allocate(std::size_t bytes, std::uint32_t* place);
+        void leaveBlock();
 
         std::vector<char> m_bytes;  // its size is the capacity; m_size bytes are used
         std::size_t m_size = 0;
         std::vector<std::size_t> m_ends;
+        Placement m_placement;
+        char* m_block = nullptr;  // the block being filled, holding one reference for the builder
+        std::size_t m_blockUsed = 0;
     };
 
     // A record of the four fields and the value strings.
@@ -113,13 +129,20 @@ public:
     bool valuesNumbered() const { return m_valueIds.load(std::memory_order_acquire) != nullptr; }
 
 private:
-    static constexpr std::uint32_t kWideEnds = 0x80000000;
+    // m_texts holds the number of texts (bits 0-15), whether the ends are four bytes wide (bit 16), and the
+    // record's place in its block in units of kBlockAlign bytes (bits 17-31; 0 for an allocation of its own).
+    static constexpr std::uint32_t kTextCountMask = 0xFFFF;
+    static constexpr std::uint32_t kWideEnds = 0x10000;
+    static constexpr int kPlaceShift = 17;
+    static constexpr std::size_t kBlockAlign = 8;
+    static constexpr std::size_t kBlockBytes = (std::size_t{1} << (32 - kPlaceShift)) * kBlockAlign;
 
     explicit CItemRecord(std::uint32_t texts) : m_texts(texts) {}
     ~CItemRecord();
     static Ptr build(std::span<const std::string_view> texts);
+    static void destroy(const CItemRecord* record);
 
-    std::size_t textCount() const { return m_texts & ~kWideEnds; }
+    std::size_t textCount() const { return m_texts & kTextCountMask; }
     bool wideEnds() const { return (m_texts & kWideEnds) != 0; }
     const unsigned char* tail() const { return reinterpret_cast<const unsigned char*>(this + 1); }
     std::size_t endOf(std::size_t k) const;
@@ -135,7 +158,7 @@ private:
     const std::uint32_t* buildValueIds() const;
 
     mutable std::atomic<std::uint32_t> m_refs{0};
-    std::uint32_t m_texts;  // the number of texts, and kWideEnds
+    std::uint32_t m_texts;
     mutable std::atomic<const std::uint32_t*> m_valueIds{nullptr};
 };
 

@@ -49,6 +49,8 @@ constexpr std::uint16_t kCountEscape = 0xFFFF;
 // The fewest bytes an element can take; a count that the rest of the file cannot hold is an error.
 constexpr std::size_t kMinStringBytes = 1;
 constexpr std::size_t kMinObjectReferenceBytes = 2;
+// The fewest bytes an item element takes: its tag, the version, four empty strings and an empty count.
+constexpr std::size_t kMinItemElementBytes = 2 + 4 + 4 * kMinStringBytes + 2;
 
 // ---- object references -------------------------------------------------------------------------------
 // Each object array element starts with a u16 tag:

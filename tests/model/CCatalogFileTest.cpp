@@ -452,22 +452,27 @@ TEST(CCatalogFileTest, LargeCatalogsReadBackItemForItem) {
     EXPECT_EQ(broken.itemCount(), 0);
 }
 
-// A file large enough to be read into memory that is given back while its items are converted: every text,
-// before and after the parts given back, reads as it was written, and saving gives the same bytes.
+// A file large enough to be read into memory that is given back while its items are converted, by two
+// threads: every text, before and after the parts given back, reads as it was written, and saving gives the
+// same bytes. A few texts are longer than a page, most are far shorter.
 TEST(CCatalogFileTest, AFileReadWhileItsMemoryIsGivenBackReadsWhole) {
     const CTempFolder temp;
     const std::string path = temp / "large.qlry";
     CFileCatalog large;
     large.addCategory("ジャンル");
     large.addCategory("Tag");
-    const std::string memo = std::string(700000, 'm') + "メモ" + std::string("\xFF\x80", 2) + "終";
-    const int kItems =
-        static_cast<int>(CReleasableBytes::kReleasableFrom / 700000) * 3 / 2 + 8;  // a third empty
+    const std::string longMemo = std::string(700000, 'm') + "メモ" + std::string("\xFF\x80", 2) + "終";
+    const std::string shortMemo = std::string(1500, 'm') + "メモ";
+    const int kItems = 36000;
+    auto memoOf = [&](int i) {
+        const std::string n = std::to_string(i);
+        return i % 3 == 0 ? std::string() : (i % 5000 == 1 ? longMemo : shortMemo) + n;
+    };
     for (int i = 0; i < kItems; ++i) {
         auto item = large.newItem(false);
         const std::string n = std::to_string(i);
         item->setStoredPath("/home/user/ファイル" + n + ".txt");
-        item->setMemo(i % 3 == 0 ? std::string() : memo + n);
+        item->setMemo(memoOf(i));
         item->setTitle(i % 5 == 0 ? "題" + n : std::string());
         item->setValueString(0, "値" + n + ",,x,ロック");
         large.addItem(std::move(item));
@@ -482,7 +487,7 @@ TEST(CCatalogFileTest, AFileReadWhileItsMemoryIsGivenBackReadsWhole) {
     ASSERT_EQ(read.itemCount(), kItems);
     for (int i = 0; i < kItems; ++i) {
         const std::string n = std::to_string(i);
-        ASSERT_EQ(read.item(i).memo(), i % 3 == 0 ? std::string() : memo + n) << i;
+        ASSERT_EQ(read.item(i).memo(), memoOf(i)) << i;
         EXPECT_EQ(read.item(i).path(), "/home/user/ファイル" + n + ".txt");
         EXPECT_EQ(read.item(i).title(), i % 5 == 0 ? "題" + n : "");
         EXPECT_EQ(read.item(i).valueString(0), "値" + n + ",,x,ロック");

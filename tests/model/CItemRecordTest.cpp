@@ -93,6 +93,37 @@ TEST(CItemRecordTest, BuilderPadsOrDropsToTheCountAndStartsAfresh) {
     EXPECT_TRUE(CValueStrings(builder.finish(0)).empty());
 }
 
+// Records packed into shared blocks outlive their builder and each other in any order, across threads; a
+// record too large for a block gets memory of its own.
+TEST(CItemRecordTest, PackedRecordsLiveAndDieIndependently) {
+    std::vector<CItemRecord::Ptr> records;
+    {
+        CItemRecord::Builder builder(CItemRecord::Builder::Placement::Packed);
+        for (int i = 0; i < 5000; ++i) {
+            builder.append("/path/" + std::to_string(i));
+            builder.endText();
+            for (int field = 1; field < 4; ++field)
+                builder.endText();
+            builder.append(i % 1000 == 999 ? std::string(100000, 'v') : "値" + std::to_string(i));
+            builder.endText();
+            records.push_back(builder.finish(1));
+        }
+    }
+    auto valueOf = [](int i) { return i % 1000 == 999 ? std::string(100000, 'v') : "値" + std::to_string(i); };
+    for (std::size_t i = 0; i < records.size(); i += 2)
+        records[i] = CItemRecord::Ptr();
+    std::vector<CItemRecord::Ptr> shared(records.begin() + 2500, records.end());
+    std::thread other([moved = std::move(shared)]() mutable { moved.clear(); });
+    for (std::size_t i = 1; i < 2500; i += 2)
+        records[i] = CItemRecord::Ptr();
+    other.join();
+    for (int i = 2501; i < 5000; i += 2) {
+        ASSERT_EQ(records[i]->field(CItemRecord::Field::ShortcutName), "/path/" + std::to_string(i));
+        ASSERT_EQ(records[i]->value(0), valueOf(i));
+        ASSERT_EQ(records[i]->field(CItemRecord::Field::Path), "");
+    }
+}
+
 // The display name is what the item was last found with: a title or path changed while the file is missing
 // leaves it as it was, until the file is found again.
 TEST(CItemRecordTest, DisplayNameStaysWhatTheFileWasLastFoundWith) {
