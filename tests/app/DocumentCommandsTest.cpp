@@ -292,7 +292,7 @@ void DocumentCommandsTest::columnsSortKeysFilterAndRefresh() {
     QVERIFY(frame.routeCommand(cmd::kRefreshList));
     QCOMPARE(recorder.hints, (QList<int>{10, 10, 4, 2}));
     QVERIFY(session.ui().shown().empty());
-    session.stop();
+    // The session stops when it goes, after the hint recorder, which must leave the document first.
 }
 
 void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
@@ -409,7 +409,7 @@ void DocumentCommandsTest::catalogSettingsNewFilesAndShortcuts() {
     QVERIFY(QFileInfo::exists(catalogFolder + "/" +
                               QString::fromStdString(std::string(catalog.item(2).shortcutName()))));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
-    session.stop();
+    // The session stops when it goes, after the hint recorder, which must leave the document first.
 }
 
 void DocumentCommandsTest::exportsAndHtmlCopy() {
