@@ -15,14 +15,14 @@ runs=${RUNS:-7}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-milliseconds() {  # runs the command once, output discarded; prints its wall time in ms
+milliseconds() {  # runs the command once, output discarded; prints its wall time in ms, to 0.01 ms
     local start end
     start=$(date +%s%N)
     "$@" >/dev/null
     end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
+    awk -v ns=$((end - start)) 'BEGIN {printf "%.2f", ns / 1000000}'
 }
-median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+median() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
 
 query="SELECT items.name, items.path, item_values.value FROM items JOIN item_values ON item_values.item = items.id
