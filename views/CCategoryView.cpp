@@ -52,6 +52,7 @@ CCategoryView::CCategoryView(CQuilloryDoc& document, QWidget* parent) : CQuillor
     setMouseTracking(true);
     m_scrollBar = new QScrollBar(Qt::Horizontal, this);
     m_scrollBar->setObjectName("CategoryScrollBar");
+    m_scrollBar->setAccessibleName(QStringLiteral("カテゴリの横スクロール"));
     m_scrollBar->hide();
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this] { placeLists(); });
     loadFont();
@@ -141,10 +142,12 @@ void CCategoryView::rebuildLists() {
         m_lists.push_back(list);
         m_models.push_back(model);
     }
-    // Tab goes from each list to the next one, left to right.
+    // Tab goes from each list to the next one, left to right; a screen reader meets the lists, then the
+    // scroll bar under them.
     for (std::size_t i = 1; i < m_lists.size(); ++i) {
         QWidget::setTabOrder(m_lists[i - 1], m_lists[i]);
     }
+    m_scrollBar->raise();
     m_layout.reset(std::move(requested));
     layoutLists();
     for (int i = 0; i < listCount(); ++i) {

@@ -2,6 +2,7 @@
 // the catalog, hidden categories, the width drag and equal widths, and the category commands with their
 // undo points.
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -286,8 +287,12 @@ void CategoryViewTest::narrowPaneScrollsToWholeValues() {
     }
 
     // The lists go on past the pane's right edge, and the pane scrolls sideways: by its scroll bar, and by
-    // Tab, which brings the list it moves to into view.
+    // Tab, which brings the list it moves to into view. A screen reader meets the ten lists, then the bar.
     QVERIFY(pane.scrollBar()->isVisible());
+    QAccessibleInterface* paneAccessible = QAccessible::queryAccessibleInterface(&pane);
+    QCOMPARE(paneAccessible->childCount(), 11);
+    QCOMPARE(paneAccessible->child(0)->text(QAccessible::Name), pane.list(0)->accessibleName());
+    QCOMPARE(paneAccessible->child(10)->role(), QAccessible::ScrollBar);
     QVERIFY(pane.list(9)->geometry().left() >= pane.width());
     QCOMPARE(pane.list(0)->height(), pane.height() - pane.scrollBar()->height());
     pane.list(0)->setFocus(Qt::MouseFocusReason);
