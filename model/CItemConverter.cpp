@@ -37,29 +37,22 @@ void CItemConverter::convertFront() {
     }
 }
 
+// Without a second thread the back simply takes every chunk. A failure thrown here leaves the helper to the
+// destructor, which stops it.
 std::optional<CArchiveError> CItemConverter::finish(std::vector<std::unique_ptr<CFileItem>>* items) {
+    m_claims.close(m_added);
     std::optional<CArchiveError> backError;
     {
         CItemRecord::Builder texts(CItemRecord::Builder::Placement::Packed);
-        if (!m_helper.joinable()) {
-            backError = convertRange(texts, 0, m_added);
-        } else {
-            m_claims.close(m_added);
-            try {
-                for (CChunkClaims::Range range = m_claims.claimBack(); !range.empty() && !backError;
-                     range = m_claims.claimBack()) {
-                    backError = convertRange(texts, range.begin, range.end);
-                }
-            } catch (...) {
-                m_claims.abandon();
-                m_helper.join();
-                throw;
-            }
-            m_helper.join();
-            if (m_frontFailure)
-                std::rethrow_exception(m_frontFailure);
+        for (CChunkClaims::Range range = m_claims.claimBack(); !range.empty() && !backError;
+             range = m_claims.claimBack()) {
+            backError = convertRange(texts, range.begin, range.end);
         }
     }
+    if (m_helper.joinable())
+        m_helper.join();
+    if (m_frontFailure)
+        std::rethrow_exception(m_frontFailure);
     // The front converts the earlier records: its fault comes first in the file.
     if (m_frontError)
         return m_frontError;

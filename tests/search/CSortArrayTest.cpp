@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "model/CFileCatalog.h"
 #include "search/CSortArray.h"
@@ -83,6 +85,19 @@ std::vector<CFileItem*> referenceHeapSort(const CSortArray& keys, std::vector<CF
         siftDown(saved, 1, m - 1);
     }
     return items;
+}
+
+// Sorts `list` by the keys through the cache, and expects the heap sort of the keys' compare.
+void expectHeapSortOrder(const std::vector<CSortItem>& keyList, const std::vector<CFileItem*>& list,
+                         CSortKeyCache& cache, const std::string& context = {}) {
+    CSortArray keys;
+    keys.removeAll();
+    for (const CSortItem& key : keyList) {
+        keys.append(key);
+    }
+    std::vector<CFileItem*> sorted = list;
+    keys.sortItems(sorted, cache);
+    EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << context;
 }
 
 }  // namespace
@@ -171,14 +186,7 @@ TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
         {CSortItem(CSortItem::kDate, false), CSortItem(0, false)}};
     for (int round = 0; round < 3; ++round) {
         for (const auto& keyList : keyLists) {
-            CSortArray keys;
-            keys.removeAll();
-            for (const CSortItem& key : keyList) {
-                keys.append(key);
-            }
-            std::vector<CFileItem*> sorted = list;
-            keys.sortItems(sorted, cache);
-            EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << "round " << round;
+            expectHeapSortOrder(keyList, list, cache, "round " + std::to_string(round));
         }
         // Names and values the cache has not seen yet.
         items[static_cast<std::size_t>(round)]->setDisplayName("new name " + std::to_string(round));
@@ -202,14 +210,7 @@ TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
             items[7]->setSize(items[8]->size());
         }
         for (const auto& keyList : distinctKeyLists) {
-            CSortArray keys;
-            keys.removeAll();
-            for (const CSortItem& key : keyList) {
-                keys.append(key);
-            }
-            std::vector<CFileItem*> sorted = list;
-            keys.sortItems(sorted, cache);
-            EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
+            expectHeapSortOrder(keyList, list, cache, tie ? "with a tie" : "all distinct");
         }
     }
 
@@ -224,15 +225,9 @@ TEST(SortArrayTest, KeptRanksSortEqualItemsAsTheHeapSortOfTheCompare) {
         if (tie) {
             items[7]->setSize(items[8]->size());
         }
-        CSortArray keys;
-        keys.removeAll();
-        for (const CSortItem& key : {CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate),
-                                     CSortItem(CSortItem::kSize, false), CSortItem(0, false)}) {
-            keys.append(key);
-        }
-        std::vector<CFileItem*> sorted = list;
-        keys.sortItems(sorted, cache);
-        EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << (tie ? "with a tie" : "all distinct");
+        expectHeapSortOrder({CSortItem(CSortItem::kName), CSortItem(CSortItem::kDate),
+                             CSortItem(CSortItem::kSize, false), CSortItem(0, false)},
+                            list, cache, tie ? "with a tie" : "all distinct");
     }
 }
 
@@ -274,14 +269,7 @@ TEST(SortArrayTest, SeveralCategoryKeysSortAsTheHeapSortOfTheCompare) {
         {CSortItem(0)}};
     for (int round = 0; round < 4; ++round) {
         for (const auto& keyList : keyLists) {
-            CSortArray keys;
-            keys.removeAll();
-            for (const CSortItem& key : keyList) {
-                keys.append(key);
-            }
-            std::vector<CFileItem*> sorted = list;
-            keys.sortItems(sorted, cache);
-            EXPECT_EQ(sorted, referenceHeapSort(keys, list)) << "round " << round;
+            expectHeapSortOrder(keyList, list, cache, "round " + std::to_string(round));
         }
         // A few edits (value strings the ranks have not seen, some of them another item's values in another
         // order, which sort equal to it), then, in the third round, many at once.
@@ -299,14 +287,7 @@ TEST(SortArrayTest, SeveralCategoryKeysSortAsTheHeapSortOfTheCompare) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         items[i]->setDate(COleDate(45000.0 + static_cast<double>(i % 5) * 0.7 / 86400, COleDate::Status::Valid));
     }
-    CSortArray keys;
-    keys.removeAll();
-    for (const CSortItem& key : {CSortItem(0), CSortItem(CSortItem::kDate, false), CSortItem(1)}) {
-        keys.append(key);
-    }
-    std::vector<CFileItem*> sorted = list;
-    keys.sortItems(sorted, cache);
-    EXPECT_EQ(sorted, referenceHeapSort(keys, list));
+    expectHeapSortOrder({CSortItem(0), CSortItem(CSortItem::kDate, false), CSortItem(1)}, list, cache);
 }
 
 TEST(SortArrayTest, KeyListOperationsKeepOneKeyPerCode) {
