@@ -9,7 +9,9 @@
 
 // Reads Firefox's session store: the JSON of sessionstore-backups/recovery.jsonlz4, with its windows, each
 // window's tabs and selected tab, each tab's history entries and current entry, and the selected window.
-// Firefox counts the selections from 1.
+// Firefox counts the selections from 1. The JSON is read in one pass with bounded memory (see
+// CFirefoxSessionParser), so with the decompressed size capped no session file takes more than a few times
+// that cap.
 class CFirefoxSessionReader final {
 public:
     // The session store of the profile in folder `profile`.

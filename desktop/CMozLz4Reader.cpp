@@ -24,7 +24,12 @@ std::optional<std::string> CMozLz4Reader::decompress(std::string_view bytes, con
         size = (size << 8) | static_cast<unsigned char>(bytes[MozLz4Format::kSizeOffset + i]);
     }
     const std::uint64_t block = bytes.size() - MozLz4Format::kHeaderSize;
-    if (size > MozLz4Format::kMaxDecompressedSize || size > block * MozLz4Format::kMaxExpansion + 16) {
+    if (size > MozLz4Format::kMaxDecompressedSize) {
+        return fail(MozLz4Format::kSizeOffset, "declared size " + std::to_string(size) + " is more than the " +
+                                                   std::to_string(MozLz4Format::kMaxDecompressedSize) +
+                                                   " bytes a session store may hold");
+    }
+    if (size > block * MozLz4Format::kMaxExpansion) {
         return fail(MozLz4Format::kSizeOffset,
                     "declared size " + std::to_string(size) + " does not fit a block of " + std::to_string(block) +
                         " bytes");
@@ -43,7 +48,10 @@ std::optional<std::string> CMozLz4Reader::decompress(std::string_view bytes, con
 }
 
 std::optional<std::string> CMozLz4Reader::readFile(const std::string& path, CSessionError* error) {
-    const auto bytes = CSessionFile::read(path, MozLz4Format::kMaxDecompressedSize, error);
+    // The largest file a whole session store can give: its block never grows by more than LZ4's bound.
+    const std::uint64_t limit = MozLz4Format::kHeaderSize +
+                                static_cast<std::uint64_t>(LZ4_compressBound(MozLz4Format::kMaxDecompressedSize));
+    const auto bytes = CSessionFile::read(path, limit, error);
     if (!bytes) {
         return std::nullopt;
     }

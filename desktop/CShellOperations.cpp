@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -24,6 +25,7 @@
 #include <system_error>
 
 #include "model/CFileItem.h"
+#include "platform/CFolderCopy.h"
 #include "platform/CProfile.h"
 #include "text/PathUtil.h"
 
@@ -60,42 +62,6 @@ bool isInside(const std::string& inner, const std::string& outer) {
     return true;
 }
 
-// Creates the target exclusively (a file or an empty folder), so that nothing that exists is ever taken
-// over; EEXIST tells the caller to try the next name.
-int reserve(const std::string& target, bool isFolder) {
-    if (isFolder) {
-        return mkdir(target.c_str(), 0700) == 0 ? 0 : errno;
-    }
-    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return errno;
-    }
-    close(fd);
-    return 0;
-}
-
-// Fills a reserved target from the source: a file's bytes, permissions and modification time; a folder's
-// contents, recursively (links stay links), and its permissions.
-void fillCopy(const std::string& source, const std::string& target, bool isFolder, std::error_code& error) {
-    if (isFolder) {
-        fs::copy(source, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-    } else {
-        fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
-        if (!error) {
-            const fs::file_time_type written = fs::last_write_time(source, error);
-            if (!error) {
-                fs::last_write_time(target, written, error);
-            }
-        }
-    }
-    if (!error) {
-        const fs::perms permissions = fs::status(source, error).permissions();
-        if (!error) {
-            fs::permissions(target, permissions, error);
-        }
-    }
-}
-
 }  // namespace
 
 QByteArray CShellOperations::fileUri(const std::string& path) {
@@ -103,14 +69,40 @@ QByteArray CShellOperations::fileUri(const std::string& path) {
            QByteArray::fromStdString(path).toPercentEncoding(QByteArrayLiteral("/"));
 }
 
-bool CShellOperations::openWithDesktop(const std::string& pathOrUrl) {
+bool CShellOperations::openWithDesktop(const std::string& pathOrUrl, const std::function<void()>& failed) {
     if (pathOrUrl.empty()) {
         return false;
     }
     const QUrl url = pathOrUrl.find("://") != std::string::npos
                          ? QUrl(QString::fromStdString(pathOrUrl))
                          : fileUrl(pathOrUrl);
-    return QDesktopServices::openUrl(url);
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!failed || opener.isEmpty()) {
+        return QDesktopServices::openUrl(url);
+    }
+    // Qt starts xdg-open detached and never learns that no application took the file; its exit status
+    // says so. The process has no parent, so that closing the window does not end an application that
+    // xdg-open runs in the foreground.
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({QString::fromLatin1(url.toEncoded())});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, [process, failed](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0) {
+            failed();
+        }
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, [process, failed](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            failed();
+            process->deleteLater();
+        }
+    });
+    process->start();
+    return true;
 }
 
 bool CShellOperations::openFolder(const std::string& folder, const CProfile& profile) {
@@ -193,8 +185,8 @@ std::vector<CShellFailure> CShellOperations::copyIntoFolder(const std::vector<st
     std::vector<CShellFailure> failures;
     for (const std::string& source : paths) {
         struct stat info{};
-        if (stat(source.c_str(), &info) != 0) {
-            failures.push_back({source, std::strerror(errno)});
+        if (lstat(source.c_str(), &info) != 0) {
+            failures.push_back({source, CFolderCopy::reasonOf(errno)});
             continue;
         }
         const bool isFolder = S_ISDIR(info.st_mode);
@@ -203,22 +195,13 @@ std::vector<CShellFailure> CShellOperations::copyIntoFolder(const std::vector<st
             continue;
         }
         const std::string name = nameOf(source);
-        std::string target;
-        int reserved = EEXIST;
-        for (int n = 1; reserved == EEXIST; ++n) {
-            target = jtext::joinFolderAndName(folder, n == 1 ? name : numberedName(name, isFolder, n));
-            reserved = reserve(target, isFolder);
+        CFolderCopy copy(source, folder,
+                         [&](int n) { return n == 1 ? name : numberedName(name, isFolder, n); });
+        if (copy.run() && copies) {
+            copies->push_back(copy.copyPath());
         }
-        if (reserved != 0) {
-            failures.push_back({source, std::strerror(reserved)});
-            continue;
-        }
-        std::error_code error;
-        fillCopy(source, target, isFolder, error);
-        if (error) {
-            failures.push_back({source, error.message()});
-        } else if (copies) {
-            copies->push_back(target);
+        for (const CCopyFailure& failure : copy.failures()) {
+            failures.push_back({failure.path, failure.what});
         }
     }
     return failures;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,10 @@ public:
     static QUrl fileUrl(const std::string& path) { return QUrl::fromEncoded(fileUri(path)); }
 
     // ---- open ----
-    // Opens a file or a URL with the desktop's default application. False when nothing could open it.
-    static bool openWithDesktop(const std::string& pathOrUrl);
+    // Opens a file or a URL with the desktop's default application. False when nothing could open it. With
+    // `failed`, the desktop's opener (xdg-open) is run and `failed` is called later when it reports that no
+    // application could open the file.
+    static bool openWithDesktop(const std::string& pathOrUrl, const std::function<void()>& failed = {});
     // Opens a folder: with the program of the "System" setting "FolderSoft" when one is set (with
     // "FolderArg" non-zero the folder is its one argument, else the folder is its working directory and it
     // gets no argument), otherwise with the desktop's file manager. False when nothing could be started.
@@ -66,10 +69,11 @@ public:
     // extension, "name(2).ext"; a name without extension, a name starting with its only dot (".profile")
     // and a folder's name take it at the end, "name(2)".
     static std::string numberedName(const std::string& name, bool isFolder, int n);
-    // Copies each file or folder (folders with everything below them; links inside folders stay links)
-    // into the folder under its own name, or under the first numbered name that is free: nothing is ever
-    // overwritten. A folder is never copied into itself. The copies made whole (full paths) are appended to
-    // `copies`; the failures are returned, one per source that was not copied whole.
+    // Copies each file, folder (with everything below it) or symbolic link (as a link) into the folder under
+    // its own name, or under the first numbered name that is free: nothing is ever overwritten, and a copy
+    // shows under its name only once it is whole (see CFolderCopy). A folder is never copied into itself.
+    // The copies made (full paths) are appended to `copies`; the failures are returned: one per source that
+    // was not copied, with the reason, and one per special file left out of a folder's copy.
     static std::vector<CShellFailure> copyIntoFolder(const std::vector<std::string>& paths,
                                                      const std::string& folder, std::vector<std::string>* copies);
 

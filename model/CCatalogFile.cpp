@@ -31,7 +31,8 @@ namespace {
 
 // ---- reading -----------------------------------------------------------------------------------------
 
-// How many elements an object array may hold (0: as many as the file holds), and its name in errors.
+// How many elements an object array may hold by the format (0: as many as the file holds), and its name
+// in errors.
 struct Limit {
     std::uint32_t count;
     std::string_view field;
@@ -39,8 +40,6 @@ struct Limit {
 
 Limit limitOf(ArchiveClass elementClass) {
     switch (elementClass) {
-        case ArchiveClass::Filter:
-            return {kMaxFilters, "filter conditions"};
         case ArchiveClass::SortKey:
             return {kMaxSortKeys, "sort keys"};
         case ArchiveClass::Category:

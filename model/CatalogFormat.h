@@ -72,12 +72,12 @@ constexpr std::uint32_t kMaxIndex = 0x3FFFFFFE;
 constexpr std::size_t kMaxClassNameLength = 63;
 
 // ---- limits ------------------------------------------------------------------------------------------
-// What a file may declare, bounded by what the program can use, so that no small file makes the reader
-// and the recompute allocate or work without end: at most ten categories; one sort key per built-in key
-// (-1 to -5) and per category; filter conditions as many as anyone edits in the condition dialog.
+// The limits the format itself sets: at most ten categories; one sort key per built-in key (-1 to -5) and
+// per category. Every other count (filter conditions, items, strings) may be as large as the file can
+// hold: each declared element needs at least so many bytes of what follows, so a count beyond the bytes
+// left is a format error at its offset, and memory stays a small multiple of the file.
 constexpr std::uint32_t kMaxCategories = 10;
 constexpr std::uint32_t kMaxSortKeys = 5 + kMaxCategories;
-constexpr std::uint32_t kMaxFilters = 100;
 
 // ---- registered classes ------------------------------------------------------------------------------
 // The class names a file may name, each with the one schema it must carry.

@@ -115,6 +115,45 @@ CSnssReader::Window& CSnssReader::window(std::int32_t id) {
     return it->second;
 }
 
+CSnssReader::Tab& CSnssReader::tab(std::int32_t id, std::int32_t window) {
+    auto [it, added] = m_tabs.try_emplace(id);
+    if (added) {
+        it->second.window = window;
+        m_windowTabs[window].emplace(id, &it->second);
+    }
+    return it->second;
+}
+
+void CSnssReader::moveTab(std::int32_t id, Tab& moved, std::int32_t window) {
+    if (moved.window == window) {
+        return;
+    }
+    const auto from = m_windowTabs.find(moved.window);
+    if (from != m_windowTabs.end()) {
+        from->second.erase(id);
+        if (from->second.empty()) {
+            m_windowTabs.erase(from);
+        }
+    }
+    moved.window = window;
+    m_windowTabs[window].emplace(id, &moved);
+}
+
+void CSnssReader::closeTab(std::int32_t id) {
+    const auto it = m_tabs.find(id);
+    if (it == m_tabs.end()) {
+        return;
+    }
+    const auto in = m_windowTabs.find(it->second.window);
+    if (in != m_windowTabs.end()) {
+        in->second.erase(id);
+        if (in->second.empty()) {
+            m_windowTabs.erase(in);
+        }
+    }
+    m_tabs.erase(it);
+}
+
 bool CSnssReader::apply(std::uint8_t id, std::string_view payload, std::uint64_t offset) {
     namespace F = SnssFormat;
     const auto need = [&](std::size_t fields) {
@@ -128,19 +167,19 @@ bool CSnssReader::apply(std::uint8_t id, std::string_view payload, std::uint64_t
             return false;
         }
         window(i32At(payload, 0));
-        m_tabs[i32At(payload, 4)].window = i32At(payload, 0);
+        moveTab(i32At(payload, 4), tab(i32At(payload, 4), i32At(payload, 0)), i32At(payload, 0));
         return true;
     case F::kSetTabIndexInWindow:
         if (!need(2)) {
             return false;
         }
-        m_tabs[i32At(payload, 0)].visualIndex = i32At(payload, 4);
+        tab(i32At(payload, 0)).visualIndex = i32At(payload, 4);
         return true;
     case F::kSetSelectedNavigationIndex:
         if (!need(2)) {
             return false;
         }
-        m_tabs[i32At(payload, 0)].currentNavigation = i32At(payload, 4);
+        tab(i32At(payload, 0)).currentNavigation = i32At(payload, 4);
         return true;
     case F::kSetSelectedTabInIndex:
         if (!need(2)) {
@@ -158,7 +197,7 @@ bool CSnssReader::apply(std::uint8_t id, std::string_view payload, std::uint64_t
         if (!need(1)) {
             return false;
         }
-        m_tabs.erase(i32At(payload, 0));
+        closeTab(i32At(payload, 0));
         return true;
     case F::kWindowClosed: {
         if (!need(1)) {
@@ -166,15 +205,20 @@ bool CSnssReader::apply(std::uint8_t id, std::string_view payload, std::uint64_t
         }
         const std::int32_t closed = i32At(payload, 0);
         m_windows.erase(closed);
-        std::erase_if(m_tabs, [&](const auto& entry) { return entry.second.window == closed; });
+        const auto tabs = m_windowTabs.find(closed);
+        if (tabs != m_windowTabs.end()) {
+            for (const auto& [id, unused] : tabs->second) {
+                m_tabs.erase(id);
+            }
+            m_windowTabs.erase(tabs);
+        }
         return true;
     }
     case F::kTabNavigationPathPrunedFromBack: {
         if (!need(2)) {
             return false;
         }
-        const std::int32_t kept = i32At(payload, 4);
-        std::erase_if(m_tabs[i32At(payload, 0)].navigations, [&](const auto& entry) { return entry.first >= kept; });
+        tab(i32At(payload, 0)).navigations.removeFrom(i32At(payload, 4));
         return true;
     }
     case F::kTabNavigationPathPrunedFromFront:
@@ -183,25 +227,17 @@ bool CSnssReader::apply(std::uint8_t id, std::string_view payload, std::uint64_t
         if (!need(fromFront ? 2 : 3)) {
             return false;
         }
-        Tab& tab = m_tabs[i32At(payload, 0)];
+        Tab& pruned = tab(i32At(payload, 0));
         const std::int64_t first = fromFront ? 0 : i32At(payload, 4);
         const std::int64_t count = i32At(payload, fromFront ? 4 : 8);
         if (count <= 0) {
             return true;
         }
-        std::map<std::int32_t, CBrowserSession::Tab> kept;
-        for (auto& [index, page] : tab.navigations) {
-            if (index < first) {
-                kept.emplace(index, std::move(page));
-            } else if (index >= first + count) {
-                kept.emplace(static_cast<std::int32_t>(index - count), std::move(page));
-            }
-        }
-        tab.navigations = std::move(kept);
-        if (tab.currentNavigation >= first + count) {
-            tab.currentNavigation = static_cast<std::int32_t>(tab.currentNavigation - count);
-        } else if (tab.currentNavigation >= first) {
-            tab.currentNavigation = static_cast<std::int32_t>(first);
+        pruned.navigations.removeRange(first, count);
+        if (pruned.currentNavigation >= first + count) {
+            pruned.currentNavigation = static_cast<std::int32_t>(pruned.currentNavigation - count);
+        } else if (pruned.currentNavigation >= first) {
+            pruned.currentNavigation = static_cast<std::int32_t>(first);
         }
         return true;
     }
@@ -252,7 +288,7 @@ bool CSnssReader::readNavigation(std::string_view payload, std::uint64_t offset)
     if (!readInt(titleLength) || !readBytes(titleLength, 2, title)) {
         return bad("title length past the end of the command");
     }
-    m_tabs[tabId].navigations[index] = CBrowserSession::Tab{std::string(url), utf16ToUtf8(title)};
+    tab(tabId).navigations.set(index, CBrowserSession::Tab{std::string(url), utf16ToUtf8(title)});
     return true;
 }
 
@@ -266,9 +302,11 @@ CBrowserSession CSnssReader::build() const {
     CBrowserSession session;
     for (const auto& [unused, windowId] : order) {
         std::vector<const Tab*> tabs;
-        for (const auto& [tabId, tab] : m_tabs) {
-            if (tab.window == windowId && !tab.navigations.empty()) {
-                tabs.push_back(&tab);
+        if (const auto ids = m_windowTabs.find(windowId); ids != m_windowTabs.end()) {
+            for (const auto& [tabId, candidate] : ids->second) {
+                if (!candidate->navigations.empty()) {
+                    tabs.push_back(candidate);
+                }
             }
         }
         if (tabs.empty()) {
@@ -285,9 +323,9 @@ CBrowserSession CSnssReader::build() const {
                 window.selectedTab = i;
             }
             // The current navigation, or the last one when the index names none.
-            const auto& navigations = tabs[i]->navigations;
-            const auto current = navigations.find(tabs[i]->currentNavigation);
-            window.tabs.push_back(current != navigations.end() ? current->second : navigations.rbegin()->second);
+            const CTabHistory& navigations = tabs[i]->navigations;
+            const CBrowserSession::Tab* current = navigations.find(tabs[i]->currentNavigation);
+            window.tabs.push_back(current ? *current : *navigations.last());
         }
         if (m_activeWindow && *m_activeWindow == windowId) {
             session.setSelectedWindow(session.windows().size());

@@ -15,7 +15,8 @@ constexpr std::uint32_t kSizeOffset = 8;
 constexpr std::uint32_t kHeaderSize = 12;
 // An LZ4 block expands at most 255 times; a larger declared size cannot be honest.
 constexpr std::uint64_t kMaxExpansion = 255;
-// Session stores are a few megabytes; anything past this is refused before memory is taken for it.
-constexpr std::uint64_t kMaxDecompressedSize = 512ull << 20;
+// Session stores are a few megabytes; a declared size past this is refused before memory is taken for it,
+// so that a small file cannot make the reader take more than a few times this much.
+constexpr std::uint64_t kMaxDecompressedSize = 64ull << 20;
 
 }  // namespace MozLz4Format

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/CSnssReader.h"
 
 namespace {
@@ -144,4 +146,43 @@ TEST(SnssReaderTest, StopsAtAHalfWrittenTailAndRejectsDamagedOrEncryptedFiles) {
 
     // A file with no tabs reads, and shows nothing.
     EXPECT_FALSE(replay(CSnssWriter(1).bytes())->shownTab());
+}
+
+TEST(SnssReaderTest, ReplayStaysLinearWhenEveryCommandTouchesMuchState) {
+    // 32,768 navigations of one tab pruned one by one from the middle, then 32,768 tabs in one window and
+    // as many closes of windows that hold none of them. Replaying each visited every page or tab per
+    // command (over a minute); linear replay takes milliseconds, so ten seconds leaves room for sanitizers
+    // and a busy machine.
+    constexpr std::int32_t kCount = 32768;
+    CSnssWriter pruned;
+    pruned.command(0, {1, 1});
+    for (std::int32_t i = 0; i < kCount; ++i) {
+        pruned.navigation(1, i, "https://p.example/" + std::to_string(i), u"");
+    }
+    pruned.command(7, {1, kCount - 1});
+    for (std::int32_t i = 0; i < kCount - 2; ++i) {
+        pruned.command(24, {1, 1, 1});  // removes the second page, the later ones move down
+    }
+    CSnssWriter closed;
+    for (std::int32_t i = 0; i < kCount; ++i) {
+        closed.command(0, {1, 100 + i});
+    }
+    closed.navigation(100 + kCount - 1, 0, "https://last.example/", u"");
+    for (std::int32_t i = 0; i < kCount; ++i) {
+        closed.command(17, {1000000 + i, 0, 0, 0});
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto afterPruning = replay(pruned.bytes());
+    const auto afterClosing = replay(closed.bytes());
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(afterPruning && afterClosing);
+    // The selection followed the last page down to index 1, next to the first page, the only other one left.
+    EXPECT_EQ(afterPruning->shownTab()->url, "https://p.example/" + std::to_string(kCount - 1));
+    EXPECT_EQ(afterClosing->shownTab()->url, "https://last.example/");
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 10000);
+
+    // Closing the window that holds the tabs still removes them all.
+    closed.command(17, {1, 0, 0, 0});
+    EXPECT_FALSE(replay(closed.bytes())->shownTab());
 }

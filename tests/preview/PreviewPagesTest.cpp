@@ -1,8 +1,12 @@
 // The pages the preview pane writes for its browser, byte by byte: the file information page with names
 // that carry HTML and URL syntax, the media page, the blank page, and the element they are built from.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QUrl>
 
@@ -23,10 +27,16 @@ class PreviewPagesTest final : public QObject {
     Q_OBJECT
 
 private:
-    CTempFolder m_temp;  // the temporary folder of this test, where the pages go
+    CTempFolder m_temp;  // the temporary folder of this test
+    QString m_runtime;   // the runtime folder of this test, where the pages go
 
 private Q_SLOTS:
-    void initTestCase() { qputenv("TMPDIR", QByteArray::fromStdString(m_temp.path())); }
+    void initTestCase() {
+        qputenv("TMPDIR", QByteArray::fromStdString(m_temp.path()));
+        m_runtime = QString::fromStdString(m_temp.makeFolder("runtime"));
+        ::chmod(m_runtime.toLocal8Bit().constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", m_runtime.toLocal8Bit());
+    }
 
     void elementKeepsItsAttributesInOrderAndByItsRules() {
         CHtmlElement embed(QStringLiteral("<EMBED>"));
@@ -60,7 +70,7 @@ private Q_SLOTS:
         QString error;
         const QString page = CPreviewPages::writeFileInfoPage(path, QStringLiteral("exe ファイル<i>"), &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(page, QDir::tempPath() + QStringLiteral("/VemtoHtmlPreview.html"));
+        QCOMPARE(page, m_runtime + QStringLiteral("/VemtoHtmlPreview.html"));
         QCOMPARE(page, CPreviewPages::previewPagePath());
 
         const QString html = QString::fromUtf8(readAll(page));
@@ -116,16 +126,54 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(readAll(page)).contains(QStringLiteral("<H1>バイナリファイル</H1>")));
     }
 
+    void pageIsWrittenOnlyInAPrivateFolderAndNeverThroughALink() {
+        // A link planted at the page's name, to a file of the user's: it stays a link, its target keeps
+        // its bytes, and the failure is reported.
+        const QString victim = QString::fromStdString(m_temp.write("victim.txt", "keep"));
+        const QString planted = CPreviewPages::previewPagePath();
+        QVERIFY(QFile::remove(planted) || !QFileInfo::exists(planted));
+        QVERIFY(QFile::link(victim, planted));
+        QString error;
+        QCOMPARE(CPreviewPages::writeMediaPage(QStringLiteral("/x.wav"), false, 100, &error), planted);
+        QVERIFY2(error.contains(planted), qPrintable(error));
+        QCOMPARE(readAll(victim), QByteArray("keep"));
+        QCOMPARE(QFileInfo(planted).symLinkTarget(), victim);
+        QVERIFY(QFile::remove(planted));
+
+        // A runtime folder others may enter, or none: a 0700 folder of our own in the temporary folder,
+        // the same one for every page.
+        const QString open = QString::fromStdString(m_temp.makeFolder("open-runtime"));
+        ::chmod(open.toLocal8Bit().constData(), 0755);
+        qputenv("XDG_RUNTIME_DIR", open.toLocal8Bit());
+        error.clear();
+        const QString own = CPreviewPages::writeMediaPage(QStringLiteral("/x.wav"), false, 100, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QFileInfo folder(QFileInfo(own).path());
+        QCOMPARE(folder.dir().path(), QDir::tempPath());
+        QVERIFY(folder.fileName().startsWith(QStringLiteral("quillory-")));
+        struct stat info {};
+        QCOMPARE(::lstat(folder.filePath().toLocal8Bit().constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+        QCOMPARE(info.st_uid, ::geteuid());
+        qunsetenv("XDG_RUNTIME_DIR");
+        QCOMPARE(CPreviewPages::writeMediaPage(QStringLiteral("/y.wav"), false, 100, &error), own);
+        QVERIFY(readAll(own).contains("y.wav"));
+        qputenv("XDG_RUNTIME_DIR", m_runtime.toLocal8Bit());
+    }
+
     void unwritablePageIsReported() {
-        // A temporary "folder" that is a file: the page cannot be created below it.
+        // No runtime folder, and a temporary "folder" that is a file: no private folder can be made, so
+        // nothing is written and the browser gets a blank page.
         const std::string notFolder = m_temp.write("not-a-folder", "");
         const QByteArray saved = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(notFolder));
+        qunsetenv("XDG_RUNTIME_DIR");
         QString error;
         const QString page = CPreviewPages::writeMediaPage(QStringLiteral("/x.wav"), false, 100, &error);
         qputenv("TMPDIR", saved);
-        QCOMPARE(page, QString::fromStdString(notFolder) + QStringLiteral("/VemtoHtmlPreview.html"));
-        QVERIFY2(error.contains(page), qPrintable(error));
+        qputenv("XDG_RUNTIME_DIR", m_runtime.toLocal8Bit());
+        QCOMPARE(page, QStringLiteral("about:blank"));
+        QVERIFY2(error.contains(QString::fromStdString(notFolder)), qPrintable(error));
     }
 };
 
