@@ -29,6 +29,17 @@ add_executable(quillory ${CMAKE_SOURCE_DIR}/app/main.cpp)
 target_link_libraries(quillory PRIVATE quillory_gui)
 set_target_properties(quillory PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The helper that runs the image plug-ins, so that a plug-in that crashes, exits or hangs takes only the
+# helper down. Plain C++ without Qt; the program finds it beside itself, tests and benchmarks in the build folder.
+add_executable(quillory-spi-host ${CMAKE_SOURCE_DIR}/preview/spihost/main.cpp
+    ${CMAKE_SOURCE_DIR}/preview/CSPIHostServer.cpp ${CMAKE_SOURCE_DIR}/preview/CSPICore.cpp
+    ${CMAKE_SOURCE_DIR}/preview/CSPIBitmap.cpp ${CMAKE_SOURCE_DIR}/preview/CSPIProtocol.cpp)
+target_link_libraries(quillory-spi-host PRIVATE quillory_core ${CMAKE_DL_LIBS})
+set_target_properties(quillory-spi-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} AUTOMOC OFF)
+add_dependencies(quillory_gui quillory-spi-host)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/preview/CSPIControl.cpp PROPERTIES
+    COMPILE_DEFINITIONS QUILLORY_SPI_HOST_BUILD_PATH="${CMAKE_BINARY_DIR}/quillory-spi-host")
+
 # The help pages sit beside the built program (build/help), as they sit in the data folder of an install.
 add_custom_target(quillory_help ALL
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/help ${CMAKE_BINARY_DIR}/help
@@ -37,7 +48,7 @@ add_dependencies(quillory quillory_help)
 
 # A system-wide install: the program, its data (help pages, sample catalog), the desktop entry, the icon and
 # the catalog's MIME type.
-install(TARGETS quillory RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quillory quillory-spi-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/help DESTINATION ${CMAKE_INSTALL_DATADIR}/quillory)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/sample DESTINATION ${CMAKE_INSTALL_DATADIR}/quillory OPTIONAL)
 install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/quillory.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

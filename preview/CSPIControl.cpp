@@ -1,18 +1,20 @@
 #include "preview/CSPIControl.h"
 
-#include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/CSealedMemory.h"
+#include "platform/CUserInterface.h"
+#include "preview/CSPICore.h"
+
 namespace {
 
 constexpr int kHeaderOffset = 128;  // a picture behind a 128-byte header is tried second
-constexpr std::uint32_t kCompressionNone = 0;
 
 std::string lower(std::string_view text) {
     std::string result(text);
@@ -25,20 +27,13 @@ bool endsWithSpi(const std::string& name) {
     return name.size() > 4 && lower(name.substr(name.size() - 4)) == ".spi";
 }
 
-std::uint32_t opaque(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
+std::string canonicalOr(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path canonical = std::filesystem::canonical(path, ec);
+    return ec ? path : canonical.string();
 }
 
-// Frees what a plug-in handed over with malloc().
-struct CPluginBlocks {
-    void* info = nullptr;
-    void* bits = nullptr;
-    ~CPluginBlocks() {
-        std::free(info);
-        if (bits != info)
-            std::free(bits);
-    }
-};
+const char* kSkippedUntilRestart = "このプラグインは次に起動するまで使いません。";
 
 }  // namespace
 
@@ -47,20 +42,83 @@ CSPIControl& CSPIControl::instance() {
     return host;
 }
 
-void CSPIControl::report(const std::string& path, const std::string& what) {
+std::string CSPIControl::defaultHelperPath() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::string beside = ec ? std::string(kHelperName) : (self.parent_path() / kHelperName).string();
+    if (::access(beside.c_str(), X_OK) == 0)
+        return beside;
+#ifdef QUILLORY_SPI_HOST_BUILD_PATH
+    // Tests and benchmarks run from folders of their own inside the build folder.
+    if (::access(QUILLORY_SPI_HOST_BUILD_PATH, X_OK) == 0)
+        return QUILLORY_SPI_HOST_BUILD_PATH;
+#endif
+    return beside;
+}
+
+std::string CSPIControl::helperPath() const {
+    return m_helper.executable();
+}
+
+void CSPIControl::report(const std::string& path, const std::string& what, const std::string& userText) {
     if (!m_reported.insert(path).second)
         return;
     m_problems.push_back(CSPIProblem{path, what});
     std::fprintf(stderr, "quillory: image plug-in %s skipped: %s\n", path.c_str(), what.c_str());
+    if (!userText.empty())
+        CUserInterface::current().message(userText, MessageIcon::Warning);
+}
+
+void CSPIControl::fault(const std::string& plugin, const std::string& what, const std::string& userText) {
+    m_faulty.insert(plugin);
+    report(plugin, what, userText);
+}
+
+void CSPIControl::brokenAnswer(const std::string& plugin, const char* name, const std::string& error) {
+    // A helper that answers out of turn may have been written over by the plug-in: it is not trusted again.
+    m_helper.stop();
+    fault(plugin, std::string("the answer to ") + name + " breaks the protocol: " + error,
+          std::string("画像プラグインが不正な応答を返しました。") + kSkippedUntilRestart + "\n" + plugin);
 }
 
 void CSPIControl::unloadAll() {
+    m_helper.stop();
     m_plugins.clear();
     m_folder.clear();
     m_lastDecoder = -1;
     m_problems.clear();
     m_reported.clear();
     m_faulty.clear();
+}
+
+std::optional<CHelperProcess::Reply> CSPIControl::call(const std::string& plugin, const CSPIProtocol::Request& request,
+                                                       const char* name) {
+    CHelperProcess::Reply reply =
+        m_helper.call(CSPIProtocol::encode(request), CSPIProtocol::replyType(request.type), m_callLimit);
+    switch (reply.outcome) {
+    case CHelperProcess::Outcome::Answered:
+        return reply;
+    case CHelperProcess::Outcome::Crashed:
+        fault(plugin, std::string("the plug-in ") + reply.detail + " in " + name,
+              std::string("画像プラグインが異常終了しました。") + kSkippedUntilRestart + "\n" + plugin);
+        break;
+    case CHelperProcess::Outcome::TimedOut: {
+        const long long seconds = (m_callLimit.count() + 999) / 1000;
+        fault(plugin, std::string(name) + " " + reply.detail,
+              "画像プラグインが" + std::to_string(seconds) + "秒以内に応答しませんでした。" + kSkippedUntilRestart +
+                  "\n" + plugin);
+        break;
+    }
+    case CHelperProcess::Outcome::Malformed:
+        brokenAnswer(plugin, name, reply.detail);
+        break;
+    case CHelperProcess::Outcome::NotStarted:
+        report(m_helper.executable(), "the plug-in helper does not start: " + reply.detail,
+               "画像プラグインを実行する補助プログラムを起動できないため、画像プラグインを使えません。\n" +
+                   m_helper.executable());
+        break;
+    }
+    return std::nullopt;
 }
 
 int CSPIControl::scan(const std::string& folder) {
@@ -86,22 +144,30 @@ int CSPIControl::scan(const std::string& folder) {
     int added = 0;
     for (const std::string& name : files) {
         const std::string path = base + name;
-        CSPICore core;
-        std::string why;
-        bool reportable = false;
-        if (!core.load(path, why, reportable)) {
-            if (reportable)
-                report(path, why);
+        const std::string canonical = canonicalOr(path);
+        const bool duplicate = std::any_of(m_plugins.begin(), m_plugins.begin() + static_cast<std::ptrdiff_t>(before),
+                                           [&](const CSPIPlugin& loaded) { return lower(loaded.fileName()) == lower(name); });
+        if (duplicate || m_faulty.count(canonical))
+            continue;
+        CSPIProtocol::Request request;
+        request.type = CSPIProtocol::kLoad;
+        request.path = canonical;
+        const std::optional<CHelperProcess::Reply> reply = call(canonical, request, "loading");
+        if (!reply)
+            continue;
+        CSPIProtocol::LoadReply loaded;
+        if (auto error = CSPIProtocol::decode(reply->message, loaded)) {
+            brokenAnswer(canonical, "loading", *error);
             continue;
         }
-        const bool wanted = (static_cast<unsigned>(core.kind()) & m_typeMask) != 0;
-        const bool duplicate = std::any_of(m_plugins.begin(), m_plugins.begin() + static_cast<std::ptrdiff_t>(before),
-                                           [&](const CSPICore& loaded) {
-                                               return lower(loaded.fileName()) == lower(core.fileName());
-                                           });
-        if (!wanted || duplicate)
+        if (!loaded.loaded) {
+            if (loaded.reportable)
+                report(path, loaded.why);
             continue;
-        m_plugins.push_back(std::move(core));
+        }
+        if ((static_cast<unsigned>(loaded.kind) & m_typeMask) == 0)
+            continue;
+        m_plugins.emplace_back(canonical, name, loaded.kind, std::move(loaded.patterns), std::move(loaded.descriptions));
         ++added;
     }
     return added;
@@ -109,14 +175,14 @@ int CSPIControl::scan(const std::string& folder) {
 
 int CSPIControl::formatTotal() const {
     int total = 0;
-    for (const CSPICore& plugin : m_plugins)
+    for (const CSPIPlugin& plugin : m_plugins)
         total += plugin.formatCount();
     return total;
 }
 
 bool CSPIControl::isSupportedExtension(std::string_view extension) const {
     const std::string wanted = "*" + lower(extension);
-    for (const CSPICore& plugin : m_plugins) {
+    for (const CSPIPlugin& plugin : m_plugins) {
         for (const std::string& pattern : plugin.patterns()) {
             if (lower(pattern) == wanted)
                 return true;
@@ -125,110 +191,30 @@ bool CSPIControl::isSupportedExtension(std::string_view extension) const {
     return false;
 }
 
-CSPIControl::Conversion CSPIControl::convertPicture(void* bitmapInfo, void* bitmapBits, CDecodedPicture& picture,
-                                                    std::string& fault) {
-    if (!bitmapInfo || !bitmapBits) {
-        fault = "GetPicture succeeded without handing over both blocks";
-        return Conversion::Broken;
-    }
-    if (bitmapInfo == bitmapBits) {
-        fault = "GetPicture handed over one block as both header and bits";
-        return Conversion::Broken;
-    }
-    const std::size_t infoSize = malloc_usable_size(bitmapInfo);
-    if (infoSize < sizeof(SusieBitmapHeader)) {
-        fault = "the bitmap header block is " + std::to_string(infoSize) + " bytes, less than a header";
-        return Conversion::Broken;
-    }
-    SusieBitmapHeader header;
-    std::memcpy(&header, bitmapInfo, sizeof header);
-    if (header.size < sizeof(SusieBitmapHeader) || header.size > infoSize) {
-        fault = "the bitmap header declares " + std::to_string(header.size) + " bytes in a block of " +
-                std::to_string(infoSize);
-        return Conversion::Broken;
-    }
-    const int bitCount = header.bitCount;
-    if (header.width == 0 || header.height == 0) {
-        picture = CDecodedPicture{};  // an empty picture: the caller says "読み込み失敗"
-        return Conversion::Done;
-    }
-    if (header.width < 0 || header.height == INT32_MIN ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)) {
-        fault = "the bitmap header declares " + std::to_string(header.width) + " x " + std::to_string(header.height) +
-                " pixels of " + std::to_string(bitCount) + " bits";
-        return Conversion::Broken;
-    }
-    const std::uint64_t width = static_cast<std::uint64_t>(header.width);
-    const std::uint64_t height = static_cast<std::uint64_t>(header.height < 0 ? -static_cast<std::int64_t>(header.height)
-                                                                               : header.height);
-    if (width * height * 4 > CPcxDecoder::kMaxPictureBytes) {
-        return Conversion::TooLarge;
-    }
-    if (header.compression != kCompressionNone) {
-        return Conversion::Unsupported;
-    }
-    std::uint32_t colours = 0;
-    if (bitCount <= 8) {
-        colours = header.colorsUsed != 0 ? header.colorsUsed : (1u << bitCount);
-        if (colours > (1u << bitCount)) {
-            fault = "the palette has " + std::to_string(colours) + " colours for " + std::to_string(bitCount) + " bits";
-            return Conversion::Broken;
-        }
-        if (header.size + std::uint64_t{colours} * 4 > infoSize) {
-            fault = "the palette runs past the end of the header block";
-            return Conversion::Broken;
-        }
-    }
-    const std::uint64_t stride = (width * static_cast<std::uint64_t>(bitCount) + 31) / 32 * 4;
-    const std::size_t bitsSize = malloc_usable_size(bitmapBits);
-    if (stride * height > bitsSize) {
-        fault = "the bits block is " + std::to_string(bitsSize) + " bytes for " + std::to_string(stride * height) +
-                " bytes of rows";
-        return Conversion::Broken;
-    }
-
-    const auto* palette = static_cast<const std::uint8_t*>(bitmapInfo) + header.size;
-    auto paletteColour = [&](std::uint32_t index) {
-        if (index >= colours)
-            return opaque(0, 0, 0);
-        const std::uint8_t* entry = palette + index * 4;
-        return opaque(entry[2], entry[1], entry[0]);
-    };
+bool CSPIControl::takePixels(const CSPIProtocol::PictureReply& reply, int descriptor, CDecodedPicture& picture,
+                             std::string& error) {
+    const std::size_t count = static_cast<std::size_t>(reply.width) * static_cast<std::size_t>(reply.height);
+    std::optional<CSealedMemory> block = CSealedMemory::open(descriptor, count * 4, error);
+    if (!block)
+        return false;
     picture = CDecodedPicture{};
-    picture.width = static_cast<int>(width);
-    picture.height = static_cast<int>(height);
-    picture.sourceBitsPerPixel = bitCount;
-    picture.pixels.resize(static_cast<std::size_t>(width * height));
-    const auto* bits = static_cast<const std::uint8_t*>(bitmapBits);
-    for (std::uint64_t y = 0; y < height; ++y) {
-        const std::uint64_t row = header.height < 0 ? y : height - 1 - y;
-        const std::uint8_t* in = bits + row * stride;
-        std::uint32_t* out = picture.pixels.data() + y * width;
-        for (std::uint64_t x = 0; x < width; ++x) {
-            switch (bitCount) {
-            case 32:
-            case 24: {
-                const std::uint8_t* p = in + x * static_cast<std::uint64_t>(bitCount / 8);
-                out[x] = opaque(p[2], p[1], p[0]);
-                break;
-            }
-            case 16: {
-                const unsigned v = in[x * 2] | (in[x * 2 + 1] << 8);
-                out[x] = opaque(static_cast<std::uint8_t>(((v >> 10) & 31) * 255 / 31),
-                                static_cast<std::uint8_t>(((v >> 5) & 31) * 255 / 31),
-                                static_cast<std::uint8_t>((v & 31) * 255 / 31));
-                break;
-            }
-            default: {
-                const std::uint64_t bit = x * static_cast<std::uint64_t>(bitCount);
-                const unsigned shift = static_cast<unsigned>(8 - bitCount - bit % 8);
-                out[x] = paletteColour((in[bit / 8] >> shift) & ((1u << bitCount) - 1));
-                break;
-            }
-            }
+    picture.width = reply.width;
+    picture.height = reply.height;
+    picture.sourceBitsPerPixel = reply.bitCount;
+    // Copied a slice at a time, each slice given back once copied, into a vector reserved (not resized, so
+    // its pages are touched only as slices arrive): the picture is never held twice.
+    constexpr std::size_t kSlice = std::size_t{4} << 20;
+    const auto* pixels = static_cast<const std::uint32_t*>(block->data());
+    picture.pixels.reserve(count);
+    for (std::size_t first = 0; first < count; first += kSlice / 4) {
+        const std::size_t length = std::min(kSlice / 4, count - first);
+        picture.pixels.insert(picture.pixels.end(), pixels + first, pixels + first + length);
+        if (!block->release(first * 4, length * 4, error)) {
+            picture = CDecodedPicture{};
+            return false;
         }
     }
-    return Conversion::Done;
+    return true;
 }
 
 int CSPIControl::getPicture(const std::string& path, CDecodedPicture& picture, SusiePictureInfo* info) {
@@ -236,7 +222,7 @@ int CSPIControl::getPicture(const std::string& path, CDecodedPicture& picture, S
     if (path.empty())
         return kMissingArgument;
     // The bytes of the buffer beyond the end of a shorter file are zero.
-    std::vector<char> head(kHeadSize, '\0');
+    std::string head(kHeadSize, '\0');
     {
         std::ifstream file(path, std::ios::binary);
         if (!file)
@@ -247,43 +233,94 @@ int CSPIControl::getPicture(const std::string& path, CDecodedPicture& picture, S
     }
 
     for (std::size_t i = 0; i < m_plugins.size(); ++i) {
-        CSPICore& plugin = m_plugins[i];
-        if (!plugin.isSupported() || !plugin.getPicture() || m_faulty.count(plugin.path()))
+        const std::string& plugin = m_plugins[i].path();
+        if (m_faulty.count(plugin))
             continue;
-        if (plugin.isSupported()(path.c_str(), head.data()) != 1)
+        CSPIProtocol::Request request;
+        request.type = CSPIProtocol::kIsSupported;
+        request.path = plugin;
+        request.file = path;
+        request.head = head;
+        std::optional<CHelperProcess::Reply> reply = call(plugin, request, "IsSupported");
+        if (!reply)
             continue;
-        CPluginBlocks blocks;
-        int result = plugin.getPicture()(path.c_str(), 0, 0, &blocks.info, &blocks.bits, nullptr, 0);
-        if (result != 0 && result != 1) {
-            CPluginBlocks retry;
-            result = plugin.getPicture()(path.c_str(), kHeaderOffset, 0, &retry.info, &retry.bits, nullptr, 0);
-            std::swap(blocks.info, retry.info);
-            std::swap(blocks.bits, retry.bits);
+        std::int32_t supported = 0;
+        if (auto error = CSPIProtocol::decodeSupport(reply->message, supported)) {
+            brokenAnswer(plugin, "IsSupported", *error);
+            continue;
         }
-        if (result != 0)
+        if (supported != 1)
             continue;
-        std::string fault;
-        const Conversion conversion = convertPicture(blocks.info, blocks.bits, picture, fault);
-        if (conversion != Conversion::Done) {
-            picture = CDecodedPicture{};
-            if (conversion == Conversion::TooLarge)
-                return kReadFailed;
-            if (conversion == Conversion::Broken) {
-                // A picture that does not add up: the plug-in is not asked again.
-                m_faulty.insert(plugin.path());
-                report(plugin.path(), fault);
+
+        request.type = CSPIProtocol::kGetPicture;
+        request.head.clear();
+        CSPIProtocol::PictureReply decoded;
+        for (const int offset : {0, kHeaderOffset}) {
+            request.offset = offset;
+            reply = call(plugin, request, "GetPicture");
+            if (!reply)
+                break;
+            const int descriptor = reply->attached;
+            std::optional<std::string> error = CSPIProtocol::decode(reply->message, decoded);
+            if (!error && decoded.picture != CSPIProtocol::Picture::Decoded && descriptor >= 0)
+                error = "a shared block came with a picture that was not decoded";
+            if (!error && decoded.picture == CSPIProtocol::Picture::Decoded) {
+                std::string mapError;
+                if (takePixels(decoded, descriptor, picture, mapError)) {
+                    break;
+                }
+                error = mapError;
+            } else if (descriptor >= 0) {
+                ::close(descriptor);
             }
+            if (error) {
+                brokenAnswer(plugin, "GetPicture", *error);
+                reply.reset();
+                break;
+            }
+            // Like the plug-ins' own hosts: a picture that is not at offset 0 may be behind a 128-byte header.
+            if (decoded.result == 0 || decoded.result == 1)
+                break;
+        }
+        if (!reply || decoded.result != 0)
+            continue;
+        switch (decoded.picture) {
+        case CSPIProtocol::Picture::Decoded:
+        case CSPIProtocol::Picture::NotDecoded:
+            break;
+        case CSPIProtocol::Picture::Empty:
+            picture = CDecodedPicture{};  // an empty picture: the caller says "読み込み失敗"
+            break;
+        case CSPIProtocol::Picture::TooLarge:
+        case CSPIProtocol::Picture::NoMemory:
+            picture = CDecodedPicture{};
+            return kReadFailed;
+        case CSPIProtocol::Picture::Unsupported:
+            continue;
+        case CSPIProtocol::Picture::Broken:
+            // A picture that does not add up: the plug-in is not asked again.
+            fault(plugin, decoded.fault, std::string());
             continue;
         }
         m_lastDecoder = static_cast<int>(i);
         if (info) {
             std::memset(info, 0, sizeof *info);
-            if (plugin.getPictureInfo() && plugin.getPictureInfo()(path.c_str(), 0, 0, info) != 0) {
-                std::memset(info, 0, sizeof *info);
-                plugin.getPictureInfo()(path.c_str(), kHeaderOffset, 0, info);
+            request.type = CSPIProtocol::kGetPictureInfo;
+            for (const int offset : {0, kHeaderOffset}) {
+                request.offset = offset;
+                reply = call(plugin, request, "GetPictureInfo");
+                CSPIProtocol::InfoReply answer;
+                if (!reply)
+                    break;
+                if (auto error = CSPIProtocol::decode(reply->message, answer)) {
+                    brokenAnswer(plugin, "GetPictureInfo", *error);
+                    break;
+                }
+                if (answer.result == 0) {
+                    *info = answer.info;
+                    break;
+                }
             }
-            std::free(info->info);
-            info->info = nullptr;
         }
         return kSuccess;
     }

@@ -1,9 +1,6 @@
 #include "preview/CSPICore.h"
 
 #include <dlfcn.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <utility>
@@ -14,8 +11,6 @@ namespace {
 constexpr int kMaxFormats = 256;
 constexpr int kVersionBuffer = 9;
 constexpr int kPatternBuffer = 256;
-// How long a plug-in may take to load and answer its information calls in the probe.
-constexpr int kProbeTimeoutMs = 5000;
 
 template <typename Function>
 Function symbol(void* module, const char* name) {
@@ -108,55 +103,9 @@ bool CSPICore::info(int number, int bufferLength, std::string& text, bool& broke
     return true;
 }
 
-std::string CSPICore::probe(const std::string& path) {
-    const pid_t child = fork();
-    if (child < 0)
-        return std::string();  // no probe possible: the plug-in is loaded as it is
-    if (child == 0) {
-        // The child loads the module and asks what load() asks; whatever happens, it ends here. A crash ends
-        // it at once: crash handlers the program (or a test runner) installed are not the child's to run.
-        for (int crash : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP})
-            signal(crash, SIG_DFL);
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (module) {
-            if (auto info = symbol<SusieGetPluginInfo>(module, "GetPluginInfo")) {
-                char buffer[kPatternBuffer + 1] = {};
-                if (info(0, buffer, kVersionBuffer) > 0) {
-                    for (int number = 2; number < 2 * kMaxFormats + 2; ++number) {
-                        if (info(number, buffer, kPatternBuffer) <= 0 && number % 2 == 0)
-                            break;
-                    }
-                }
-            }
-        }
-        _exit(0);
-    }
-    int status = 0;
-    for (int waited = 0; waited < kProbeTimeoutMs; waited += 5) {
-        const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) {
-            if (WIFSIGNALED(status))
-                return "the module crashes while it is loaded or asked for its information (signal " +
-                       std::to_string(WTERMSIG(status)) + ")";
-            return std::string();
-        }
-        if (done < 0)
-            return std::string();
-        usleep(5000);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return "the module does not answer within " + std::to_string(kProbeTimeoutMs / 1000) + " seconds of loading";
-}
-
 bool CSPICore::load(const std::string& path, std::string& why, bool& reportable) {
     clear();
     reportable = false;
-    why = probe(path);
-    if (!why.empty()) {
-        reportable = true;
-        return false;
-    }
     m_module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!m_module) {
         const char* error = dlerror();

@@ -6,7 +6,9 @@
 #include "preview/SusiePlugin.h"
 
 // One loaded image plug-in: the module, where it came from, its kind, the file patterns it declares and
-// its entry points. Owns the module: destroying or clearing the object unloads it.
+// its entry points. Owns the module: destroying or clearing the object unloads it. The program itself never
+// loads a plug-in: its helper process (CSPIHostServer) does, so that a plug-in that crashes, exits or hangs
+// takes only the helper down.
 class CSPICore final {
 public:
     // Plug-in kinds, from the API version string.
@@ -21,7 +23,6 @@ public:
     CSPICore& operator=(const CSPICore&) = delete;
 
     // Loads the module at `path` and reads its kind and patterns. False, with the reason in `why`, when it
-    // crashes or hangs while it is loaded and asked for its information (tried first in a child process),
     // does not load, exports no GetPluginInfo, or its information calls answer what no plug-in can (a
     // length beyond the buffer, no version); `reportable` then tells whether the reason is a fault worth
     // reporting (a module that is simply no plug-in is not).
@@ -50,9 +51,6 @@ public:
 
 private:
     void moveFrom(CSPICore& other) noexcept;
-    // Loads the module and asks its information in a child process: empty when that went well (or the
-    // module does not load at all, which load() then says), else what went wrong.
-    static std::string probe(const std::string& path);
 
     void* m_module = nullptr;
     std::string m_path;

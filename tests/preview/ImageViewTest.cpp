@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageWriter>
 #include <QLabel>
@@ -12,6 +13,9 @@
 #include <QProcess>
 #include <QScrollBar>
 #include <QTest>
+
+#include <fstream>
+#include <string>
 
 #include "CTestSession.h"
 #include "app/CQuilloryApp.h"
@@ -21,6 +25,7 @@
 #include "platform/CMemoryProfile.h"
 #include "preview/CImageView.h"
 #include "preview/CSPIControl.h"
+#include "preview/CSPIProtocol.h"
 #include "support/CRecordingUserInterface.h"
 #include "support/CTempFolder.h"
 
@@ -63,6 +68,21 @@ QByteArray qpx(int width, int height, QRgb colour) {
     for (int i = 0; i < width * height; ++i)
         bytes.append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
     return bytes;
+}
+
+// The peak resident size of this process in bytes, restarted at the current size by restartPeak().
+qint64 peakResident() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6)) * 1024;
+    }
+    return -1;
+}
+
+qint64 restartPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return peakResident();
 }
 
 QImage shown(CImageView& view) {
@@ -372,6 +392,138 @@ private Q_SLOTS:
         view.clear();
         QVERIFY(!view.showImage(picture));
         QCOMPARE(ui.texts(), std::vector<std::string>{"読み込み失敗"});
+    }
+
+    void survivesPluginsThatCrashExitOrHang() {
+        CSPIControl& host = CSPIControl::instance();
+        host.setCallLimit(std::chrono::milliseconds(1000));
+        CRecordingUserInterface ui;
+        // a_crashes writes through a null pointer in GetPicture, b_exits calls exit(3) in IsSupported,
+        // c_hangs never returns from GetPicture; d_qpx works. All four load.
+        QCOMPARE(host.scan(pluginFolder("hostile").toStdString()), 4);
+        CTempFolder folder;
+        const QString first = writeBytes(folder, "first.qpx", qpx(5, 4, qRgb(200, 10, 10)));
+        const QString second = writeBytes(folder, "second.qpx", qpx(6, 2, qRgb(10, 10, 200)));
+        CMemoryProfile profile;
+        CImageView view(profile);
+        view.resize(200, 200);
+        QVERIFY(view.showImage(first));
+        QCOMPARE(host.lastDecoder(), 3);
+        QCOMPARE(view.kit().image().pixel(4, 3), qRgb(200, 10, 10));
+
+        // Each reported once with its path: in problems(), and to the user in Japanese.
+        const std::vector<std::string> culprits{"a_crashes.spi", "b_exits.spi", "c_hangs.spi"};
+        const std::vector<std::string> reasons{"SIGSEGV", "exit status 3", "does not answer within 1000 ms"};
+        const std::vector<std::string> told{"異常終了しました", "異常終了しました", "1秒以内に応答しませんでした"};
+        QCOMPARE(host.problems().size(), std::size_t(3));
+        QCOMPARE(ui.texts().size(), std::size_t(3));
+        for (std::size_t i = 0; i < culprits.size(); ++i) {
+            const std::string path = host.plugins().at(i).path();
+            QCOMPARE(host.problems().at(i).path, path);
+            QVERIFY2(path.find(culprits[i]) != std::string::npos, path.c_str());
+            QVERIFY2(host.problems().at(i).what.find(reasons[i]) != std::string::npos, host.problems().at(i).what.c_str());
+            QVERIFY2(ui.texts().at(i).find(told[i]) != std::string::npos, ui.texts().at(i).c_str());
+            QVERIFY2(ui.texts().at(i).find(path) != std::string::npos, ui.texts().at(i).c_str());
+        }
+
+        // Skipped from then on: the next picture comes at once, from the same helper, with nothing reported.
+        const pid_t helper = host.helperProcessId();
+        QVERIFY(helper > 0);
+        QElapsedTimer timer;
+        timer.start();
+        view.clear();
+        QVERIFY(view.showImage(second));
+        QVERIFY(timer.elapsed() < 1000);
+        QCOMPARE(view.kit().image().pixel(5, 1), qRgb(10, 10, 200));
+        QCOMPARE(host.helperProcessId(), helper);
+        host.scan(pluginFolder("hostile").toStdString());
+        CDecodedPicture decoded;
+        QCOMPARE(host.getPicture(first.toStdString(), decoded), CSPIControl::kSuccess);
+        QCOMPARE(host.problems().size(), std::size_t(3));
+        QCOMPARE(ui.texts().size(), std::size_t(3));
+        host.setCallLimit(CSPIControl::kCallLimit);
+    }
+
+    void takesAPluginPictureWithoutHoldingItTwice() {
+        CSPIControl& host = CSPIControl::instance();
+        QCOMPARE(host.scan(pluginFolder("good").toStdString()), 1);
+        CTempFolder folder;
+        constexpr int kWidth = 4096;
+        constexpr int kHeight = 2048;
+        constexpr qint64 kPixelBytes = qint64{kWidth} * kHeight * 4;  // 32 MiB
+        const std::string path = writeBytes(folder, "large.qpx", qpx(kWidth, kHeight, qRgb(9, 8, 7))).toStdString();
+        CDecodedPicture picture;
+        const qint64 start = restartPeak();
+        QCOMPARE(host.getPicture(path, picture), CSPIControl::kSuccess);
+        const qint64 peak = peakResident() - start;
+        QCOMPARE(picture.pixels.size(), std::size_t(kWidth) * kHeight);
+        QCOMPARE(picture.pixels.back(), 0xFF090807u);
+        // The shared block and the copy are never both whole: under 1.5 times the picture.
+        QVERIFY2(peak < kPixelBytes * 3 / 2, qPrintable(QStringLiteral("peak %1 MiB").arg(peak >> 20)));
+    }
+
+    void reportsAHelperThatDoesNotStartOnce() {
+        CSPIControl& host = CSPIControl::instance();
+        CRecordingUserInterface ui;
+        host.setHelperPath("/nonexistent/quillory-spi-host");
+        QCOMPARE(host.scan(pluginFolder("good").toStdString()), 0);
+        QCOMPARE(host.scan(pluginFolder("good").toStdString()), 0);
+        QCOMPARE(ui.texts().size(), std::size_t(1));
+        QVERIFY(ui.texts().front().find("補助プログラム") != std::string::npos);
+        QVERIFY(ui.texts().front().find("/nonexistent/quillory-spi-host") != std::string::npos);
+        host.setHelperPath(CSPIControl::defaultHelperPath());
+        QCOMPARE(host.scan(pluginFolder("good").toStdString()), 1);
+    }
+
+    void refusesHelperAnswersThatBreakTheRules() {
+        // Requests: a head that is not 2,048 bytes, a path with a zero byte, an unknown type.
+        CSPIProtocol::Request request;
+        request.type = CSPIProtocol::kIsSupported;
+        request.path = "/p.spi";
+        request.file = "/f.qpx";
+        request.head = std::string(2047, 'h');
+        CSPIProtocol::Request decoded;
+        QVERIFY(CSPIProtocol::decode(CSPIProtocol::encode(request), decoded).has_value());
+        request.head = std::string(2048, 'h');
+        QVERIFY(!CSPIProtocol::decode(CSPIProtocol::encode(request), decoded).has_value());
+        QCOMPARE(decoded.head, request.head);
+        request.file = std::string("/f\0.qpx", 7);
+        QVERIFY(CSPIProtocol::decode(CSPIProtocol::encode(request), decoded).has_value());
+        QVERIFY(CSPIProtocol::decode(CWireMessage(99), decoded).has_value());
+
+        // Pictures: over the 1 GiB limit, no size, decoded with an error result, the wrong answer type.
+        CSPIProtocol::PictureReply picture;
+        picture.picture = CSPIProtocol::Picture::Decoded;
+        picture.width = 32768;
+        picture.height = 8193;  // 32768 x 8193 x 4 bytes: just over 1 GiB
+        picture.bitCount = 24;
+        CSPIProtocol::PictureReply back;
+        const auto over = CSPIProtocol::decode(CSPIProtocol::encode(picture), back);
+        QVERIFY(over && over->find("over the picture limit") != std::string::npos);
+        picture.height = 8192;
+        QVERIFY(!CSPIProtocol::decode(CSPIProtocol::encode(picture), back).has_value());
+        picture.width = 0;
+        QVERIFY(CSPIProtocol::decode(CSPIProtocol::encode(picture), back).has_value());
+        picture.width = 10;
+        picture.result = 2;
+        QVERIFY(CSPIProtocol::decode(CSPIProtocol::encode(picture), back).has_value());
+        QVERIFY(CSPIProtocol::decode(CSPIProtocol::encodeSupport(1), back).has_value());
+
+        // Loading: more formats than a plug-in may declare, formats of a plug-in that did not load.
+        CSPIProtocol::LoadReply load;
+        load.loaded = true;
+        load.kind = 1;
+        load.patterns.assign(300, "*.qpx");
+        load.descriptions.assign(300, "QPX");
+        CSPIProtocol::LoadReply loaded;
+        QVERIFY(!CSPIProtocol::decode(CSPIProtocol::encode(load), loaded).has_value());  // cut at 256 when sent
+        QCOMPARE(loaded.patterns.size(), CSPIProtocol::kMaxFormats);
+        CWireMessage forged(CSPIProtocol::replyType(CSPIProtocol::kLoad));
+        forged.addU32(1).addU32(0).addBytes("").addI32(1).addU32(257);
+        QVERIFY(CSPIProtocol::decode(forged, loaded).has_value());
+        CWireMessage notLoaded(CSPIProtocol::replyType(CSPIProtocol::kLoad));
+        notLoaded.addU32(0).addU32(1).addBytes("no").addI32(0).addU32(1).addBytes("*.x").addBytes("x");
+        QVERIFY(CSPIProtocol::decode(notLoaded, loaded).has_value());
     }
 
     void loadsThePluginsAtStartAndWhenSwitchedOn() {

@@ -7,10 +7,13 @@
  *   4 claims the file, hands back a picture of 40000 x 40000 pixels
  *   5 claims the file, hands back a picture of width 0
  *   6 crashes while it is loaded
- *   7 crashes when asked for its API version */
+ *   7 crashes when asked for its API version
+ *   8 crashes (SIGSEGV) in GetPicture       9 calls exit(3) in IsSupported
+ *  10 never returns from GetPicture */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "preview/SusiePlugin.h"
 
@@ -19,6 +22,7 @@
 #endif
 
 #define EXPORT __attribute__((visibility("default")))
+#define BROKEN_PICTURE (TEST_PLUGIN_KIND >= 3 && TEST_PLUGIN_KIND <= 5)
 
 #if TEST_PLUGIN_KIND == 6
 #include <signal.h>
@@ -54,6 +58,8 @@ EXPORT int GetPluginInfo(int number, char* buffer, int length) {
 
 EXPORT int IsSupported(const char* fileName, void* head) {
     (void)fileName;
+    if (TEST_PLUGIN_KIND == 9)
+        exit(3);
     return memcmp(head, "QPX1", 4) == 0 ? 1 : 0;
 }
 
@@ -91,6 +97,10 @@ EXPORT int GetPicture(const char* buffer, int32_t offset, unsigned int flag, Sus
     (void)flag;
     (void)progress;
     (void)data;
+    if (TEST_PLUGIN_KIND == 8)
+        *(volatile int*)0 = 1;
+    while (TEST_PLUGIN_KIND == 10)
+        pause();
     FILE* file = fopen(buffer, "rb");
     int width = 0, height = 0;
     if (!file)
@@ -107,8 +117,8 @@ EXPORT int GetPicture(const char* buffer, int32_t offset, unsigned int flag, Sus
     header->planes = 1;
     header->bitCount = 24;
     const size_t stride = ((size_t)width * 3 + 3) / 4 * 4;
-    unsigned char* bits = calloc(1, TEST_PLUGIN_KIND >= 3 ? 16 : stride * (size_t)height + 1);
-    if (TEST_PLUGIN_KIND < 3) {
+    unsigned char* bits = calloc(1, BROKEN_PICTURE ? 16 : stride * (size_t)height + 1);
+    if (!BROKEN_PICTURE) {
         /* Rows bottom up, blue, green, red. */
         for (int y = 0; y < height; ++y) {
             unsigned char* row = bits + (size_t)(height - 1 - y) * stride;
