@@ -45,6 +45,17 @@ bool CPcxDecoder::looksLikePcx(std::string_view bytes) {
 
 std::optional<CPictureError> CPcxDecoder::decode(std::string_view bytes, CDecodedPicture& picture) {
     picture = CDecodedPicture{};
+    auto failure = decodeInto(bytes, [&picture](const CDecodedPicture& shape) {
+        picture = shape;
+        picture.pixels.resize(static_cast<std::size_t>(shape.width) * static_cast<std::size_t>(shape.height));
+        return CPixelRows{picture.pixels.data(), static_cast<std::size_t>(shape.width)};
+    });
+    if (failure)
+        picture = CDecodedPicture{};
+    return failure;
+}
+
+std::optional<CPictureError> CPcxDecoder::decodeInto(std::string_view bytes, const RowsProvider& rowsFor) {
     if (bytes.size() < pcx::kHeaderSize)
         return error(static_cast<std::int64_t>(bytes.size()), "the file ends inside the 128-byte header");
     if (!looksLikePcx(bytes))
@@ -99,11 +110,15 @@ std::optional<CPictureError> CPcxDecoder::decode(std::string_view bytes, CDecode
         }
     }
 
-    picture.width = static_cast<int>(width);
-    picture.height = static_cast<int>(height);
-    picture.sourceBitsPerPixel = bitsPerPixel * planes;
-    picture.hasAlpha = bitsPerPixel == 8 && planes == 4;
-    picture.pixels.resize(static_cast<std::size_t>(width * height));
+    CDecodedPicture shape;
+    shape.width = static_cast<int>(width);
+    shape.height = static_cast<int>(height);
+    shape.sourceBitsPerPixel = bitsPerPixel * planes;
+    shape.hasAlpha = bitsPerPixel == 8 && planes == 4;
+    const CPixelRows rows = rowsFor(shape);
+    if (rows.first == nullptr || rows.stride < width)
+        return error(pcx::kOffsetXMin, "no memory for a picture of " + std::to_string(width) + " x " +
+                                           std::to_string(height) + " pixels");
 
     std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
     std::size_t at = pcx::kHeaderSize;
@@ -114,13 +129,11 @@ std::optional<CPictureError> CPcxDecoder::decode(std::string_view bytes, CDecode
         while (i < line.size()) {
             if (runLeft == 0) {
                 if (at >= bytes.size()) {
-                    picture = CDecodedPicture{};
                     return error(static_cast<std::int64_t>(at), "the pixel data ends early, in line " + std::to_string(y));
                 }
                 const std::uint8_t b = byteAt(bytes, at++);
                 if ((b & pcx::kRunMarker) == pcx::kRunMarker) {
                     if (at >= bytes.size()) {
-                        picture = CDecodedPicture{};
                         return error(static_cast<std::int64_t>(at), "a run has no value byte");
                     }
                     runLeft = b & pcx::kRunCountMask;  // an empty run stands for nothing
@@ -134,7 +147,7 @@ std::optional<CPictureError> CPcxDecoder::decode(std::string_view bytes, CDecode
             --runLeft;
         }
 
-        std::uint32_t* out = picture.pixels.data() + y * width;
+        std::uint32_t* out = rows.first + y * rows.stride;
         const std::uint8_t* plane0 = line.data();
         const std::size_t stride = static_cast<std::size_t>(bytesPerLine);
         for (std::uint64_t x = 0; x < width; ++x) {

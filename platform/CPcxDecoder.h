@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +27,13 @@ struct CPictureError {
     }
 };
 
+// Where a decoder writes a picture's rows: the first pixel of the top row and the distance in pixels from
+// one row to the next. The memory is the caller's (a vector, an image's own buffer).
+struct CPixelRows {
+    std::uint32_t* first = nullptr;
+    std::size_t stride = 0;
+};
+
 // Reads PCX files (1-bit mono, 2- and 4-bit palettes, 16-colour planar, 256-colour, 24-bit RGB and
 // 32-bit RGBA). Whatever the bytes, it never reads out of bounds, never allocates more than the file can
 // justify (run-length data expands at most 32 times) and refuses pictures of more than kMaxPictureBytes.
@@ -37,4 +46,9 @@ public:
     static bool looksLikePcx(std::string_view bytes);
     // Decodes a whole file's bytes into `picture`; on failure `picture` is left empty.
     static std::optional<CPictureError> decode(std::string_view bytes, CDecodedPicture& picture);
+    // Decodes straight into rows the caller provides, so that a large picture is held once, in its final
+    // place. `rowsFor` is asked once, after the header is checked, with the picture's size, depth and alpha
+    // (its pixels empty); rows without memory refuse the picture. On failure the rows hold part of it.
+    using RowsProvider = std::function<CPixelRows(const CDecodedPicture& shape)>;
+    static std::optional<CPictureError> decodeInto(std::string_view bytes, const RowsProvider& rowsFor);
 };

@@ -65,9 +65,11 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
     texts.reserve(lines.size());
     QString joined;
     joined.reserve(bytes.size());
+    bool clean = true;
     jtext::resetJisShiftState();
     for (const jtext::LineSpan& line : lines) {
         const std::string utf8 = jtext::decodeText(all.substr(line.begin, line.length), m_code);
+        clean = clean && jtext::isCleanlyDecoded(utf8);
         texts.push_back(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
         if (texts.size() > 1) {
             joined.append(QChar('\n'));
@@ -89,9 +91,10 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
     if (large) {
         return Status::Beginning;
     }
-    if (shiftedAcrossLines || document.blockCount() != static_cast<int>(lines.size())) {
+    if (document.blockCount() != static_cast<int>(lines.size())) {
         return Status::NotExact;
     }
+    // Each line keeps its bytes also in a read-only text, for a copy saved under another name.
     int index = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++index) {
         const jtext::LineSpan& line = lines[index];
@@ -100,7 +103,10 @@ CCodedTextFile::Status CCodedTextFile::load(const QString& path, QTextEdit& edit
         origin->m_lineEnd = line.lineEnd;
         block.setUserData(origin);
     }
-    return Status::Loaded;
+    if (shiftedAcrossLines) {
+        return Status::NotExact;
+    }
+    return clean ? Status::Loaded : Status::StrayBytes;
 }
 
 int CCodedTextFile::lineEndOf(const QTextBlock& block) const {

@@ -15,9 +15,10 @@ class QTextEdit;
 // A plain text file in the editor: read in its own Japanese code (Shift-JIS, JIS, EUC-JP, UTF-8 or plain
 // ASCII) with its own line ends, one block of the document per line of the file, and written back the same
 // way. Every block remembers the line it was read from; a line the user did not change is written back as
-// its original bytes, so saving never changes what the user did not edit, whatever the file held (bytes
-// that form no character, a code's duplicate forms, mixed line ends). New lines take the file's first
-// line end.
+// its original bytes, so saving never changes what the user did not edit, whatever the file held (a code's
+// duplicate forms, mixed line ends). A file with bytes that form no character in its code is shown read
+// only: the editor would hold a replacement character for each, and a change of code on saving would
+// write that instead. New lines take the file's first line end.
 class CCodedTextFile final {
 public:
     // Larger files show their beginning, read only: the editor would need seconds for them.
@@ -28,6 +29,7 @@ public:
         Loaded,     // editable
         Beginning,  // a large file: its beginning only, read only
         NotExact,   // the editor cannot hold the text exactly (a paragraph separator in it): read only
+        StrayBytes, // bytes that form no character in the file's code: shown, read only
         Binary,     // not text at all: nothing was loaded
         NotFound,   // the file could not be opened
     };

@@ -112,13 +112,26 @@ bool CImageKit::loadWithKit(const QString& path, QSize fitInto) {
         }
         file.seek(0);
         const QByteArray bytes = file.readAll();
-        CDecodedPicture picture;
-        if (auto error = CPcxDecoder::decode(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                             picture)) {
+        // Decoded straight into the image's own buffer: the pixels exist once.
+        QImage image;
+        int sourceDepth = 0;
+        const auto rowsFor = [&image, &sourceDepth](const CDecodedPicture& shape) {
+            image = QImage(shape.width, shape.height, shape.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+            sourceDepth = shape.sourceBitsPerPixel;
+            if (image.isNull())
+                return CPixelRows{};
+            return CPixelRows{reinterpret_cast<std::uint32_t*>(image.bits()),
+                              static_cast<std::size_t>(image.bytesPerLine() / 4)};
+        };
+        if (auto error = CPcxDecoder::decodeInto(
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), rowsFor)) {
             m_lastError = QString::fromStdString(error->message());
             return false;
         }
-        return loadPicture(picture);
+        m_image = std::move(image);
+        m_size = m_image.size();
+        m_sourceDepth = sourceDepth;
+        return true;
     }
 
     QImageReader reader(&file);
@@ -169,20 +182,33 @@ bool CImageKit::loadWithPlugins(const QString& path) {
         m_lastError = QStringLiteral("the plug-in's picture is empty");
         return false;
     }
-    return loadPicture(picture);
+    return loadPicture(std::move(picture));
 }
 
 bool CImageKit::loadPicture(const CDecodedPicture& picture) {
+    return loadPicture(CDecodedPicture(picture));
+}
+
+bool CImageKit::loadPicture(CDecodedPicture&& picture) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height)) {
         return false;
     }
-    QImage image(picture.width, picture.height, picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (image.isNull())
+    // The image takes the decoded pixels over instead of copying them, so that a picture near the limit is
+    // held once. Alpha is premultiplied in place: the held format needs no conversion afterwards.
+    auto* pixels = new std::vector<std::uint32_t>(std::move(picture.pixels));
+    picture.pixels.clear();
+    if (picture.hasAlpha) {
+        for (std::uint32_t& pixel : *pixels)
+            pixel = qPremultiply(pixel);
+    }
+    const auto release = [](void* owned) { delete static_cast<std::vector<std::uint32_t>*>(owned); };
+    QImage image(reinterpret_cast<uchar*>(pixels->data()), picture.width, picture.height,
+                 static_cast<qsizetype>(picture.width) * 4,
+                 picture.hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32, release, pixels);
+    if (image.isNull()) {
+        delete pixels;  // a failed image never calls its release function
         return false;
-    for (int y = 0; y < picture.height; ++y) {
-        std::copy_n(picture.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width),
-                    picture.width, reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
     }
     m_image = std::move(image);
     m_size = m_image.size();

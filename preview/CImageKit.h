@@ -29,7 +29,9 @@ public:
     // `fitInto` when that is valid and smaller than the picture. False when nothing could read it, or the
     // picture holds more than 1 GiB of pixels. The picture is held in 32 bits per pixel either way.
     bool load(const QString& path, QSize fitInto = QSize());
-    // Holds a picture decoded elsewhere. False for an empty one.
+    // Holds a picture decoded elsewhere. False for an empty one. The moving form takes the pixels over
+    // without a copy; the other copies them first.
+    bool loadPicture(CDecodedPicture&& picture);
     bool loadPicture(const CDecodedPicture& picture);
     void clear();
 

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,6 +29,7 @@ bool CREditCtrl::isRichTextPath(const QString& path) {
 
 CCodedTextFile::Status CREditCtrl::loadFile(const QString& path) {
     setReadOnly(false);
+    m_notKept.clear();
     const bool rich = isRichTextPath(path);
     setAcceptRichText(rich);
     if (!rich) {
@@ -41,13 +43,26 @@ CCodedTextFile::Status CREditCtrl::loadFile(const QString& path) {
         return CCodedTextFile::Status::NotFound;
     }
     const QByteArray bytes = file.readAll();
-    clear();
+    // Built off the view, then handed to it: the editor lays out a new document lazily, the part on screen
+    // first, where text inserted into the shown document is laid out whole at once.
+    auto* built = new QTextDocument(this);
+    built->setDefaultFont(document()->defaultFont());
+    built->setUndoRedoEnabled(false);
     CCodedTextFile::Status status = CCodedTextFile::Status::Loaded;
     QString error;
-    if (!CRtfReader::read(bytes, *document(), &error)) {
+    const bool read = CRtfReader::read(bytes, *built, &error, &m_notKept);
+    const QPointer<QTextDocument> previous = document();
+    setDocument(built);
+    built->setUndoRedoEnabled(true);
+    if (previous && previous->parent() == this) {
+        delete previous.data();
+    }
+    if (!read) {
         // What could be read is shown, read only: saving it would lose the rest of the file.
         CUserInterface::current().message(error.toStdString(), MessageIcon::Warning);
         status = CCodedTextFile::Status::NotExact;
+    } else if (!m_notKept.isEmpty()) {
+        status = CCodedTextFile::Status::NotExact;  // a save would drop what the editor does not keep
     }
     setReadOnly(status != CCodedTextFile::Status::Loaded);
     document()->setModified(false);
@@ -73,6 +88,7 @@ bool CREditCtrl::saveFile(const QString& path, bool rich) {
 }
 
 void CREditCtrl::showInfoText(const QString& text) {
+    m_notKept.clear();
     setPlainText(text);
     setReadOnly(true);
     document()->setModified(false);
@@ -167,8 +183,9 @@ int CREditCtrl::replaceAll(const QString& findText, const QString& replaceText) 
     if (findText.isEmpty()) {
         return 0;
     }
+    // From the match that the search selected (or the cursor) to the end: that match is replaced too.
     QTextCursor edit = textCursor();
-    int position = edit.selectionEnd() + 1;
+    int position = edit.selectionStart();
     int count = 0;
     edit.beginEditBlock();
     while (position < document()->characterCount()) {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QStringList>
 #include <QTextEdit>
 
 #include "preview/CCodedTextFile.h"
@@ -25,6 +26,9 @@ public:
     // Shows a text that is no file (the folder word, the information texts): read only, unchanged.
     void showInfoText(const QString& text);
     const CCodedTextFile& textFile() const { return m_textFile; }
+    // What the last rich text held that the editor does not keep ("図", "表", ...): such a text is loaded
+    // read only, since saving it would drop those parts.
+    const QStringList& notKept() const { return m_notKept; }
 
     // The font and colour of text without a format of its own.
     void setDefaultFont(const QFont& font, const QColor& colour = Qt::black);
@@ -60,5 +64,6 @@ private:
     void mergeFormat(const QTextCharFormat& format);
 
     CCodedTextFile m_textFile;
+    QStringList m_notKept;
     QString m_lastSearch;
 };

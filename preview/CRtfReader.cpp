@@ -1,7 +1,9 @@
 #include "preview/CRtfReader.h"
 
 #include <QColor>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QStringDecoder>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -39,6 +41,63 @@ struct State {
                colour == other.colour;
     }
 };
+
+// What a rich text can hold that the document does not keep: a save would drop it. The names are shown to
+// the user.
+enum class Lost { Picture, HeaderFooter, Footnote, Comment, Object, Field, Table, StyleSheet, Info, List, Other };
+
+QString nameOf(Lost kind) {
+    switch (kind) {
+    case Lost::Picture: return QStringLiteral("図");
+    case Lost::HeaderFooter: return QStringLiteral("ヘッダー・フッター");
+    case Lost::Footnote: return QStringLiteral("脚注");
+    case Lost::Comment: return QStringLiteral("コメント");
+    case Lost::Object: return QStringLiteral("埋め込みオブジェクト");
+    case Lost::Field: return QStringLiteral("フィールド");
+    case Lost::Table: return QStringLiteral("表");
+    case Lost::StyleSheet: return QStringLiteral("スタイルシート");
+    case Lost::Info: return QStringLiteral("文書情報");
+    case Lost::List: return QStringLiteral("箇条書き");
+    case Lost::Other: break;
+    }
+    return QStringLiteral("その他の書式");
+}
+
+Lost kindOf(const QByteArray& word) {
+    static const std::map<QByteArray, Lost> kKinds = {
+        {"pict", Lost::Picture},        {"shppict", Lost::Picture},        {"nonshppict", Lost::Picture},
+        {"shp", Lost::Picture},         {"do", Lost::Picture},             {"header", Lost::HeaderFooter},
+        {"headerl", Lost::HeaderFooter}, {"headerr", Lost::HeaderFooter},  {"headerf", Lost::HeaderFooter},
+        {"footer", Lost::HeaderFooter}, {"footerl", Lost::HeaderFooter},   {"footerr", Lost::HeaderFooter},
+        {"footerf", Lost::HeaderFooter}, {"footnote", Lost::Footnote},     {"annotation", Lost::Comment},
+        {"atnid", Lost::Comment},       {"atnauthor", Lost::Comment},      {"atrfstart", Lost::Comment},
+        {"atrfend", Lost::Comment},     {"object", Lost::Object},          {"objdata", Lost::Object},
+        {"field", Lost::Field},         {"fldinst", Lost::Field},          {"fldrslt", Lost::Field},          {"datafield", Lost::Field},
+        {"trowd", Lost::Table},         {"cell", Lost::Table},             {"row", Lost::Table},
+        {"intbl", Lost::Table},         {"cellx", Lost::Table},            {"nestcell", Lost::Table},
+        {"nestrow", Lost::Table},       {"nesttableprops", Lost::Table},   {"stylesheet", Lost::StyleSheet},
+        {"info", Lost::Info},           {"listtable", Lost::List},         {"listoverridetable", Lost::List},
+        {"listtext", Lost::List},       {"pntext", Lost::List},            {"pn", Lost::List},
+        {"ls", Lost::List}};
+    const auto found = kKinds.find(word);
+    return found == kKinds.end() ? Lost::Other : found->second;
+}
+
+// Words that the document keeps, or that carry nothing a save would miss (language tags, revision marks,
+// view settings, the writing program's name): a file made only of these opens for editing.
+bool isKeptWord(const QByteArray& word) {
+    static const QSet<QByteArray> kKept = {
+        "rtf",     "ansi",     "ansicpg",  "mac",       "pc",        "pca",      "deff",     "uc",
+        "u",       "f",        "fs",       "b",         "i",         "ul",       "ulnone",   "strike",
+        "cf",      "plain",    "pard",     "par",       "\n",       "\r",      "line",     "tab",
+        "\\",    "{",        "}",        "~",         "_",         "emdash",   "endash",   "lquote",
+        "rquote",  "ldblquote", "rdblquote", "bullet",  "emspace",   "enspace",  "fonttbl",  "colortbl",
+        "deflang", "deflangfe", "adeflang", "adeflangfe", "lang",    "langfe",   "langnp",   "langfenp",
+        "alang",   "nouicompat", "viewkind", "viewscale", "viewzk",  "deftab",   "loch",     "hich",
+        "dbch",    "rsid",     "rsidroot", "insrsid",   "charrsid",  "pararsid", "sectrsid", "generator",
+        "rsidtbl"};
+    return kKept.contains(word);
+}
 
 struct Font {
     QString name;
@@ -83,8 +142,12 @@ public:
     CRtfParser(const QByteArray& rtf, QTextDocument& doc) : m_rtf(rtf), m_doc(doc), m_cursor(&doc) {}
 
     bool run(QString* error);
+    // The kinds of what the text held and the document does not keep, in the order first met.
+    QStringList notKept() const;
 
 private:
+    bool parse(QString* error);
+    void noteLost(Lost kind);
     void controlWord(const QByteArray& word, bool hasParameter, int parameter);
     void groupStart();
     void groupEnd();
@@ -120,7 +183,23 @@ private:
     bool m_pendingParagraph = false;
     int m_skipFallback = 0;
     bool m_ended = false;
+    bool m_starPending = false;  // "\*" in the text: the next word names the destination skipped
+    std::vector<Lost> m_lost;
 };
+
+QStringList CRtfParser::notKept() const {
+    QStringList names;
+    for (const Lost kind : m_lost) {
+        names.append(nameOf(kind));
+    }
+    return names;
+}
+
+void CRtfParser::noteLost(Lost kind) {
+    if (std::find(m_lost.begin(), m_lost.end(), kind) == m_lost.end()) {
+        m_lost.push_back(kind);
+    }
+}
 
 bool CRtfParser::fail(QString* error, const QString& reason) {
     flushText();
@@ -130,9 +209,21 @@ bool CRtfParser::fail(QString* error, const QString& reason) {
     return false;
 }
 
+// The whole text goes in as one edit without undo: a view lays the document out once, at the end, instead
+// of once per run of text (which made a long paragraph quadratic), and the reading is not an undo step.
 bool CRtfParser::run(QString* error) {
+    const bool undo = m_doc.isUndoRedoEnabled();
+    m_doc.setUndoRedoEnabled(false);
     m_doc.clear();
     m_cursor = QTextCursor(&m_doc);
+    m_cursor.beginEditBlock();
+    const bool read = parse(error);
+    m_cursor.endEditBlock();
+    m_doc.setUndoRedoEnabled(undo);
+    return read;
+}
+
+bool CRtfParser::parse(QString* error) {
     if (!m_rtf.startsWith("{\\rtf")) {
         return fail(error, QStringLiteral("not RTF: the text does not start with {\\rtf (byte 0)"));
     }
@@ -212,12 +303,14 @@ bool CRtfParser::run(QString* error) {
 void CRtfParser::groupStart() {
     flushBytes();
     m_skipFallback = 0;
+    m_starPending = false;
     m_stack.push_back(m_state);
 }
 
 void CRtfParser::groupEnd() {
     flushBytes();
     m_skipFallback = 0;
+    m_starPending = false;
     if (m_state.destination == Destination::FontTable) {
         commitFont();
     }
@@ -263,8 +356,13 @@ void CRtfParser::textByte(char byte) {
     case Destination::Text:
         break;
     }
+    // The code page follows the font: bytes in the format of those before them join them at once.
+    if (!m_bytes.isEmpty() && m_state.sameFormat(m_bytesState)) {
+        m_bytes += byte;
+        return;
+    }
     const int page = codePage();
-    if (!m_bytes.isEmpty() && (page != m_bytesCodePage || !m_state.sameFormat(m_bytesState))) {
+    if (!m_bytes.isEmpty()) {
         flushBytes();
     }
     if (m_bytes.isEmpty()) {
@@ -381,14 +479,28 @@ void CRtfParser::controlWord(const QByteArray& word, bool hasParameter, int para
         }
         return;
     }
-    static const std::vector<QByteArray> kSkipped = {
+    // What the text holds beyond what the document keeps: a destination skipped from the text (for "\*",
+    // named by the word after it) or a word of the text that is not read.
+    if (m_starPending) {
+        m_starPending = false;
+        if (!isKeptWord(word)) {
+            noteLost(kindOf(word));
+        }
+    } else if (m_state.destination == Destination::Text && !isKeptWord(word)) {
+        if (word == "*") {
+            m_starPending = true;
+        } else {
+            noteLost(kindOf(word));
+        }
+    }
+    static const QSet<QByteArray> kSkipped = {
         "*",        "stylesheet", "info",       "pict",      "header",     "headerl",    "headerr",
         "headerf",  "footer",     "footerl",    "footerr",   "footerf",    "footnote",   "annotation",
         "object",   "objdata",    "fldinst",    "datafield", "themedata",  "colorschememapping",
         "latentstyles", "datastore", "listtable", "listoverridetable", "rsidtbl", "xmlnstbl", "generator",
         "filetbl",  "revtbl",     "userprops",  "template",  "pgdsctbl",   "nonshppict", "listtext",
         "pntext",   "pntxta",     "pntxtb",     "atnid",     "atnauthor",  "txe",        "xe",  "tc"};
-    if (std::find(kSkipped.begin(), kSkipped.end(), word) != kSkipped.end()) {
+    if (kSkipped.contains(word)) {
         flushBytes();
         m_state.destination = Destination::Skip;
         return;
@@ -409,10 +521,13 @@ void CRtfParser::controlWord(const QByteArray& word, bool hasParameter, int para
     } else if (word == "uc") {
         m_state.unicodeSkip = std::clamp(parameter, 0, 16);
     } else if (word == "ansicpg") {
+        flushBytes();
         m_ansiCodePage = parameter;
     } else if (word == "mac" || word == "pc" || word == "pca") {
+        flushBytes();
         m_ansiCodePage = word == "mac" ? 10000 : (word == "pc" ? 437 : 850);
     } else if (word == "deff") {
+        flushBytes();
         m_defaultFont = parameter;
     } else if (word == "f") {
         m_state.font = parameter;
@@ -463,7 +578,11 @@ void CRtfParser::controlWord(const QByteArray& word, bool hasParameter, int para
 
 }  // namespace
 
-bool CRtfReader::read(const QByteArray& rtf, QTextDocument& into, QString* error) {
+bool CRtfReader::read(const QByteArray& rtf, QTextDocument& into, QString* error, QStringList* notKept) {
     CRtfParser parser(rtf, into);
-    return parser.run(error);
+    const bool read = parser.run(error);
+    if (notKept != nullptr) {
+        *notKept = parser.notKept();
+    }
+    return read;
 }

@@ -13,6 +13,7 @@
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
 #include "model/CFileItem.h"
+#include "platform/CFileIdentity.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 #include "preview/CImageView.h"
@@ -229,22 +230,51 @@ void CTextView::saveText() {
     }
 }
 
+// A read-only view (the beginning of a large file, an information text, a text the editor cannot hold
+// exactly) is not the file's whole content: it is written only under another name, and the pane stays on
+// the file it shows. An editable text becomes the chosen file, as it always did.
 void CTextView::saveTextAs() {
     if (m_mode == Mode::Image || !m_editor) {
         return;
     }
-    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"),
-                       m_path.isEmpty() ? QStringLiteral("*.txt") : m_path,
-                       QStringLiteral("Textﾌｧｲﾙ(*.txt)"));
+    const bool wholeFile = !m_editor->isReadOnly();
+    QString proposal = m_path.isEmpty() ? QStringLiteral("*.txt") : m_path;
+    if (!wholeFile && !m_path.isEmpty()) {
+        proposal = QFileInfo(m_path).absolutePath();
+    }
+    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"), proposal, QStringLiteral("Textﾌｧｲﾙ(*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
-    m_path = dialog.selectedFiles().constFirst();
-    m_editor->setReadOnly(false);
-    saveText();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (wholeFile) {
+        m_path = chosen;
+        saveText();
+        return;
+    }
+    if (isSameFile(chosen, m_path)) {
+        CUserInterface::current().message(
+            "表示している内容はこのファイルの全体ではないため、このファイルには保存できません。別の名前を指定してください。",
+            MessageIcon::Warning);
+        return;
+    }
+    CWaitCursor wait;
+    m_editor->saveFile(chosen, m_mode == Mode::RichText);
+}
+
+bool CTextView::isSameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) {
+        return false;
+    }
+    const auto first = CFileIdentity::of(QFile::encodeName(a).toStdString());
+    const auto second = CFileIdentity::of(QFile::encodeName(b).toStdString());
+    if (first && second) {
+        return first->device() == second->device() && first->inode() == second->inode();
+    }
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
 // ---- choosing the viewer ----
@@ -294,6 +324,10 @@ void CTextView::clearPane() {
 
 void CTextView::previewFolder(const QString& folder) {
     m_path = folder;
+    if (m_browserMode && !QFileInfo::exists(folder)) {
+        showMissingFile();
+        return;
+    }
     if (!m_browserMode) {
         hideBrowser();
         m_mode = Mode::Text;
@@ -356,10 +390,22 @@ void CTextView::previewFile(const QString& path) {
 }
 
 void CTextView::previewInBrowser(const QString& pathOrAddress) {
+    if (!pathOrAddress.contains(QStringLiteral("://")) && !QFileInfo::exists(pathOrAddress)) {
+        showMissingFile();
+        return;
+    }
     destroyEditor();
     navigate(pathOrAddress);
     showBrowser();
     m_mode = Mode::Browser;
+}
+
+// The web view's own error page would say so in English: the pane says it as it does for texts.
+void CTextView::showMissingFile() {
+    hideBrowser();
+    m_mode = Mode::Text;
+    ensureEditor()->showInfoText(QString());
+    setNote(QStringLiteral("ファイルが見つかりません"));
 }
 
 void CTextView::previewInfo(const QString& text, const QString& pageTitle, int mediaKind) {
@@ -404,6 +450,11 @@ void CTextView::previewText(const QString& path) {
         case CCodedTextFile::Status::NotExact:
             setNote(QStringLiteral("このテキストは編集すると保存時に内容が変わるため、読み取り専用で表示しています。"));
             break;
+        case CCodedTextFile::Status::StrayBytes:
+            setNote(QStringLiteral("このテキストには文字コード（%1）で読めないバイトがあり、編集すると保存時に内容が変わるため、"
+                                   "読み取り専用で表示しています。")
+                        .arg(QString::fromLatin1(jtext::codeName(editor->textFile().code()))));
+            break;
     }
     m_mode = Mode::Text;
 }
@@ -418,7 +469,13 @@ void CTextView::previewRichText(const QString& path) {
             setNote(QStringLiteral("ファイルが見つかりません"));
             break;
         case CCodedTextFile::Status::NotExact:
-            setNote(QStringLiteral("このファイルは読み取り専用で表示しています。"));
+            if (!editor->notKept().isEmpty()) {
+                setNote(QStringLiteral("このリッチテキストには編集すると保存時に失われる内容（%1）があるため、"
+                                       "読み取り専用で表示しています。")
+                            .arg(editor->notKept().join(QStringLiteral("、"))));
+            } else {
+                setNote(QStringLiteral("このファイルは読み取り専用で表示しています。"));
+            }
             break;
         default:
             break;
@@ -449,7 +506,7 @@ void CTextView::previewImage(const QString& path) {
 }
 
 bool CTextView::isImageCommand(int id) {
-    return cmd::isPassedImageCommand(id) || id == cmd::kImageFitWindowToImage;
+    return cmd::isPassedImageCommand(id);
 }
 
 CREditCtrl* CTextView::ensureEditor() {

@@ -71,6 +71,8 @@ private:
     void applySaveRule();
     void saveText();
     void saveTextAs();
+    // True when both paths name one file (through links too).
+    static bool isSameFile(const QString& a, const QString& b);
     void toggleBrowserMode();
     void sendBrowserToBlankPage();
     void showContextMenu(const QPoint& globalPos);
@@ -89,6 +91,7 @@ private:
     void previewText(const QString& path);
     void previewRichText(const QString& path);
     void previewInfo(const QString& infoText, const QString& pageTitle, int mediaKind);
+    void showMissingFile();
     void previewInBrowser(const QString& pathOrAddress);
 
     CREditCtrl* ensureEditor();

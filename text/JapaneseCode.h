@@ -31,8 +31,10 @@ int detectJapaneseCode(std::string_view bytes);
 // sample without an error scores its characters by how often they occur in Japanese text (hiragana,
 // katakana, common kanji, half-width kana in voiced pairs high; symbols, Greek, Cyrillic and the vendor
 // extensions low), and the best scoring decodes wins. The answer is the code to read the text in: never
-// 5. Certain first answers (0, 1, 2) come back unchanged, and so does 4 for plain ASCII. Callers that
-// store the detector's number keep the first answer; this one only decides how the bytes are read.
+// 5. Certain first answers (0, 1, 2) come back unchanged, and so does 4 for plain ASCII, except that text
+// whose valid UTF-8 sequences outnumber its stray bytes many times over (a UTF-8 file with a byte from
+// another code in it) is UTF-8, read with those bytes as they are. Callers that store the detector's number
+// keep the first answer; this one only decides how the bytes are read.
 int settleJapaneseCode(std::string_view bytes, int firstAnswer);
 
 enum LineEnd : int { kLineEndCrLf = 0, kLineEndLf = 1, kLineEndCr = 2, kLineEndNone = -1 };

@@ -170,6 +170,26 @@ bool hasJisDesignation(std::string_view bytes) {
     return false;
 }
 
+// Text that is UTF-8 but for a few stray bytes (a byte from another code dropped in, a cut character): its
+// valid sequences of two or more bytes outnumber the stray bytes many times over. Shift-JIS and EUC-JP
+// text forms such sequences only by chance and has bytes that form none all through it.
+constexpr std::size_t kValidSequencesPerStrayByte = 32;
+
+bool isUtf8WithStrayBytes(std::string_view bytes) {
+    std::size_t valid = 0;
+    std::size_t stray = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const std::size_t length = decodeUtf8(bytes, pos).length;
+        ++(length == 1 ? stray : valid);
+        pos += length;
+    }
+    return stray > 0 && valid >= kValidSequencesPerStrayByte * stray;
+}
+
 bool hasHighBytes(std::string_view bytes) {
     for (const char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -181,6 +201,8 @@ bool hasHighBytes(std::string_view bytes) {
 }  // namespace
 
 int settleJapaneseCode(std::string_view bytes, int firstAnswer) {
+    if (firstAnswer != kCodeJis && firstAnswer != kCodeUtf8 && isUtf8WithStrayBytes(bytes))
+        return kCodeUtf8;
     if (firstAnswer != kCodeUtf8 && firstAnswer != kCodeNone && firstAnswer != kCodeEucOrShiftJis)
         return firstAnswer;
     if (hasJisDesignation(bytes) && !hasHighBytes(bytes))

@@ -58,6 +58,20 @@ std::string decodeText(std::string_view bytes, int code) {
     }
 }
 
+bool isCleanlyDecoded(std::string_view decoded) {
+    for (std::size_t pos = 0; pos < decoded.size();) {
+        if (static_cast<unsigned char>(decoded[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const std::size_t length = decodeUtf8(decoded, pos).length;
+        if (length == 1)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
 bool encodeText(std::string_view utf8, int code, std::string& out, std::size_t* badOffset) {
     out = encodeUnchecked(utf8, code);
     if (readsBack(utf8, code, out))

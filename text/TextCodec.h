@@ -21,6 +21,10 @@ int textCodeOf(std::string_view bytes);
 // line of a file.
 std::string decodeText(std::string_view bytes, int code);
 
+// True when decodeText's result holds no escaped byte: every byte of the text formed a character in its
+// code. A text that is not clean cannot be edited and saved without changing bytes the user never touched.
+bool isCleanlyDecoded(std::string_view decoded);
+
 // The UTF-8 text in the code. When a character has no form in it (or would not read back as itself), the
 // result is false and *badOffset is the byte offset of the first such character in `utf8`; `out` then
 // holds nothing useful. Code kCodeNone writes UTF-8. Each call ends in JIS plain mode.

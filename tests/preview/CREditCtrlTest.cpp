@@ -103,15 +103,18 @@ void CREditCtrlTest::textsInEveryCodeAndLineEndRoundTrip() {
         }
     }
 
-    // A file without any line end, one with mixed line ends and one holding a byte that forms no character
-    // come back unchanged when saved unedited; an edit touches only its own line.
+    // A file without any line end and one with mixed line ends come back unchanged when saved unedited; an
+    // edit touches only its own line. One holding a byte that forms no character is shown read only, and
+    // a copy of it keeps that byte.
     const QByteArray mixed = convert(QStringLiteral("一行目\r\n二行目\n三行目\r四行目").toUtf8(), "CP932");
     const QByteArray broken = QByteArray("abc\x81\r\n") + convert(QStringLiteral("日本語\r\n").toUtf8(), "CP932");
     for (const QByteArray& file : {convert(QStringLiteral("改行のない一行").toUtf8(), "EUC-JP"), mixed, broken}) {
         const QString path = write(folder, "odd.txt", file);
-        QCOMPARE(editor.loadFile(path), CCodedTextFile::Status::Loaded);
-        QVERIFY(editor.saveFile(path));
-        QCOMPARE(readBytes(path), file);
+        const CCodedTextFile::Status status = editor.loadFile(path);
+        QCOMPARE(status, file == broken ? CCodedTextFile::Status::StrayBytes : CCodedTextFile::Status::Loaded);
+        QCOMPARE(editor.isReadOnly(), file == broken);
+        QVERIFY(editor.saveFile(path + ".copy"));
+        QCOMPARE(readBytes(path + ".copy"), file);
     }
     // JIS that stays in kanji mode across a line end is shown, read only: an edit could change the next line.
     const QString shiftedPath = write(folder, "shifted.txt", QByteArray("\x1B$BF|\nK\\\x1B(B\n"));
@@ -214,15 +217,18 @@ void CREditCtrlTest::findReplaceAndReplaceAllCount() {
     QCOMPARE(editor.findNext(), -1);
     QCOMPARE(editor.textCursor().selectionStart(), 16);
 
-    // Replace-all leaves the selected match and replaces the three after it; a replacement holding the
-    // searched text ends all the same.
+    // Replace-all replaces the selected match and every one after it; a replacement holding the searched
+    // text ends all the same.
     editor.moveCursor(QTextCursor::Start);
     QCOMPARE(editor.find(QStringLiteral("cat")), 4);
-    QCOMPARE(editor.replaceAll(QStringLiteral("dog"), QStringLiteral("hotdog")), 1);
-    QCOMPARE(editor.toPlainText(), QStringLiteral("cat Cat hotdog cat\ncat"));
-    editor.moveCursor(QTextCursor::Start);
     QCOMPARE(editor.replaceAll(QStringLiteral("cat"), QStringLiteral("cats")), 3);
+    QCOMPARE(editor.toPlainText(), QStringLiteral("cat cats dog cats\ncats"));
+    editor.moveCursor(QTextCursor::Start);
+    QCOMPARE(editor.replaceAll(QStringLiteral("dog"), QStringLiteral("hotdog")), 1);
     QCOMPARE(editor.toPlainText(), QStringLiteral("cat cats hotdog cats\ncats"));
+    editor.moveCursor(QTextCursor::Start);
+    QCOMPARE(editor.replaceAll(QStringLiteral("cats"), QStringLiteral("cat")), 3);
+    QCOMPARE(editor.toPlainText(), QStringLiteral("cat cat hotdog cat\ncat"));
     QVERIFY(editor.document()->isModified());
 }
 

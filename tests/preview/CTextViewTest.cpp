@@ -237,7 +237,11 @@ void CTextViewTest::replaceThroughTheDialogsCounts() {
     CTextView& pane = paneOf(session);
     session.frame().setActiveView(&pane);
 
-    // Replace: the first match is selected, then "全て置換" replaces the two after it.
+    // Replace from after the first "cat": the next match is selected, then "全て置換" replaces it and the
+    // one after it.
+    QTextCursor after = pane.editor()->textCursor();
+    after.setPosition(11);
+    pane.editor()->setTextCursor(after);
     whenDialogOpens([](QDialog& dialog) {
         dialog.findChild<QComboBox*>("findText")->setEditText(QStringLiteral("cat"));
         dialog.findChild<QComboBox*>("replaceText")->setEditText(QStringLiteral("dog"));

@@ -1,6 +1,6 @@
 // The memo editor's RTF: what the writer produces reads back with the same text and formats, a real RTF
-// reader (unrtf) reads it too, RTF from other programs shows its text, and damaged or hostile RTF never
-// crashes the reader.
+// reader (unrtf) reads it too, RTF from other programs shows its text and names what a save would drop,
+// and damaged or hostile RTF never crashes the reader.
 
 #include <QColor>
 #include <QRandomGenerator>
@@ -158,6 +158,60 @@ private Q_SLOTS:
         QCOMPARE(runs.at(1).at(0).family, QStringLiteral("ＭＳ 明朝"));
         QCOMPARE(runs.at(2).at(0).colour, QColor(Qt::red));
         QVERIFY(runs.at(2).at(0).bold);
+    }
+
+    void partsTheDocumentCannotHoldAreReported() {
+        // What the writer produces, and the bookkeeping of word processors, hold nothing that is lost.
+        QTextDocument source;
+        QTextCursor cursor(&source);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        bold.setForeground(Qt::red);
+        cursor.insertText(QStringLiteral("日本語 {x} \\ "), bold);
+        cursor.insertText(QStringLiteral("\t😀\u00A0"), QTextCharFormat());
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("two"));
+        const QByteArray bookkeeping =
+            "{\\rtf1\\ansi\\ansicpg932\\deff0\\nouicompat\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil\\fcharset128 "
+            "{\\*\\panose 0}Gothic;}}{\\*\\generator Riched20 10.0}{\\*\\rsidtbl \\rsid1}\\viewkind4\\uc1\\pard"
+            "\\lang1041\\f0\\fs22 text\\par}";
+        for (const QByteArray& rtf : {CRtfWriter::write(source), bookkeeping}) {
+            QTextDocument doc;
+            QString error;
+            QStringList notKept;
+            QVERIFY2(CRtfReader::read(rtf, doc, &error, &notKept), qPrintable(error));
+            QVERIFY2(notKept.isEmpty(), qPrintable(notKept.join(',') + " in " + QString::fromLatin1(rtf)));
+        }
+
+        // Each part that a save would drop is named once, whatever else the file holds.
+        const struct {
+            QByteArray body;
+            QString kind;
+        } parts[] = {
+            {"{\\pict\\pngblip 89504e47}", QStringLiteral("図")},
+            {"{\\*\\shppict{\\pict\\wmetafile8 0100}}", QStringLiteral("図")},
+            {"{\\header \\pard head\\par}", QStringLiteral("ヘッダー・フッター")},
+            {"{\\footerf foot}", QStringLiteral("ヘッダー・フッター")},
+            {"x{\\footnote \\pard note}", QStringLiteral("脚注")},
+            {"{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0105}}", QStringLiteral("埋め込みオブジェクト")},
+            {"{\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt link}}", QStringLiteral("フィールド")},
+            {"\\trowd\\cellx1000\\cellx2000 A1\\cell B1\\cell\\row", QStringLiteral("表")},
+            {"{\\stylesheet{\\s0 Normal;}{\\s1 heading 1;}}", QStringLiteral("スタイルシート")},
+            {"{\\info{\\title T}{\\author A}}", QStringLiteral("文書情報")},
+            {"{\\*\\annotation note}", QStringLiteral("コメント")},
+            {"{\\*\\listtable{\\list\\listid1}}", QStringLiteral("箇条書き")},
+            {"\\qc centred", QStringLiteral("その他の書式")},
+            {"\\page x", QStringLiteral("その他の書式")},
+            {"{\\*\\unknowndestination data}", QStringLiteral("その他の書式")},
+        };
+        for (const auto& part : parts) {
+            const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\f0 text " + part.body + part.body + "\\par}";
+            QTextDocument doc;
+            QString error;
+            QStringList notKept;
+            QVERIFY2(CRtfReader::read(rtf, doc, &error, &notKept), qPrintable(error));
+            QVERIFY2(notKept == QStringList{part.kind}, qPrintable(QString::fromLatin1(part.body) + ": " + notKept.join(',')));
+        }
     }
 
     void hostileRtfNeverCrashes() {

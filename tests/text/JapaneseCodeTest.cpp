@@ -244,3 +244,32 @@ TEST(JapaneseCodeTest, TheSecondLookSettlesWhatTheFirstLeavesOpen) {
     EXPECT_EQ(settleJapaneseCode("plain", kCodeNone), kCodeNone);
     EXPECT_EQ(settleJapaneseCode("\xE5\x85\x88\xE7\x94\x9F", kCodeUtf8), kCodeUtf8);  // 先生
 }
+
+TEST(JapaneseCodeTest, AFewStrayBytesDoNotOutweighValidUtf8) {
+    std::string utf8;
+    while (utf8.size() < 33 * 1024)
+        utf8 += kSampleUtf8;
+    std::string stray = utf8;
+    stray.insert(stray.size() / 2, "\xE9");
+    // The first look stops at the stray byte; the second weighs it against thousands of valid characters.
+    EXPECT_NE(detectJapaneseCode(stray), kCodeUtf8);
+    EXPECT_EQ(settleJapaneseCode(stray, detectJapaneseCode(stray)), kCodeUtf8);
+    stray.insert(100, "\x81\xFF");
+    EXPECT_EQ(settleJapaneseCode(stray, detectJapaneseCode(stray)), kCodeUtf8);
+
+    // Shift-JIS and EUC-JP are never taken for UTF-8, neither for stray bytes of their own nor for a pasted
+    // UTF-8 line.
+    const std::string sjis = runTool("iconv -f UTF-8 -t CP932", utf8);
+    const std::string euc = runTool("iconv -f UTF-8 -t EUC-JP", utf8);
+    for (const auto& [bytes, code] : {std::pair(sjis, kCodeShiftJis), std::pair(euc, kCodeEuc)}) {
+        EXPECT_EQ(settleJapaneseCode(bytes, detectJapaneseCode(bytes)), code);
+        std::string mixed = bytes;
+        mixed.insert(mixed.find('\n', mixed.size() / 2) + 1, "\xFF\n");
+        EXPECT_NE(settleJapaneseCode(mixed, detectJapaneseCode(mixed)), kCodeUtf8);
+        mixed.insert(mixed.find('\n', mixed.size() / 3) + 1, kSampleUtf8.substr(0, kSampleUtf8.find('\n') + 1));
+        EXPECT_NE(settleJapaneseCode(mixed, detectJapaneseCode(mixed)), kCodeUtf8);
+    }
+    // Too little valid UTF-8 to outweigh a stray byte: the classification decides as before.
+    const std::string shortText = "\xE5\x85\x88\xE9 \x82\xA0";
+    EXPECT_EQ(settleJapaneseCode(shortText, detectJapaneseCode(shortText)), kCodeShiftJis);
+}
