@@ -92,6 +92,10 @@ void CContFrameWnd::showWithStoredPlacement() {
 }
 
 void CContFrameWnd::savePlacement() {
+    if (m_firstActivation) {
+        // Never shown (a first start that the user cancelled): its size is Qt's default, not the user's.
+        return;
+    }
     Placement placement = m_placement;
     placement.normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
     if (!placement.normal.isValid()) {

@@ -1,5 +1,8 @@
 #include "app/CHelpWindow.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -26,6 +29,20 @@ constexpr ContextPage kContextPages[] = {
     {46, "categorylist.html"},  {49, "renamevalue.html"},  {56, "filter.html"},      {57, "options.html"},
     {90, "category.html"},      {91, "itemmulti.html"},    {92, "sort.html"},
 };
+
+// The pages in the order a user learns the program; pages not named here follow by file name.
+constexpr const char* kLearningOrder[] = {
+    "index.html",     "basics.html",   "newcatalog.html",   "cataloglist.html", "itemedit.html",
+    "itemmulti.html", "addvalue.html", "categorylist.html", "category.html",    "renamevalue.html",
+    "filter.html",    "sort.html",     "options.html",
+};
+
+int learningRank(const QString& page) {
+    const auto* const end = std::end(kLearningOrder);
+    const auto* const found =
+        std::find_if(std::begin(kLearningOrder), end, [&page](const char* name) { return page == QLatin1String(name); });
+    return static_cast<int>(found - std::begin(kLearningOrder));
+}
 
 QString pageText(const QString& path) {
     QFile file(path);
@@ -115,7 +132,9 @@ void CHelpWindow::startKeywordSearch() {
 }
 
 void CHelpWindow::searchKeyword(const QString& keyword) {
-    const QStringList files = QDir(m_folder).entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+    QStringList files = QDir(m_folder).entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+    std::stable_sort(files.begin(), files.end(),
+                     [](const QString& a, const QString& b) { return learningRank(a) < learningRank(b); });
     QStringList matching;
     for (const QString& file : files) {
         if (keyword.trimmed().isEmpty() ||

@@ -1,5 +1,7 @@
 #include "app/CMainFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,6 +36,7 @@ namespace {
 constexpr const char* kViewSection = "View";
 constexpr int kMinimumRowHeight = 10;
 constexpr int kDefaultItemListHeight = 200;
+constexpr int kDefaultCategoryPaneWidth = 260;  // the category pane beside the grid, at least
 constexpr int kDefaultPreviewHeight = 300;
 
 // Gives the pane at `index` its size; the last visible pane takes what is left.
@@ -146,7 +149,7 @@ void CMainFrame::createSplitters() {
     m_layout =
         settings.readInt(kViewSection, "SplPos", 0) == 1 ? Layout::CategoriesAbove : Layout::CategoriesBeside;
     m_categoryPaneSize = m_layout == Layout::CategoriesAbove ? settings.readInt(kViewSection, "Row", 300)
-                                                             : settings.readInt(kViewSection, "Colum", 260);
+                                                             : settings.readInt(kViewSection, "Colum", -1);
     const int storedRow = settings.readInt(kViewSection, "PreviewRow", -1);
     m_itemListHeight = storedRow == -1 ? kDefaultItemListHeight : storedRow;
 
@@ -203,6 +206,11 @@ void CMainFrame::applyPaneSizes() {
     if (QLayout* frameLayout = QMainWindow::layout()) {
         frameLayout->activate();
     }
+    if (m_categoryPaneSize == -1) {
+        // No width stored yet: wide enough for every list's heading, within half the window.
+        m_categoryPaneSize = std::clamp(m_categoryView->headingsWidth(), kDefaultCategoryPaneWidth,
+                                        std::max(kDefaultCategoryPaneWidth, m_outer->width() / 2));
+    }
     setLeadingPaneSize(*m_outer, 0, m_categoryPaneSize);
     setLeadingPaneSize(*m_inner, 0, m_itemListHeight);
 }
@@ -223,13 +231,20 @@ bool CMainFrame::routeCommand(int id) {
         return false;
     }
     m_idleUpdate->start();  // the command may enable or disable others
-    CCommandTarget* const targets[] = {activeView(), &m_document, this, &m_application};
-    for (CCommandTarget* target : targets) {
+    for (CCommandTarget* target : commandTargets()) {
         if (target && target->onCommand(id)) {
             return true;
         }
     }
     return false;
+}
+
+// The active view first; then the item list, so that every item command acts on the item list's targets
+// whichever pane has the focus; then the document, the frame and the application.
+std::array<CCommandTarget*, 5> CMainFrame::commandTargets() {
+    CQuilloryView* const active = activeView();
+    CCommandTarget* const itemList = active == m_fileListView ? nullptr : m_fileListView;
+    return {active, itemList, &m_document, this, &m_application};
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -245,8 +260,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 CCommandState CMainFrame::commandState(int id) {
-    CCommandTarget* const targets[] = {activeView(), &m_document, this, &m_application};
-    for (CCommandTarget* target : targets) {
+    for (CCommandTarget* target : commandTargets()) {
         CCommandState state;
         if (target && target->onUpdateCommand(id, state)) {
             return state;

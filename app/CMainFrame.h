@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QPointer>
 #include <memory>
 
@@ -57,6 +59,8 @@ public:
     bool routeCommand(int id);
     // The command's state as its handler reports it; disabled when nobody handles it.
     CCommandState commandState(int id);
+    // The targets a command is offered to, in order; an entry may be null.
+    std::array<CCommandTarget*, 5> commandTargets();
     // Brings every action's enabled and checked state up to date.
     void updateCommandStates();
     // Called whenever a menu of the menu bar opens: rebuilds the sort and recent-file menus.

@@ -78,6 +78,7 @@ void copyFolder(const QString& source, const QString& target) {
 CQuilloryApp::CQuilloryApp() {
     g_instance = this;
     apputil::initResources();
+    apputil::useJapaneseLocale();
     apputil::installQtTranslations();
 }
 
@@ -264,9 +265,10 @@ bool CQuilloryApp::newCatalog() {
 }
 
 bool CQuilloryApp::openDocumentFile(const QString& path) {
-    if (!m_document->saveModified()) {
-        return false;
-    }
+    return m_document->saveModified() && openAnswered(path);
+}
+
+bool CQuilloryApp::openAnswered(const QString& path) {
     if (m_document->onOpenDocument(path)) {
         return true;
     }
@@ -283,7 +285,11 @@ void CQuilloryApp::openRecentFile(int index) {
     if (path.isEmpty()) {
         return;
     }
-    if (!openDocumentFile(path)) {
+    // A cancelled save question keeps the entry: only a catalog that cannot be read leaves the list.
+    if (!m_document->saveModified()) {
+        return;
+    }
+    if (!openAnswered(path)) {
         m_recentFiles->remove(path);
     }
 }

@@ -78,6 +78,9 @@ private:
     // Loads the image plug-ins of the plug-in folder (those not loaded already).
     void loadSusiePlugins();
     void installSampleForUser();
+    // Opens a catalog file once the save question is answered; on a failed read after start-up the
+    // new-catalog step follows.
+    bool openAnswered(const QString& path);
     void openRecentFile(int index);
     // The open command: the catalog chosen in the catalog list.
     void openCatalogFromList();

@@ -322,6 +322,7 @@ void assignAccelerators(CCommandActions& actions) {
         {cmd::kEditUndo, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
         {cmd::kHelp, {QKeySequence(Qt::Key_F1)}},
         {cmd::kEditRepeat, {QKeySequence(Qt::Key_F3)}},
+        {cmd::kItemSearchPrevious, {QKeySequence(Qt::SHIFT | Qt::Key_F3)}},
         {cmd::kNextPane, {QKeySequence(Qt::Key_F6)}},
         {cmd::kPrevPane, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
     };

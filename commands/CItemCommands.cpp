@@ -254,6 +254,8 @@ void CItemCommands::copyAttribute() {
     bytes += QByteArray::fromStdString(std::string(item->valueString(category)));
     auto* data = new QMimeData;
     data->setData(QString::fromLatin1(kTagMimeType), bytes);
+    // The value string as text too, so that it pastes into other programs.
+    data->setText(QString::fromStdString(std::string(item->valueString(category))));
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
@@ -372,8 +374,8 @@ QStringList CItemCommands::chooseFavourites() const {
     QFileDialog dialog(m_document.dialogParent(), QStringLiteral("お気に入り"), QDir::homePath());
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setDefaultSuffix(QStringLiteral("url"));
-    dialog.setNameFilters({QStringLiteral("URLﾌｧｲﾙ(*.url *.desktop) (*.url *.desktop)"),
-                           QStringLiteral("全てのﾌｧｲﾙ(*.*) (*)")});
+    dialog.setNameFilters({QStringLiteral("URLﾌｧｲﾙ(*.url *.desktop)"),
+                           QStringLiteral("全てのﾌｧｲﾙ(*)")});
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

@@ -128,12 +128,13 @@ bool CShellCommands::onUpdateCommand(int id, CCommandState& state) {
             state.enabled = item != nullptr && !item->isUrl();
             return true;
         }
+        // Without a row there is nothing to act on: greyed rather than a command that says so.
         case cmd::kOpenFile:
         case cmd::kCopyFiles:
         case cmd::kCutFiles:
         case cmd::kCopyFilesToFolder:
         case cmd::kDeleteItemsWithFiles:
-            state.enabled = true;
+            state.enabled = m_view.currentItem() != nullptr;
             return true;
         default:
             return false;
@@ -148,11 +149,12 @@ void CShellCommands::open() {
     // A workbook shown in the preview's browser would have to be released first; the preview does not hold
     // documents, so every item opens at once.
     const std::string target = item->isUrl() ? std::string(item->path()) : filePath(*item);
+    const auto failed = [target] { tell(kOpenFailed + target, MessageIcon::Warning); };
     const bool opened = item->kind() == ItemKind::Folder
                             ? CShellOperations::openFolder(target, document().profile())
-                            : CShellOperations::openWithDesktop(target);
+                            : CShellOperations::openWithDesktop(target, failed);
     if (!opened) {
-        tell(kOpenFailed + target, MessageIcon::Warning);
+        failed();
     }
 }
 

@@ -30,6 +30,7 @@ CCategoryEditDlg::CCategoryEditDlg(QWidget* parent) : QDialog(parent) {
 
     m_shownBox = new QCheckBox(QStringLiteral("属性リストでの表示(&V)"), this);
     m_shownBox->setObjectName("shown");
+    m_shownBox->setChecked(m_shown);
 
     auto* buttons = dialoghelp::okCancelButtons(this);
     auto* help = buttons->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);

@@ -30,7 +30,7 @@ protected:
 private:
     QString m_name;
     int m_alignment = 0;
-    bool m_shown = false;
+    bool m_shown = true;  // a new category is shown in the pane
     QLineEdit* m_nameEdit = nullptr;
     QComboBox* m_alignmentBox = nullptr;
     QCheckBox* m_shownBox = nullptr;

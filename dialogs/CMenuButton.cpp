@@ -24,6 +24,9 @@ int CMenuButton::dropMenu(QMenu& menu) {
 
 QSize CMenuButton::sizeHint() const {
     QSize size = QPushButton::sizeHint();
+    if (!text().isEmpty()) {
+        size.rwidth() += kTriangleSpace;  // the triangle after the text
+    }
     return size.expandedTo(QSize(size.height(), size.height()));
 }
 
@@ -31,21 +34,25 @@ void CMenuButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    // The frame only: the triangle stands in the middle and the focus rectangle is drawn below.
-    option.text.clear();
-    option.icon = QIcon();
     option.state &= ~QStyle::State_HasFocus;
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
+    // A button with a text shows it, with the triangle after it; without one, the triangle stands alone in
+    // the middle.
+    int triangleLeft = rect().center().x() - 1;
+    if (!option.text.isEmpty()) {
+        option.rect = rect().adjusted(0, 0, -kTriangleSpace, 0);
+        painter.drawControl(QStyle::CE_PushButtonLabel, option);
+        triangleLeft = rect().right() - kTriangleSpace;
+    }
 
     // Four vertical lines of falling length make the triangle, pointing right.
     const QColor colour =
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
     painter.setPen(colour);
-    const QPoint centre = rect().center();
-    const int left = centre.x() - 1;
+    const int middle = rect().center().y();
     for (int i = 0; i < 4; ++i) {
         const int half = 3 - i;
-        painter.drawLine(left + i, centre.y() - half, left + i, centre.y() + half);
+        painter.drawLine(triangleLeft + i, middle - half, triangleLeft + i, middle + half);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

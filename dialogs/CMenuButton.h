@@ -5,8 +5,8 @@
 class QMenu;
 
 // A push button that drops a popup menu: drawn as a push button (pressed while down) with a small
-// right-pointing triangle in the middle, in the text colour (grey when disabled), and a focus rectangle
-// inset by 3 pixels.
+// right-pointing triangle in the middle (after its text, when it has one), in the text colour (grey when
+// disabled), and a focus rectangle inset by 3 pixels.
 class CMenuButton final : public QPushButton {
     Q_OBJECT
 public:
@@ -18,6 +18,8 @@ public:
     int dropMenu(QMenu& menu);
 
     QSize sizeHint() const override;
+    // Room on the right for the triangle when the button shows a text.
+    static constexpr int kTriangleSpace = 14;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

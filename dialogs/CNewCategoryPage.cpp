@@ -1,6 +1,7 @@
 #include "dialogs/CNewCategoryPage.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,6 +42,7 @@ CNewCategoryPage::CNewCategoryPage(QWidget* parent) : QWizardPage(parent) {
     connect(m_renameButton, &QPushButton::clicked, this, &CNewCategoryPage::renameSelected);
     connect(m_deleteButton, &QPushButton::clicked, this, &CNewCategoryPage::deleteSelected);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CNewCategoryPage::updateButtons);
+    m_nameEdit->installEventFilter(this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(m_nameEdit, 0, 0);
@@ -113,6 +115,19 @@ void CNewCategoryPage::deleteSelected() {
         m_list->setCurrentRow(std::min(row, m_list->count() - 1));
     }
     updateButtons();
+}
+
+// Enter in the name field adds the typed name, as the add button does, instead of moving on and dropping it;
+// with the field empty, Enter moves on as usual.
+bool CNewCategoryPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_nameEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_nameEdit->text().isEmpty()) {
+            addName();
+            return true;
+        }
+    }
+    return QWizardPage::eventFilter(watched, event);
 }
 
 bool CNewCategoryPage::validatePage() {

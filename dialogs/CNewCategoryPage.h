@@ -28,6 +28,9 @@ public:
     // The next button: at least one category is required.
     bool validatePage() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void updateButtons();
 

@@ -48,10 +48,10 @@ CSortDlg::CSortDlg(CSortArray& keys, std::vector<std::string> categoryNames, QWi
     connect(m_descending, &QRadioButton::clicked, this, [this] { setSelectedDirection(false); });
 
     CListEditColumn column(this);
-    m_add = new CMenuButton(QStringLiteral("追加(&A)　▼"), this);
+    m_add = new CMenuButton(QStringLiteral("追加(&A)"), this);
     m_add->setObjectName("addButton");
-    // The button draws a triangle only; the tip names it for the eye as its text does for the ear.
-    m_add->setToolTip(QStringLiteral("追加"));
+    m_add->setAccessibleName(QStringLiteral("追加"));
+    m_add->setToolTip(QStringLiteral("並べ替えの条件を追加します"));
     column.addButton(m_add);
     connect(m_add, &QPushButton::clicked, this, &CSortDlg::dropAddMenu);
     m_delete = column.addButton("削除(&D)...", "deleteButton");

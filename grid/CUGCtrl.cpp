@@ -234,6 +234,30 @@ void CUGCtrl::resizeEvent(QResizeEvent* event) {
     updateLockedView();
 }
 
+void CUGCtrl::updateGeometries() {
+    QTableView::updateGeometries();
+    updateLockedView();
+}
+
+void CUGCtrl::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableView::scrollTo(index, hint);
+    const int locked = std::min(m_locked, m_model->cols());
+    if (!index.isValid() || index.column() < locked || locked == 0) {
+        return;
+    }
+    int lockedWidth = 0;
+    for (int col = 0; col < locked; ++col) {
+        lockedWidth += columnWidth(col);
+    }
+    // The table knows nothing of the overlay: a cell it scrolled to may start under it, hiding the first
+    // characters of the cell (and of every cell of its column).
+    const int hidden = lockedWidth - visualRect(index).left();
+    if (hidden > 0) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(std::max(bar->minimum(), bar->value() - hidden));
+    }
+}
+
 bool CUGCtrl::startEdit(QChar firstChar) {
     const QModelIndex index = currentIndex();
     if (m_editor || !index.isValid() || !cellTypeObject(m_model->kind(index.column(), index.row())).canEdit()) {
@@ -387,7 +411,9 @@ void CUGCtrl::showMenu(int col, int row, Area area, const QPoint& globalPos) {
 
 void CUGCtrl::setSideHeadingWidth(int width) {
     m_sideHeading->setFixedWidth(width);
-    updateLockedView();
+    // The table lays out its margins only when its model or sections change: without this the cells keep
+    // the old heading's width and the wider heading covers them.
+    updateGeometries();
 }
 
 void CUGCtrl::setTopHeadingHeight(int height) {

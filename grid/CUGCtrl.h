@@ -175,6 +175,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The side heading widens with the row count's digits and moves the cells: the locked overlay follows.
+    void updateGeometries() override;
+    // Scrolls as a table does, then back so far that the cell does not start under the locked columns.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 private:
     void resetShape(int cols, int rows);

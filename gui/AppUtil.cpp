@@ -24,6 +24,10 @@ void initResources() {
     (void)registered;
 }
 
+void useJapaneseLocale() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+}
+
 bool installQtTranslations() {
     static QTranslator* installed = nullptr;
     if (installed) {

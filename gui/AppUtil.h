@@ -16,6 +16,9 @@ void initResources();
 // menus of text fields), whatever the system's language: the program speaks Japanese throughout. Needs the
 // application object; safe to call more than once. False when Qt's Japanese translations are not installed.
 bool installQtTranslations();
+// Makes Japanese the default locale, whatever the system's: the web view's own pages (error pages, folder
+// listings, media controls) then speak Japanese like every other text. Must run before the first web view.
+void useJapaneseLocale();
 
 // The folder of the running executable, "/", then the file name.
 QString executableFolderPath(const QString& fileName);

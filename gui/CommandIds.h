@@ -164,7 +164,7 @@ inline constexpr bool isPassedItemCommand(int id) {
 // The commands that the document passes on to the preview: the image commands, whose enabled and checked
 // states the preview reports as well.
 inline constexpr bool isPassedImageCommand(int id) {
-    return id == kCopyImage || id == kImageActualSize || id == kImageFitToWindow ||
+    return id == kCopyImage || id == kImageActualSize || id == kImageFitToWindow || id == kImageFitWindowToImage ||
            (id >= kImageReduceFirst && id <= kImagePure);
 }
 

@@ -10,6 +10,13 @@ namespace {
 constexpr int kFirstYear = 100;
 constexpr int kLastYear = 9999;
 
+// A file that has never been found keeps the stored date 0 (1899/12/30 00:00) and size 0; no file on a disk
+// has that date, so such a row shows no date and no size rather than values that look like corrupt data.
+bool neverFound(const CFileItem& item) {
+    const COleDate date = item.date();
+    return date.isValid() && date.value() == 0.0;
+}
+
 }  // namespace
 
 std::string CItemTexts::date(const COleDate& date, DateStyle style) {
@@ -46,7 +53,10 @@ void CItemTexts::appendDate(std::string& out, const COleDate& date, DateStyle st
 }
 
 std::string CItemTexts::dateCell(const CFileItem& item) {
-    return item.kind() == ItemKind::Url ? std::string(kUrl) : date(item.date(), DateStyle::Grid);
+    if (item.kind() == ItemKind::Url) {
+        return std::string(kUrl);
+    }
+    return neverFound(item) ? std::string() : date(item.date(), DateStyle::Grid);
 }
 
 std::string CItemTexts::sizeCell(const CFileItem& item) {
@@ -57,6 +67,9 @@ std::string CItemTexts::sizeCell(const CFileItem& item) {
             return std::string(kFolder);
         case ItemKind::File:
             break;
+    }
+    if (neverFound(item)) {
+        return std::string();
     }
     return jtext::thousandsFormat(static_cast<double>(item.size()));
 }

@@ -84,6 +84,7 @@ void CCategoryPaneCommands::editCategory() {
     CCategoryEditDlg dialog(m_pane.window());
     dialog.setName(toQString(catalog.categoryName(index)));
     dialog.setAlignment(catalog.category(index).alignment());
+    dialog.setShown(catalog.category(index).isShownInPane());
     if (dialog.exec() != QDialog::Accepted || index >= catalog.categoryCount()) {
         return;
     }
@@ -92,6 +93,13 @@ void CCategoryPaneCommands::editCategory() {
     category.setName(dialog.name().toStdString());
     category.setFlags((category.flags() & ~CCategory::kAlignmentMask) |
                       (static_cast<std::uint32_t>(dialog.alignment()) & CCategory::kAlignmentMask));
+    if (dialog.shown() != category.isShownInPane()) {
+        // Hiding a list changes the drill-down, so the catalog recomputes; the last shown list stays (the
+        // catalog refuses with its message).
+        catalog.setShownInPane(index, dialog.shown());
+        document().finishChange(hint::kCategoriesChanged);
+        return;
+    }
     document().setModifiedFlag(true);
     document().updateAllViews(nullptr, hint::kCategories);
 }

@@ -324,6 +324,8 @@ void CCategoryView::placeLists() {
     }
 }
 
+// Scrolls the list into view so that the pane starts at a list's left edge: no list is ever shown cut in
+// half on the left, whichever list the user clicked.
 void CCategoryView::scrollToList(int position) {
     if (!m_scrollBar->isVisibleTo(this) || position < 0 || position >= m_layout.count()) {
         return;
@@ -331,13 +333,29 @@ void CCategoryView::scrollToList(int position) {
     const int left = m_layout.left(position);
     const int right = left + m_layout.width(position);
     int offset = m_scrollBar->value();
-    if (right - offset > width()) {
-        offset = right - width();
-    }
     if (left < offset) {
         offset = left;
+    } else if (right - offset > width()) {
+        // The leftmost list edge from which the whole list fits; a list wider than the pane starts it.
+        offset = left;
+        for (int first = 0; first < position; ++first) {
+            if (right - m_layout.left(first) <= width()) {
+                offset = m_layout.left(first);
+                break;
+            }
+        }
     }
     m_scrollBar->setValue(offset);
+}
+
+int CCategoryView::headingsWidth() const {
+    int total = 0;
+    for (int i = 0; i < listCount(); ++i) {
+        CListCtrlBox* list = m_lists[static_cast<std::size_t>(i)];
+        const QString all = m_models[static_cast<std::size_t>(i)]->index(0, 0).data().toString();
+        total += list->widthToShow(QFontMetrics(list->font()).horizontalAdvance(all)) + (i > 0 ? kGap : 0);
+    }
+    return total;
 }
 
 bool CCategoryView::eventFilter(QObject* watched, QEvent* event) {

@@ -48,6 +48,8 @@ public:
     const QFont& paneFont() const { return m_font; }
     // Selects in every list the rows of its category's selection (row 0 when it has none).
     void restoreSelections();
+    // The pane width that shows every list's heading and its "全て" row whole, side by side.
+    int headingsWidth() const;
     // The sideways scroll bar, shown while the lists need more room than the pane has.
     QScrollBar* scrollBar() const { return m_scrollBar; }
 

@@ -169,7 +169,19 @@ bool CFileListView::onCommand(int id) {
             return true;
         default:
             return std::any_of(m_families.begin(), m_families.end(),
-                               [id](CCommandTarget* family) { return family->onCommand(id); });
+                               [id = itemCommandOf(id)](CCommandTarget* family) { return family->onCommand(id); });
+    }
+}
+
+// Find and find-next mean the item search here; the preview keeps them for its own text.
+int CFileListView::itemCommandOf(int id) {
+    switch (id) {
+        case cmd::kEditFind:
+            return cmd::kItemSearch;
+        case cmd::kEditRepeat:
+            return cmd::kItemSearchNext;
+        default:
+            return id;
     }
 }
 
@@ -181,8 +193,9 @@ bool CFileListView::onUpdateCommand(int id, CCommandState& state) {
             state.enabled = true;
             return true;
         default:
-            return std::any_of(m_families.begin(), m_families.end(),
-                               [id, &state](CCommandTarget* family) { return family->onUpdateCommand(id, state); });
+            return std::any_of(m_families.begin(), m_families.end(), [id = itemCommandOf(id), &state](CCommandTarget* family) {
+                return family->onUpdateCommand(id, state);
+            });
     }
 }
 

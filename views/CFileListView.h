@@ -72,6 +72,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    static int itemCommandOf(int id);
     void chooseFont();
 
     MyCug* m_grid = nullptr;

@@ -138,6 +138,8 @@ void MyCug::rebuild(bool withWidths) {
     lockColumns(1);
     if (withWidths) {
         applyWidths();
+    } else {
+        refitUnsizedColumns();
     }
     m_checkAnchor = std::min(m_checkAnchor, m_source.rowCount() - 1);
     enableUpdate(true);
@@ -145,36 +147,51 @@ void MyCug::rebuild(bool withWidths) {
 }
 
 void MyCug::applyWidths() {
-    const CFileCatalog& catalog = m_document->catalog();
-    const CItemColumns& columns = m_source.columns();
-    const int first = m_source.firstCategoryColumn();
-    bool infoStored = false;
-    for (int col = 1; col < first; ++col) {
-        infoStored |= m_infoWidths[static_cast<std::size_t>(infoWidthIndex(columns.kindAt(col - 1)))] != -1;
-    }
-    bool categoryStored = false;
-    for (int col = first; col < numberCols(); ++col) {
-        categoryStored |= catalog.category(m_source.categoryAt(col)).columnWidth() != -1;
-    }
-    if (!infoStored && !categoryStored) {
+    m_fittedItemCount = m_document->catalog().itemCount();
+    if (!hasStoredWidth()) {
         fitItemColumns(0, numberCols() - 1);
         return;
     }
-    fitItemColumns(0, first - 1);
-    for (int col = 1; col < first && infoStored; ++col) {
-        const int width = m_infoWidths[static_cast<std::size_t>(infoWidthIndex(columns.kindAt(col - 1)))];
-        if (width != -1) {
+    fitItemColumns(0, m_source.firstCategoryColumn() - 1);
+    for (int col = 1; col < numberCols(); ++col) {
+        if (const int width = storedWidth(col); width != -1) {
             setColWidth(col, width);
+        } else if (col >= m_source.firstCategoryColumn()) {
+            fitItemColumns(col, col);
         }
     }
-    // The widths live in the categories themselves, so a catalog whose categories another program removed
-    // or reordered gives every column its own category's width.
-    for (int col = first; col < numberCols(); ++col) {
-        const int width = catalog.category(m_source.categoryAt(col)).columnWidth();
-        if (width == -1) {
+}
+
+// The widths live in the settings (name, date, size) and in the categories themselves, so a catalog whose
+// categories another program removed or reordered gives every column its own category's width.
+int MyCug::storedWidth(int col) const {
+    if (const int category = m_source.categoryAt(col); category >= 0) {
+        return m_document->catalog().category(category).columnWidth();
+    }
+    const int index = col > 0 ? infoWidthIndex(m_source.columns().kindAt(col - 1)) : -1;
+    return index >= 0 ? m_infoWidths[static_cast<std::size_t>(index)] : -1;
+}
+
+bool MyCug::hasStoredWidth() const {
+    for (int col = 1; col < numberCols(); ++col) {
+        if (storedWidth(col) != -1) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Columns that the user never sized fit the items once more when items came or went: a new catalog's
+// columns were fitted to their headings alone, over no rows.
+void MyCug::refitUnsizedColumns() {
+    const int items = m_document->catalog().itemCount();
+    if (items == m_fittedItemCount) {
+        return;
+    }
+    m_fittedItemCount = items;
+    for (int col = 1; col < numberCols(); ++col) {
+        if (storedWidth(col) == -1) {
             fitItemColumns(col, col);
-        } else {
-            setColWidth(col, width);
         }
     }
 }

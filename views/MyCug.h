@@ -82,6 +82,10 @@ protected:
 
 private:
     void applyWidths();
+    // The stored width of a column, or -1 when the user never sized it.
+    int storedWidth(int col) const;
+    bool hasStoredWidth() const;
+    void refitUnsizedColumns();
     void fitItemColumns(int firstCol, int lastCol);
     // Stores a value string of a row's item as one change: undo point, value, recompute, modified, hint 4
     // to the other views, then the list refresh once no edit is open.
@@ -97,6 +101,8 @@ private:
     CQuilloryView* m_listView = nullptr;
     // Widths of the name, date and size columns; -1 = not set.
     std::array<int, 3> m_infoWidths{-1, -1, -1};
+    // The catalog's item count when the unsized columns were last fitted.
+    int m_fittedItemCount = -1;
     int m_lastSortKey = -1;
     bool m_lastSortAscending = false;
     bool m_hasSortKey = false;

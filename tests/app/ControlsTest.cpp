@@ -212,6 +212,11 @@ void ControlsTest::helpOpensByContextAndReportsMissingPages() {
     QCOMPARE(frame.helpWindow()->listedPages(), QStringList{"categorylist.html"});
     frame.helpWindow()->searchKeyword("");
     QCOMPARE(frame.helpWindow()->listedPages().size(), QDir(pages).entryList({"*.html"}).size());
+    // The index lists the pages as a user learns, and the page the new-catalog wizard points to is there.
+    QCOMPARE(frame.helpWindow()->listedPages().mid(0, 4),
+             (QStringList{"index.html", "basics.html", "newcatalog.html", "cataloglist.html"}));
+    frame.helpWindow()->searchKeyword("基本的な使い方");
+    QVERIFY(frame.helpWindow()->listedPages().contains("basics.html"));
     QVERIFY(session.ui().shown().empty());
 
     frame.setHelpFilePath(session.home().path() + "/nowhere/index.html");

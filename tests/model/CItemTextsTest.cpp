@@ -77,6 +77,13 @@ TEST(ItemTextsTest, CellsShowWhatTheGridShows) {
     EXPECT_EQ(CItemTexts::cell(file, columns, 2), "999");
     file.setSize(0);
     EXPECT_EQ(CItemTexts::cell(file, columns, 2), "0");
+
+    // A file never found keeps date 0 and size 0 in the catalog; the grid shows neither.
+    CFileItem& missing = addItem(catalog, "どこか.txt", ItemKind::File, 0, COleDate(0.0, COleDate::Status::Valid));
+    EXPECT_EQ(CItemTexts::cell(missing, columns, 0), "どこか.txt");
+    EXPECT_EQ(CItemTexts::cell(missing, columns, 1), "");
+    EXPECT_EQ(CItemTexts::cell(missing, columns, 2), "");
+    EXPECT_EQ(missing.date().value(), 0.0);
 }
 
 TEST(ItemTextsTest, DatesOutsideTheYearsAnItemDateHoldsAreEmpty) {

@@ -342,6 +342,7 @@ void ShellCommandsTest::openFilesAndFolders() {
     const std::string folder = base + "/my folder#1";
     fs::create_directories(folder);
     const std::string odd = write(base + "/" + kOddName, "odd");
+    const std::string noApp = write(base + "/noapp.xyz", "?");
     // A folder program that records its working folder and its arguments.
     const std::string record = base + "/record.txt";
     const std::string script = write(base + "/folder-program.sh",
@@ -349,7 +350,7 @@ void ShellCommandsTest::openFilesAndFolders() {
                                          ".part' && mv '" + record + ".part' '" + record + "'\n");
     fs::permissions(script, fs::perms::owner_all);
     session.presetSettings({{"System/FolderSoft", QString::fromStdString(script)}, {"System/FolderArg", 1}});
-    QVERIFY(session.start({writeCatalog(session, {folder, odd})}));
+    QVERIFY(session.start({writeCatalog(session, {folder, odd, noApp})}));
     QDesktopServices::setUrlHandler("file", this, "openUrl");
     QDesktopServices::setUrlHandler("https", this, "openUrl");
 
@@ -366,14 +367,32 @@ void ShellCommandsTest::openFilesAndFolders() {
     QCOMPARE(read(record), folder + "\n");
     QVERIFY(m_opened.isEmpty());
 
-    // Files and web addresses go to the desktop's default application, the odd name byte for byte.
+    // Files and web addresses go to the desktop's opener, the odd name byte for byte. The opener stands in
+    // for xdg-open: it records its argument and, like xdg-open, fails (exit 3) when no application takes
+    // the file.
+    const std::string bin = base + "/bin";
+    fs::create_directories(bin);
+    const std::string opened = base + "/opened.txt";
+    const std::string opener = write(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" >> '" + opened +
+                                                            "'\ncase \"$1\" in *noapp*) exit 3;; esac\nexit 0\n");
+    fs::permissions(opener, fs::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin) + ":" + path);
     makeCurrent(session, odd);
     QVERIFY(session.run(cmd::kOpenFile));
+    QTRY_COMPARE(read(opened), "file://" + base + "/odd%0A%FF.txt\n");
     makeCurrent(session, "https://example.com/");
     QVERIFY(session.run(cmd::kOpenFile));
-    QCOMPARE(m_opened.size(), 2);
-    QCOMPARE(m_opened.at(0).toEncoded(), QByteArray::fromStdString("file://" + base + "/odd%0A%FF.txt"));
-    QCOMPARE(m_opened.at(1), QUrl("https://example.com/"));
+    QTRY_COMPARE(read(opened), "file://" + base + "/odd%0A%FF.txt\nhttps://example.com/\n");
+    QVERIFY(session.ui().texts().empty());
+
+    // No application for the file: the user is told, with the path, instead of nothing happening.
+    makeCurrent(session, noApp);
+    QVERIFY(session.run(cmd::kOpenFile));
+    QTRY_COMPARE(session.ui().texts().size(), std::size_t(1));
+    QCOMPARE(session.ui().texts().at(0), "開くことができませんでした。\n" + noApp);
+    qputenv("PATH", path);
+    QVERIFY(m_opened.isEmpty());
     QDesktopServices::unsetUrlHandler("file");
     QDesktopServices::unsetUrlHandler("https");
 }
