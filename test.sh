@@ -35,11 +35,13 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-# The catalog reader under libFuzzer for about a minute, then the PCX decoder for half a minute, from the seed corpus; any finding fails the run
-# and leaves the input in build-fuzz/.
+# The catalog reader under libFuzzer for about a minute, then the PCX decoder for half a minute, then the
+# readers of Chromium and Firefox sessions and of internet shortcuts for 20 seconds each, each from its seed
+# corpus; any finding fails the run and leaves the input in build-fuzz/.
 configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_WERROR=ON -DQUILLORY_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLORY_CORE_ONLY=ON -DQUILLORY_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target catalog_file_fuzzer pcx_fuzzer
+cmake --build build-fuzz -j "$jobs" --target catalog_file_fuzzer pcx_fuzzer \
+    snss_fuzzer firefox_session_fuzzer internet_shortcut_fuzzer
 echo "== fuzzing the catalog file reader =="
 mkdir -p "$scratch/fuzz-corpus"
 build-fuzz/tests/fuzz/catalog_file_fuzzer -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
@@ -48,3 +50,17 @@ echo "== fuzzing the PCX decoder =="
 mkdir -p "$scratch/pcx-corpus"
 build-fuzz/tests/fuzz/pcx_fuzzer -max_total_time=30 -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix=build-fuzz/ "$scratch/pcx-corpus" tests/fuzz/pcx-corpus
+echo "== fuzzing the Chromium session reader =="
+mkdir -p "$scratch/snss-corpus"
+build-fuzz/tests/fuzz/snss_fuzzer -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
+    -print_final_stats=1 -artifact_prefix=build-fuzz/ "$scratch/snss-corpus" tests/fuzz/snss-corpus
+echo "== fuzzing the Firefox session store parser =="
+mkdir -p "$scratch/firefox-session-corpus"
+build-fuzz/tests/fuzz/firefox_session_fuzzer -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
+    -dict=tests/fuzz/firefox-session.dict -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+    "$scratch/firefox-session-corpus" tests/fuzz/firefox-session-corpus
+echo "== fuzzing the internet shortcut reader =="
+mkdir -p "$scratch/shortcut-corpus"
+build-fuzz/tests/fuzz/internet_shortcut_fuzzer -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+    -dict=tests/fuzz/shortcut.dict -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+    "$scratch/shortcut-corpus" tests/fuzz/shortcut-corpus
