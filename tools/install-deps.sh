@@ -16,6 +16,7 @@ test_packages=(
     clang libclang-rt-14-dev
     nkf libc-bin libxml2-utils file python3 sqlite3 time unrtf imagemagick xdotool
     xvfb xauth firefox-esr chromium dbus-daemon
+    python3-pyatspi at-spi2-core python3-gi gir1.2-atspi-2.0 python3-xlib xclip openbox
 )
 run_packages=(
     xdg-utils qt6-image-formats-plugins
