@@ -36,7 +36,8 @@ namespace {
 constexpr const char* kViewSection = "View";
 constexpr int kMinimumRowHeight = 10;
 constexpr int kDefaultItemListHeight = 200;
-constexpr int kDefaultCategoryPaneWidth = 260;  // the category pane beside the grid, at least
+constexpr int kDefaultCategoryPaneWidth = 260;
+constexpr int kStatusNoteMilliseconds = 5000;  // the category pane beside the grid, at least
 constexpr int kDefaultPreviewHeight = 300;
 
 // Gives the pane at `index` its size; the last visible pane takes what is left.
@@ -94,6 +95,8 @@ CMainFrame::CMainFrame(CProfile& profile, CQuilloryDoc& document, CRecentFileLis
         }
     });
     connect(&m_document, &CQuilloryDoc::titleChanged, this, &CMainFrame::updateTitle);
+    connect(&m_document, &CQuilloryDoc::statusNote, this,
+            [this](const QString& text) { statusBar()->showMessage(text, kStatusNoteMilliseconds); });
 }
 
 CMainFrame::~CMainFrame() {
@@ -207,8 +210,8 @@ void CMainFrame::applyPaneSizes() {
         frameLayout->activate();
     }
     if (m_categoryPaneSize == -1) {
-        // No width stored yet: wide enough for every list's heading, within half the window.
-        m_categoryPaneSize = std::clamp(m_categoryView->headingsWidth(), kDefaultCategoryPaneWidth,
+        // No width stored yet: wide enough for every list whole, within half the window.
+        m_categoryPaneSize = std::clamp(m_categoryView->readableWidth(), kDefaultCategoryPaneWidth,
                                         std::max(kDefaultCategoryPaneWidth, m_outer->width() / 2));
     }
     setLeadingPaneSize(*m_outer, 0, m_categoryPaneSize);

@@ -334,8 +334,11 @@ bool CQuilloryApp::onCommand(int id) {
 }
 
 bool CQuilloryApp::onUpdateCommand(int id, CCommandState& state) {
-    (void)state;
     if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast) {
+        // The catalog that is open, unchanged, would only be read again as it is: greyed.
+        const QString path = m_recentFiles->at(id - cmd::kFileMruFirst);
+        state.enabled = path.isEmpty() || m_document->isModified() || m_document->pathName().isEmpty() ||
+                        QFileInfo(path) != QFileInfo(m_document->pathName());
         return true;
     }
     switch (id) {

@@ -100,6 +100,7 @@ bool CCatalogCommands::onCommand(int id) {
             return true;
         case cmd::kRefreshValueLists:
             m_document.updateAllViews(nullptr, hint::kValueListsRefreshed);
+            Q_EMIT m_document.statusNote(QStringLiteral("属性リストを更新しました"));
             return true;
         case cmd::kRefreshList:
             // The user asks for the files as they are now: read every item again, search lost targets again.

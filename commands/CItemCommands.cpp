@@ -60,9 +60,21 @@ QString nativePathText(const std::string& path) {
 
 }  // namespace
 
-CItemCommands::CItemCommands(CQuilloryDoc& document, CFileListView& view) : m_document(document), m_view(view) {}
+CItemCommands::CItemCommands(CQuilloryDoc& document, CFileListView& view) : m_document(document), m_view(view) {
+    m_clipboardWatch = QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_view,
+                                        [this] { readClipboardKinds(); });
+    readClipboardKinds();
+}
 
-CItemCommands::~CItemCommands() = default;
+void CItemCommands::readClipboardKinds() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    m_clipboardHasTag = data && data->hasFormat(QString::fromLatin1(kTagMimeType));
+    m_clipboardHasText = data && data->hasText();
+}
+
+CItemCommands::~CItemCommands() {
+    QObject::disconnect(m_clipboardWatch);
+}
 
 CFileCatalog& CItemCommands::catalog() const { return m_document.catalog(); }
 
@@ -115,8 +127,12 @@ bool CItemCommands::onUpdateCommand(int id, CCommandState& state) {
         case cmd::kCopyFullPaths:
         case cmd::kMultiItemAttributes:
         case cmd::kAddValue:
-        case cmd::kPasteAttribute:
             state.enabled = m_view.currentItem() != nullptr;
+            return true;
+        case cmd::kPasteAttribute:
+            // A tag names its category; plain text goes into the current column's category.
+            state.enabled = m_view.currentItem() != nullptr &&
+                            (m_clipboardHasTag || (m_clipboardHasText && currentColumnCategory() >= 0));
             return true;
         case cmd::kCopyAttribute:
             state.enabled = m_view.currentItem() != nullptr && currentColumnCategory() >= 0;

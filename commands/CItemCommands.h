@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
 #include <functional>
 #include <string>
@@ -61,7 +62,13 @@ private:
     std::vector<CFileItem*> appendFileItems(const std::vector<std::string>& paths);
     CFileCatalog& catalog() const;
 
+    // Reads what the clipboard offers, once per change rather than at every menu update.
+    void readClipboardKinds();
+
     CQuilloryDoc& m_document;
     CFileListView& m_view;
     FileChooser m_favouritesChooser;
+    QMetaObject::Connection m_clipboardWatch;
+    bool m_clipboardHasTag = false;
+    bool m_clipboardHasText = false;
 };

@@ -130,6 +130,8 @@ Q_SIGNALS:
     // The path is no longer a catalog (renamed away) and leaves the recent-file list.
     void recentFileRemoved(const QString& path);
     void currentItemRequested(const CFileItem* item);
+    // A short note for the status bar: the outcome of a command that changes nothing else on screen.
+    void statusNote(const QString& text);
 
 private:
     // After reading or writing the file at the path: what it looks like now, to notice later changes.

@@ -20,6 +20,7 @@ public:
     const std::vector<int>& requestedWidths() const { return m_requested; }
     // True when the readable width changed.
     bool setReadable(int list, int width);
+    int readable(int list) const { return m_readable[at(list)]; }
 
     // Places the lists in a pane of the width; returns the width they take, at least the pane's.
     int place(int paneWidth);

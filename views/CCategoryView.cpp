@@ -348,12 +348,20 @@ void CCategoryView::scrollToList(int position) {
     m_scrollBar->setValue(offset);
 }
 
-int CCategoryView::headingsWidth() const {
+int CCategoryView::readableWidth() const {
     int total = 0;
-    for (int i = 0; i < listCount(); ++i) {
-        CListCtrlBox* list = m_lists[static_cast<std::size_t>(i)];
-        const QString all = m_models[static_cast<std::size_t>(i)]->index(0, 0).data().toString();
-        total += list->widthToShow(QFontMetrics(list->font()).horizontalAdvance(all)) + (i > 0 ? kGap : 0);
+    for (int i = 0; i < std::min(listCount(), m_layout.count()); ++i) {
+        total += m_layout.readable(i) + (i > 0 ? kGap : 0);
+    }
+    // Lists narrower than their share take the share, so the lists may still need more than the sum: widen
+    // until they fit (a few rounds at most, each only grows).
+    CCategoryLayout trial = m_layout;
+    for (int round = 0; round < 8; ++round) {
+        const int needed = trial.place(total);
+        if (needed <= total) {
+            break;
+        }
+        total = needed;
     }
     return total;
 }
@@ -362,10 +370,20 @@ bool CCategoryView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         const auto found = std::find(m_lists.begin(), m_lists.end(), watched);
         if (found != m_lists.end()) {
-            scrollToList(static_cast<int>(found - m_lists.begin()));
+            m_lastFocusedList = static_cast<int>(found - m_lists.begin());
+            scrollToList(m_lastFocusedList);
         }
     }
     return CQuilloryView::eventFilter(watched, event);
+}
+
+// The pane passes the focus on to the list that had it last (the first at the start): the keys then move
+// through a list at once, and the category commands know which list they act on.
+void CCategoryView::focusInEvent(QFocusEvent* event) {
+    CQuilloryView::focusInEvent(event);
+    if (listCount() > 0) {
+        list(std::clamp(m_lastFocusedList, 0, listCount() - 1))->setFocus(event->reason());
+    }
 }
 
 void CCategoryView::storeWidths() {
@@ -465,7 +483,15 @@ bool CCategoryView::onUpdateCommand(int id, CCommandState& state) {
         return false;
     }
     switch (id) {
-        case cmd::kEqualValueListWidths:
+        case cmd::kEqualValueListWidths: {
+            // Greyed while every list already takes its equal share.
+            const CFileCatalog& catalog = document().catalog();
+            state.enabled = false;
+            for (int i = 0; i < catalog.categoryCount(); ++i) {
+                state.enabled |= catalog.category(i).listWidth() != CCategory::kAutomaticWidth;
+            }
+            return true;
+        }
         case cmd::kFontSettings:
             state.enabled = true;
             return true;

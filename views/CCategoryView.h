@@ -48,8 +48,9 @@ public:
     const QFont& paneFont() const { return m_font; }
     // Selects in every list the rows of its category's selection (row 0 when it has none).
     void restoreSelections();
-    // The pane width that shows every list's heading and its "全て" row whole, side by side.
-    int headingsWidth() const;
+    // The pane width that shows every list whole, side by side: its heading and its values (up to a
+    // readable length).
+    int readableWidth() const;
     // The sideways scroll bar, shown while the lists need more room than the pane has.
     QScrollBar* scrollBar() const { return m_scrollBar; }
 
@@ -60,6 +61,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     // Destroys and recreates every list, fills them and restores the catalog's selections.
@@ -99,6 +101,7 @@ private:
     std::vector<int> m_categories;  // the catalog index of each list's category
     CCategoryLayout m_layout{kGap};
     QScrollBar* m_scrollBar = nullptr;
+    int m_lastFocusedList = 0;
     bool m_notify = false;
     QFont m_font;
     bool m_dragging = false;
