@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -107,6 +108,9 @@ void StartupTest::yesOpensTheSampleAndRemembersIt() {
     QCOMPARE(first.openedPath, sample);
     QCOMPARE(first.wizardRuns, 0);  // the sample was opened: straight to the window
     QCOMPARE(session.setting("Recent File List/File1").toString(), sample);
+    // Whatever the system's locale, the program's is Japanese: the web view's own pages (error pages,
+    // folder listings, media controls) take their language from it.
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
 
     // The next start opens the most recent catalog without asking anything.
     const Run second = runOnce(session);

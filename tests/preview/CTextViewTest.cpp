@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QImage>
 #include <QPushButton>
 #include <QKeyEvent>
@@ -185,8 +186,15 @@ void CTextViewTest::browserModeAndFilesTheEditorDoesNotTake() {
     QVERIFY(pane.isBrowserShown());
     QVERIFY(!pane.editor());
     QCOMPARE(session.document().profile().readInt("View", "BrowserMode", 0), 1);
+    // A folder gone since: the pane says so in Japanese rather than showing the web view's English error.
+    QVERIFY(QDir().rmdir(sub));
+    goToRow(session, 3);
+    QCOMPARE(pane.note(), QStringLiteral("ファイルが見つかりません"));
+    QVERIFY(!pane.isBrowserShown());
+    QVERIFY(session.ui().texts().empty());
     goToRow(session, 0);
     QCOMPARE(pane.mode(), CTextView::Mode::Browser);
+    QVERIFY(pane.note().isEmpty());
     QCOMPARE(pane.path(), text);
     QVERIFY(session.run(cmd::kBrowserMode));
     QCOMPARE(pane.mode(), CTextView::Mode::Text);
