@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "text/Cp932.h"
+
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -18,24 +20,6 @@ int hexValue(char c) {
         return c - 'A' + 10;
     }
     return -1;
-}
-
-void appendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The length of the UTF-8 sequence at the start of `bytes` (its first byte at least 0x80), 0 when it is
@@ -251,7 +235,7 @@ std::string CFirefoxSessionParser::readString(bool keep) {
                 }
             }
             if (keep) {
-                appendUtf8(out, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
+                jtext::appendUtf8(out, code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
             }
             break;
         }

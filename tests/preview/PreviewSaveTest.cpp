@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "CTestSession.h"
+#include "PreviewTestFiles.h"
 #include "app/CMainFrame.h"
 #include "gui/CommandIds.h"
 #include "model/CCatalogFile.h"
@@ -30,43 +31,6 @@
 #include "views/MyCug.h"
 
 namespace {
-
-void typeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray sjis(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    return QByteArray::fromStdString(
-        CToolRunner::run("iconv -f UTF-8 -t CP932", std::string_view(utf8.constData(), utf8.size())).output);
-}
-
-QString write(const CTempFolder& folder, const char* name, const QByteArray& bytes) {
-    return QString::fromStdString(folder.write(name, std::string_view(bytes.constData(), bytes.size())));
-}
-
-QString writeCatalog(CTestSession& session, const QStringList& paths) {
-    CFileCatalog catalog;
-    CCatalogFolder(catalog).setLocation(session.catalogsFolder().toStdString(), "Saving");
-    catalog.addCategory("種類");
-    for (const QString& path : paths) {
-        auto item = catalog.newItem(false);
-        item->setPath(path.toStdString(), catalog.catalogFolder(), false);
-        catalog.addItem(std::move(item));
-    }
-    const std::string file = catalog.path();
-    return CCatalogFile::write(catalog, file) ? QString() : QString::fromStdString(file);
-}
 
 void goToRow(CTestSession& session, int row) {
     session.frame().fileListView()->grid().gotoCell(1, row);
