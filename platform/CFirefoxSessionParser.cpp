@@ -25,33 +25,8 @@ int hexValue(char c) {
 // The length of the UTF-8 sequence at the start of `bytes` (its first byte at least 0x80), 0 when it is
 // not a valid one (overlong forms, surrogates and values past U+10FFFF are not).
 std::size_t utf8Length(std::string_view bytes) {
-    const auto at = [&](std::size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
-    const unsigned lead = at(0);
-    std::size_t length = 0;
-    unsigned low = 0x80;
-    unsigned high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at(1) < low || at(1) > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (at(i) < 0x80 || at(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
+    const jtext::Utf8Char decoded = jtext::decodeUtf8(bytes, 0);
+    return decoded.length > 1 ? decoded.length : 0;
 }
 
 // A 1-based selection as a 0-based index into `count` elements; out-of-range selections pick the first.
