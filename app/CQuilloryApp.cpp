@@ -15,6 +15,7 @@
 #include "commands/CFilterSortCommands.h"
 #include "desktop/CDesktopIntegration.h"
 #include "desktop/CLinuxBrowserTransport.h"
+#include "gui/CCaptureWaitDialog.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CCatalogDlg.h"
 #include "gui/AppUtil.h"
@@ -124,7 +125,10 @@ bool CQuilloryApp::initInstance(const QStringList& arguments) {
     QCoreApplication::setOrganizationName(QStringLiteral("Vemto"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillory"));
     m_profile = std::make_unique<CQSettingsProfile>();
+    // A capture may wait for the browser to save the page it shows; the user sees the wait.
+    m_captureWait = std::make_unique<CCaptureWaitDialog>();
     m_browserTransport = std::make_unique<CLinuxBrowserTransport>();
+    m_browserTransport->setWait(m_captureWait.get());
     m_browserCapture = std::make_unique<CBrowserCapture>(*m_browserTransport);
 
     m_recentFiles = std::make_unique<CRecentFileList>(*m_profile);

@@ -15,6 +15,7 @@ class CCatalogCommands;
 class CCategoryCommands;
 class CFilterSortCommands;
 class CLinuxBrowserTransport;
+class CCaptureWaitDialog;
 class CFileCommands;
 class CMainFrame;
 class CQSettingsProfile;
@@ -89,6 +90,7 @@ private:
     std::unique_ptr<CQSettingsProfile> m_profile;
     // The browser link: one capture client for the whole run, over the transport that reads the running
     // browsers' sessions.
+    std::unique_ptr<CCaptureWaitDialog> m_captureWait;
     std::unique_ptr<CLinuxBrowserTransport> m_browserTransport;
     std::unique_ptr<CBrowserCapture> m_browserCapture;
     std::unique_ptr<CRecentFileList> m_recentFiles;

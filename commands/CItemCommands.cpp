@@ -19,12 +19,12 @@
 #include "dialogs/CFileItemMultiDlg.h"
 #include "dialogs/CFolderCheckDlg.h"
 #include "dialogs/CInputDlg.h"
+#include "gui/CPageCapture.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
 #include "model/CFileCatalog.h"
 #include "model/CQuilloryUndo.h"
-#include "platform/CBrowserCapture.h"
 #include "platform/CInternetShortcut.h"
 #include "platform/CUserInterface.h"
 #include "views/CFileListView.h"
@@ -320,8 +320,8 @@ void CItemCommands::addDroppedUrl(const std::string& url) {
     // item dialog's question.
     std::string capturedUrl;
     std::string capturedTitle;
-    CBrowserCapture* capture = m_document.browserCapture();
-    if (!capture || !capture->capture(capturedUrl, capturedTitle)) {
+    if (!CPageCapture::take(m_document.browserCapture(), capturedUrl, capturedTitle,
+                            CPageCapture::Report::Nothing)) {
         item->setTitle(url);
     } else if (capturedUrl == url) {
         item->setTitle(capturedTitle);
@@ -333,9 +333,7 @@ void CItemCommands::addDroppedUrl(const std::string& url) {
 void CItemCommands::addFromBrowser() {
     std::string url;
     std::string title;
-    CBrowserCapture* capture = m_document.browserCapture();
-    if (!capture || !capture->capture(url, title)) {
-        CUserInterface::current().message(CFileItemDlg::kNoBrowser, MessageIcon::Warning);
+    if (!CPageCapture::take(m_document.browserCapture(), url, title, CPageCapture::Report::Failure)) {
         return;
     }
     std::unique_ptr<CFileItem> item = catalog().newItem(true);

@@ -20,6 +20,7 @@
 #include "dialogs/DialogHelp.h"
 #include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
+#include "gui/CPageCapture.h"
 #include "platform/CBrowserCapture.h"
 #include "platform/CUserInterface.h"
 
@@ -179,8 +180,7 @@ void CFileItemDlg::openPath() {
 void CFileItemDlg::captureFromBrowser() {
     std::string url;
     std::string title;
-    if (!m_capture || !m_capture->capture(url, title)) {
-        CUserInterface::current().message(kNoBrowser, MessageIcon::Warning);
+    if (!CPageCapture::take(m_capture, url, title, CPageCapture::Report::Failure)) {
         return;
     }
     m_pathEdit->setText(QString::fromStdString(url));

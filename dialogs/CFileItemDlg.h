@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "gui/CPageCapture.h"
+
 class CBrowserCapture;
 class CCategoryCombos;
 class CFileCatalog;
@@ -18,7 +20,7 @@ class CFileItemDlg final : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* kTitlePrompt = "タイトル（一覧表示名）を入力してください";
-    static constexpr const char* kNoBrowser = "ブラウザが起動していません。あるいは未対応ブラウザです。";
+    static constexpr const char* kNoBrowser = CPageCapture::kNoBrowser;
 
     // capture: the browser capture behind "ブラウザから取り込み(&B)", or nullptr when the program has none.
     CFileItemDlg(CFileCatalog& catalog, CFileItem& item, CBrowserCapture* capture, QWidget* parent = nullptr);

@@ -46,8 +46,13 @@ bool CBrowserCapture::connect(const std::string& topic) {
             m_serviceIndex = static_cast<int>(index);
             return true;
         }
+        // A browser that answered and refused its page is not passed over for another.
+        if (m_transport.refusal() != CaptureRefusal::None) {
+            break;
+        }
     }
     m_failureReason = m_transport.failureReason();
+    m_refusal = m_transport.refusal();
     return false;
 }
 
@@ -75,6 +80,7 @@ std::uint32_t CBrowserCapture::version() {
 
 bool CBrowserCapture::capture(std::string& url, std::string& title) {
     m_failureReason.clear();
+    m_refusal = CaptureRefusal::None;
     const std::uint32_t replyVersion = version();
     if (!connect(kWindowInfoTopic)) {
         return false;

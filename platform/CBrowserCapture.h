@@ -42,6 +42,8 @@ public:
     int serviceIndex() const { return m_serviceIndex; }
     // Why the last capture found no browser, from the transport ("" when none runs).
     const std::string& failureReason() const { return m_failureReason; }
+    // Why the running browser's page was refused, when it was.
+    CaptureRefusal refusal() const { return m_refusal; }
 
     // The URL and title in reply `reply` of service `serviceIndex` at `version`; window titles are read
     // from the transport only when the parsing needs them.
@@ -62,4 +64,5 @@ private:
     bool m_connected = false;
     int m_serviceIndex = -1;
     std::string m_failureReason;
+    CaptureRefusal m_refusal = CaptureRefusal::None;
 };

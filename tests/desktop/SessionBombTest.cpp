@@ -16,21 +16,12 @@
 #include <sstream>
 #include <string>
 
+#include "SessionTestFiles.h"
 #include "desktop/CFirefoxSessionReader.h"
 
 namespace {
 
-// A "mozLz40" file of `json`, compressed.
-QByteArray mozLz4(const std::string& json) {
-    QByteArray block(LZ4_compressBound(static_cast<int>(json.size())), '\0');
-    const int size = LZ4_compress_default(json.data(), block.data(), static_cast<int>(json.size()),
-                                          static_cast<int>(block.size()));
-    QByteArray file("mozLz40\0", 8);
-    for (int i = 0; i < 4; ++i) {
-        file += static_cast<char>((json.size() >> (8 * i)) & 0xFF);
-    }
-    return file + block.left(size);
-}
+QByteArray mozLz4(const std::string& json) { return sessiontest::mozLz4(QByteArray::fromStdString(json)); }
 
 // `prefix`, then "{}," repeated to about `size` bytes, then `suffix`.
 std::string emptyObjects(const std::string& prefix, std::size_t size, const std::string& suffix) {

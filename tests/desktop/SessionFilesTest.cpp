@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "SessionTestFiles.h"
 #include "desktop/CFirefoxSessionReader.h"
 #include "desktop/CLinuxBrowserTransport.h"
 #include "desktop/CMozLz4Reader.h"
@@ -26,24 +27,9 @@ QString hostName() {
     return QString::fromUtf8(buffer);
 }
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(content), content.size());
-}
+void writeFile(const QString& path, const QByteArray& content) { QVERIFY(sessiontest::writeFile(path, content)); }
 
-QByteArray mozLz4(const QByteArray& json) {
-    QByteArray block(LZ4_compressBound(static_cast<int>(json.size())), '\0');
-    const int size = LZ4_compress_default(json.constData(), block.data(), static_cast<int>(json.size()),
-                                          static_cast<int>(block.size()));
-    QByteArray file("mozLz40\0", 8);
-    const auto length = static_cast<quint32>(json.size());
-    for (int i = 0; i < 4; ++i) {
-        file += static_cast<char>((length >> (8 * i)) & 0xFF);
-    }
-    return file + block.left(size);
-}
+QByteArray mozLz4(const QByteArray& json) { return sessiontest::mozLz4(json); }
 
 // Two windows, the second selected; in it the second tab, whose history stands at its first entry.
 const char* const kSession = "{\"windows\":[\n"
