@@ -12,8 +12,9 @@ class MyCug;
 class QWidget;
 
 // The main frame's option commands: "各種設定(&X)..." with the options dialog around the settings of the
-// "System" section, and the two extension list dialogs, "プレビュー不可設定(&G)..." and
-// "テキストファイルとする拡張子(&E)...". The frame offers them every command after its own.
+// "System" section, "ブラウザ拡張機能の設定(&W)..." with the browser extension's setup, and the two extension
+// list dialogs, "プレビュー不可設定(&G)..." and "テキストファイルとする拡張子(&E)...". The frame offers them
+// every command after its own.
 class COptionsCommands final : public CCommandTarget {
 public:
     COptionsCommands(CProfile& profile, CQuilloryDoc& document, MyCug& grid, QWidget* dialogParent);
@@ -34,6 +35,7 @@ public:
 private:
     void editOptions();
     void editExtensions(CExtArray& extensions, const char* caption, const char* explanation);
+    void setUpBrowserExtension();
 
     CProfile& m_profile;
     CQuilloryDoc& m_document;

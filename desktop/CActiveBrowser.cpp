@@ -177,6 +177,16 @@ bool CActiveBrowser::showsPrivateWindow() const {
     return window && isPrivateTitle(chosen()->kind, window->title);
 }
 
+std::size_t CActiveBrowser::windowCount() const {
+    std::size_t count = 0;
+    if (m_haveDisplay && m_chosen) {
+        for (const CX11Windows::Window& window : m_x11.windows()) {
+            count += ownerOf(window) == m_chosen ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 std::int64_t CActiveBrowser::windowPid() const {
     const CX11Windows::Window* window = frontWindow();
     return window ? window->pid : -1;

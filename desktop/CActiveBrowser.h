@@ -26,6 +26,8 @@ public:
     std::string livePageTitle() const;
     // True when the front window is a private (incognito) one.
     bool showsPrivateWindow() const;
+    // How many top-level windows the chosen browser has (0 without a display).
+    std::size_t windowCount() const;
     // The process that owns the front window (-1 without a display).
     std::int64_t windowPid() const;
 

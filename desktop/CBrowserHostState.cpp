@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "desktop/CSessionFile.h"
 #include "platform/CSessionError.h"
@@ -48,6 +49,12 @@ std::string runtimeFolder() {
     if (::stat(value, &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
         return std::string();
     return value;
+}
+
+// The state folder to use, whether or not it is usable.
+std::string folderToUse() {
+    const std::string runtime = runtimeFolder();
+    return runtime.empty() ? "/tmp/quillory-" + std::to_string(::getuid()) : runtime + "/quillory";
 }
 
 // The host pid in a state file's name ("browser-123.json"), or -1 for any other name.
@@ -87,7 +94,8 @@ std::optional<std::int64_t> wholeNumber(const QJsonValue& value) {
         return std::nullopt;
     const double number = value.toDouble();
     constexpr double kLimit = 9007199254740992.0;  // 2^53
-    if (!(number >= -kLimit && number <= kLimit) || number != static_cast<double>(static_cast<std::int64_t>(number)))
+    if (!(number >= -kLimit && number <= kLimit) ||
+        number != static_cast<double>(static_cast<std::int64_t>(number)))
         return std::nullopt;
     return static_cast<std::int64_t>(number);
 }
@@ -95,9 +103,7 @@ std::optional<std::int64_t> wholeNumber(const QJsonValue& value) {
 }  // namespace
 
 std::string CBrowserHostState::folder() {
-    const std::string runtime = runtimeFolder();
-    const std::string path =
-        runtime.empty() ? "/tmp/quillory-" + std::to_string(::getuid()) : runtime + "/quillory";
+    const std::string path = folderToUse();
     return makePrivateFolder(path) ? path : std::string();
 }
 
@@ -126,8 +132,7 @@ std::string CBrowserHostState::toJson(const Page& page) {
 bool CBrowserHostState::write(const Page& page, std::string* error) {
     const std::string path = ownPath();
     if (path.empty())
-        return fail(error, "no private folder for the browser state (neither $XDG_RUNTIME_DIR/quillory nor /tmp/quillory-" +
-                               std::to_string(::getuid()) + " is usable)");
+        return fail(error, folderToUse() + ": not a folder of this user's that only this user may enter");
     std::string temporary;
     const int fd = CTemporaryFile::create(path, mode_t{0600}, &temporary);
     if (fd < 0)
@@ -152,7 +157,8 @@ void CBrowserHostState::remove() {
         ::unlink(path.c_str());
 }
 
-std::optional<CBrowserHostState::Page> CBrowserHostState::readFile(const std::string& path, std::string* error) {
+std::optional<CBrowserHostState::Page> CBrowserHostState::readFile(const std::string& path,
+                                                                   std::string* error) {
     CSessionError readError;
     const std::optional<std::string> bytes = CSessionFile::read(path, kMaxFileSize, &readError);
     if (!bytes) {
@@ -163,8 +169,9 @@ std::optional<CBrowserHostState::Page> CBrowserHostState::readFile(const std::st
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(*bytes), &parseError);
     if (!document.isObject()) {
         fail(error, path + ": not a JSON object" +
-                        (parseError.error != QJsonParseError::NoError ? " (" + parseError.errorString().toStdString() + ")"
-                                                                      : std::string()));
+                        (parseError.error != QJsonParseError::NoError
+                             ? " (" + parseError.errorString().toStdString() + ")"
+                             : std::string()));
         return std::nullopt;
     }
     const QJsonObject object = document.object();
@@ -172,8 +179,9 @@ std::optional<CBrowserHostState::Page> CBrowserHostState::readFile(const std::st
     const auto time = wholeNumber(object.value("time"));
     const auto received = wholeNumber(object.value("received"));
     const auto host = wholeNumber(object.value("host"));
-    if (!object.value("url").isString() || !object.value("title").isString() || !object.value("loading").isBool() ||
-        !object.value("incognito").isBool() || !time || !received || !host || !object.value("pids").isArray()) {
+    if (!object.value("url").isString() || !object.value("title").isString() ||
+        !object.value("loading").isBool() || !object.value("incognito").isBool() || !time || !received ||
+        !host || !object.value("pids").isArray()) {
         fail(error, path + ": a field is missing or of the wrong type");
         return std::nullopt;
     }

@@ -42,7 +42,11 @@ bool CBrowserPageTransport::sameTitle(const Page& page, const std::string& liveT
     if (!page.title.empty() && page.title != page.url) {
         return page.title == liveTitle;
     }
-    return liveTitle.empty() || liveTitle == page.url;
+    // Firefox shows no title for such a page; the Chromium family shows its address or file name.
+    const bool fileName = !liveTitle.empty() && page.url.size() > liveTitle.size() &&
+                          page.url.compare(page.url.size() - liveTitle.size(), liveTitle.size(), liveTitle) == 0 &&
+                          page.url[page.url.size() - liveTitle.size() - 1] == '/';
+    return liveTitle.empty() || liveTitle == page.url || fileName;
 }
 
 bool CBrowserPageTransport::connect(const std::string& service, const std::string& topic) {

@@ -22,6 +22,8 @@ constexpr auto kChromiumInterval = 2500ms;
 // Time for the write itself and for the page to reach the file system, on top of the interval.
 constexpr auto kWriteSlack = 2000ms;
 constexpr auto kPollInterval = 150ms;
+// How much longer than its write interval a window must show a page before the session surely holds it.
+constexpr auto kSettleSlack = 1000ms;
 // A session file that fails to read is tried again: the browser may have been replacing it.
 constexpr int kReadAttempts = 3;
 constexpr auto kRetryDelay = 40ms;
@@ -117,6 +119,10 @@ std::optional<CBrowserPageTransport::Page> CSessionBrowserTransport::shownPage(
     const CRunningBrowsers::Browser& browser) {
     const std::int64_t writtenNs = CSessionFile::modifiedNs(CActiveBrowser::sessionPathOf(browser));
     auto session = readSession(browser);
+    if (!session && writtenNs < 0 && activeBrowser().haveDisplay()) {
+        // A browser that has just started shows its page before it writes its first session.
+        session = CBrowserSession();
+    }
     if (!session) {
         return std::nullopt;
     }
@@ -138,8 +144,15 @@ std::optional<CBrowserPageTransport::Page> CSessionBrowserTransport::waitForSess
     const auto interval = writeInterval(browser);
     const auto sinceWrite = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::nanoseconds(writtenNs < 0 ? 0 : std::max<std::int64_t>(0, nowNs() - writtenNs)));
-    const auto limit = interval - std::min(sinceWrite, interval) + kWriteSlack;
+    auto limit = interval - std::min(sinceWrite, interval) + kWriteSlack;
+    // The Chromium family writes no titles to its session: its page can only be taken once the window
+    // has shown it for longer than the browser takes to write a change (see settledPage).
+    if (browser.kind == CRunningBrowsers::Kind::Chromium) {
+        limit = interval + kWriteSlack;
+    }
     const auto start = std::chrono::steady_clock::now();
+    std::string shownTitle = activeBrowser().livePageTitle();
+    auto shownSince = start;
     std::string path = CActiveBrowser::sessionPathOf(browser);
     std::int64_t seen = writtenNs;
     std::optional<Page> page;
@@ -168,7 +181,14 @@ std::optional<CBrowserPageTransport::Page> CSessionBrowserTransport::waitForSess
                 path = newest;
             }
         }
+        if (activeBrowser().livePageTitle() != shownTitle) {
+            shownTitle = activeBrowser().livePageTitle();
+            shownSince = std::chrono::steady_clock::now();
+        }
         page = pageShown(session);
+        if (!page && std::chrono::steady_clock::now() - shownSince > interval + kSettleSlack) {
+            page = settledPage(session);
+        }
         if (page) {
             break;
         }
@@ -177,4 +197,17 @@ std::optional<CBrowserPageTransport::Page> CSessionBrowserTransport::waitForSess
         m_wait->ended();
     }
     return page;
+}
+
+std::optional<CBrowserPageTransport::Page> CSessionBrowserTransport::settledPage(const CBrowserSession& session) {
+    // The window has shown its page since before the browser's last chance to write a change, so the
+    // session's selected tab is that page. Only a tab without a title of its own is taken this way (a
+    // titled one must match), and only when every window of the browser is in the session: a private
+    // window, which the session leaves out and the title does not reveal, may be the one in front.
+    const auto selected = session.shownTab();
+    if (!selected || !selected->title.empty() ||
+        activeBrowser().windowCount() > session.windows().size()) {
+        return std::nullopt;
+    }
+    return Page{selected->url, activeBrowser().livePageTitle()};
 }

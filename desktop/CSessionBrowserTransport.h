@@ -39,6 +39,8 @@ private:
     std::optional<CBrowserSession> readSession(const CRunningBrowsers::Browser& browser);
     // The page of `session` that the browser shows now, or nullopt while the session lags.
     std::optional<Page> pageShown(const CBrowserSession& session);
+    // The selected tab of a session without titles, once the window has shown its page long enough.
+    std::optional<Page> settledPage(const CBrowserSession& session);
     std::optional<Page> waitForSession(const CRunningBrowsers::Browser& browser, CBrowserSession session,
                                        std::int64_t writtenNs);
 

@@ -136,6 +136,7 @@ inline constexpr int kSelectSearchHit = 32965;
 inline constexpr int kTextFileExtensions = 32966;
 inline constexpr int kCopyAttribute = 32967;
 inline constexpr int kPasteAttribute = 32968;
+inline constexpr int kBrowserExtensionSettings = 32969;
 inline constexpr int kRefreshList = 32975;
 
 inline constexpr bool isSortByCategory(int id) {
