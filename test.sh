@@ -41,7 +41,7 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs"
 configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_WERROR=ON -DQUILLORY_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLORY_CORE_ONLY=ON -DQUILLORY_BENCH=OFF
 cmake --build build-fuzz -j "$jobs" --target catalog_file_fuzzer pcx_fuzzer \
-    snss_fuzzer firefox_session_fuzzer internet_shortcut_fuzzer
+    snss_fuzzer firefox_session_fuzzer internet_shortcut_fuzzer native_message_fuzzer
 echo "== fuzzing the catalog file reader =="
 mkdir -p "$scratch/fuzz-corpus"
 build-fuzz/tests/fuzz/catalog_file_fuzzer -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
@@ -64,3 +64,7 @@ mkdir -p "$scratch/shortcut-corpus"
 build-fuzz/tests/fuzz/internet_shortcut_fuzzer -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
     -dict=tests/fuzz/shortcut.dict -print_final_stats=1 -artifact_prefix=build-fuzz/ \
     "$scratch/shortcut-corpus" tests/fuzz/shortcut-corpus
+echo "== fuzzing the native messaging frame reader =="
+mkdir -p "$scratch/native-message-corpus"
+build-fuzz/tests/fuzz/native_message_fuzzer -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -max_len=70000 \
+    -print_final_stats=1 -artifact_prefix=build-fuzz/ "$scratch/native-message-corpus" tests/fuzz/native-message-corpus
