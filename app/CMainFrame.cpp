@@ -20,6 +20,7 @@
 #include "app/CRecentFileList.h"
 #include "app/CSplitterWndEx.h"
 #include "app/MainMenuLayout.h"
+#include "commands/CItemListCommands.h"
 #include "dialogs/DialogHelp.h"
 #include "gui/CCommandActions.h"
 #include "gui/CQuilloryDoc.h"
@@ -163,6 +164,7 @@ void CMainFrame::createSplitters() {
     m_inner = new CSplitterWndEx(m_outer);
     m_inner->setObjectName("InnerSplitter");
     m_fileListView = new CFileListView(m_document, m_inner);
+    m_itemListCommands = std::make_unique<CItemListCommands>(m_document, *m_fileListView);
     m_textView = new CTextView(m_document, m_inner);
     m_textView->setCurrentItemSource([this] { return m_fileListView->currentItem(); });
     connect(m_fileListView, &CFileListView::statusChanged, this, [this](const QString& path, const QString& count) {

@@ -13,6 +13,7 @@ class CCommandActions;
 class QTimer;
 class CFileListView;
 class CHelpWindow;
+class CItemListCommands;
 class COptionsCommands;
 class CQuilloryDoc;
 class CQuilloryView;
@@ -41,6 +42,8 @@ public:
     Layout categoryLayout() const { return m_layout; }
     CCategoryView* categoryView() const { return m_categoryView; }
     CFileListView* fileListView() const { return m_fileListView; }
+    // The item list's command families.
+    CItemListCommands& itemListCommands() const { return *m_itemListCommands; }
     CTextView* textView() const { return m_textView; }
     QSplitter* outerSplitter() const { return m_outer; }
     CSplitterWndEx* innerSplitter() const { return m_inner; }
@@ -116,6 +119,7 @@ private:
     CSplitterWndEx* m_inner = nullptr;
     CCategoryView* m_categoryView = nullptr;
     CFileListView* m_fileListView = nullptr;
+    std::unique_ptr<CItemListCommands> m_itemListCommands;
     CTextView* m_textView = nullptr;
     QPointer<CQuilloryView> m_activeView;
     QTimer* m_idleUpdate = nullptr;

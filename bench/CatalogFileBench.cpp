@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "bench/CLcg.h"
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
-#include "model/CSafeFileWriter.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
+#include "catalogfile/CSafeFileWriter.h"
 
 namespace {
 

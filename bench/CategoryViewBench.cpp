@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "bench/CLcg.h"
+#include "catalog/CFileCatalog.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 #include "platform/CMemoryProfile.h"
 #include "views/CCategoryView.h"
 #include "views/CListCtrlBox.h"

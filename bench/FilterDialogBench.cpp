@@ -20,14 +20,14 @@
 #include <string>
 
 #include "bench/CLcg.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "commands/CFilterSortCommands.h"
 #include "dialogs/CFilterDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CCatalogFile.h"
 #include "model/CExtArray.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CMemoryProfile.h"
 #include "views/CFileListView.h"

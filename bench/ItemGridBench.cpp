@@ -18,12 +18,12 @@
 #include <string>
 
 #include "bench/CLcg.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "grid/CUGEdit.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CMemoryProfile.h"
 #include "views/CCategoryView.h"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "model/CFileCatalog.h"
-#include "model/CUndoHistory.h"
+#include "catalog/CFileCatalog.h"
+#include "catalog/CUndoHistory.h"
 
 namespace fs = std::filesystem;
 

@@ -17,10 +17,10 @@
 
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "gui/CommandIds.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "preview/CREditCtrl.h"
 #include "preview/CTextView.h"

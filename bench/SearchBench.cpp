@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "CLcg.h"
+#include "catalog/CFileCatalog.h"
 #include "model/CExtArray.h"
-#include "model/CFileCatalog.h"
 #include "search/CFileSearchCondition.h"
 #include "text/Cp932.h"
 

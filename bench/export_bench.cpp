@@ -14,9 +14,9 @@
 #include <random>
 #include <string>
 
+#include "catalog/CFileCatalog.h"
 #include "export/CFileItemCSVExport.h"
 #include "export/CFileItemXMLExport.h"
-#include "model/CFileCatalog.h"
 
 namespace fs = std::filesystem;
 

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogUpdate.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CItemArguments.h"
 #include "cli/ExitCodes.h"
-#include "model/CCatalogUpdate.h"
-#include "model/CFileCatalog.h"
 
 std::string CAddCommand::usage() const {
     return "usage: qlry add CATALOG PATH-OR-URL... [--set CATEGORY=VALUES]... [--title T] [--memo M]\n"

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
+#include "catalogfile/CCatalogUpdate.h"
 #include "cli/ExitCodes.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogUpdate.h"
-#include "model/CFileCatalog.h"
 
 std::string CCatalogArgument::absolutePath(const std::string& path) {
     if (path.find("://") != std::string::npos)

@@ -1,6 +1,6 @@
 #include "cli/CCategoryArgument.h"
 
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
 
 int CCategoryArgument::findCategory(const CFileCatalog& catalog, std::string_view nameOrIndex) {
     for (int i = 0; i < catalog.categoryCount(); ++i) {

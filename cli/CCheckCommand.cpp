@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
 #include "platform/CShellLink.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "cli/CDisplayOptions.h"
 
+#include "catalog/CFileCatalog.h"
 #include "cli/CCategoryArgument.h"
-#include "model/CFileCatalog.h"
 
 std::vector<CCommandLine::OptionSpec> CDisplayOptions::optionSpecs() {
     return {{"select", true}, {"all", false}, {"filter", false}, {"json", false}};

@@ -2,13 +2,13 @@
 
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CDisplayOptions.h"
 #include "cli/ExitCodes.h"
 #include "export/CFileItemCSVExport.h"
 #include "export/CFileItemHtmlExport.h"
 #include "export/CFileItemXMLExport.h"
-#include "model/CFileCatalog.h"
 
 namespace {
 

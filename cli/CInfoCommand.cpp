@@ -2,10 +2,10 @@
 
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
-#include "model/CFileCatalog.h"
 
 namespace {
 

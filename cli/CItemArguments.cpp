@@ -1,8 +1,8 @@
 #include "cli/CItemArguments.h"
 
+#include "catalog/CFileCatalog.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CCategoryArgument.h"
-#include "model/CFileCatalog.h"
 
 bool CItemArguments::parse(const CFileCatalog& catalog, const CCommandLine& line, bool withTitleAndMemo,
                            std::string* error) {

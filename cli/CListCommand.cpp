@@ -3,12 +3,12 @@
 #include <iostream>
 #include <string>
 
+#include "catalog/CFileCatalog.h"
+#include "catalog/CItemTexts.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CDisplayOptions.h"
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
-#include "model/CFileCatalog.h"
-#include "model/CItemTexts.h"
 
 namespace {
 

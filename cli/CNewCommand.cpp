@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <iostream>
 
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogUpdate.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CItemArguments.h"
 #include "cli/ExitCodes.h"
-#include "model/CCatalogUpdate.h"
-#include "model/CFileCatalog.h"
 
 std::string CRemoveCommand::usage() const {
     return "usage: qlry remove CATALOG PATH-OR-URL...\n"

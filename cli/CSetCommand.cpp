@@ -2,11 +2,11 @@
 
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogUpdate.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CItemArguments.h"
 #include "cli/ExitCodes.h"
-#include "model/CCatalogUpdate.h"
-#include "model/CFileCatalog.h"
 
 std::string CSetCommand::usage() const {
     return "usage: qlry set CATALOG PATH-OR-URL --set CATEGORY=VALUES [--set CATEGORY=VALUES]...\n"

@@ -2,12 +2,12 @@
 
 #include <iostream>
 
+#include "catalog/CFileCatalog.h"
 #include "cli/CCatalogArgument.h"
 #include "cli/CCategoryArgument.h"
 #include "cli/CDisplayOptions.h"
 #include "cli/CJsonWriter.h"
 #include "cli/ExitCodes.h"
-#include "model/CFileCatalog.h"
 
 std::string CValuesCommand::usage() const {
     return "usage: qlry values CATALOG CATEGORY [--select CATEGORY=VALUE[,VALUE...]]... [--all] [--filter]\n"

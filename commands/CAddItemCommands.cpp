@@ -1,10 +1,10 @@
 #include "commands/CAddItemCommands.h"
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CFileItemDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 
 CAddItemCommands::CAddItemCommands(CQuilloryDoc& document) : m_document(document) {
     m_document.addCommandFamily(this);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "catalog/CCatalogFolder.h"
 #include "dialogs/CCatalogSetDlg.h"
 #include "dialogs/CExportFileDialog.h"
 #include "dialogs/CNewFileDlg.h"
@@ -16,7 +17,6 @@
 #include "gui/CWaitCursor.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CCatalogFolder.h"
 #include "platform/CUserInterface.h"
 
 namespace {

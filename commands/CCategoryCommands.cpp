@@ -2,13 +2,13 @@
 
 #include <memory>
 
+#include "catalog/CQuilloryUndo.h"
 #include "dialogs/CCategoryEditDlg.h"
 #include "dialogs/CCategoryListDlg.h"
 #include "dialogs/CCategoryValueDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CQuilloryUndo.h"
 #include "platform/CUserInterface.h"
 
 CCategoryCommands::CCategoryCommands(CQuilloryDoc& document) : m_document(document) {

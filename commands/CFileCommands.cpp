@@ -1,5 +1,6 @@
 #include "commands/CFileCommands.h"
 
+#include "catalog/CCatalogFolder.h"
 #include "dialogs/CNewCatalogWizard.h"
 #include "dialogs/CNewDirPage.h"
 #include "dialogs/CRenameDlg.h"
@@ -7,7 +8,6 @@
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CCatalogFolder.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 

@@ -13,6 +13,8 @@
 #include <optional>
 #include <system_error>
 
+#include "catalog/CFileCatalog.h"
+#include "catalog/CQuilloryUndo.h"
 #include "commands/CAddItemCommands.h"
 #include "dialogs/CAddTagDlg.h"
 #include "dialogs/CFileItemDlg.h"
@@ -23,8 +25,6 @@
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
-#include "model/CQuilloryUndo.h"
 #include "platform/CInternetShortcut.h"
 #include "platform/CUserInterface.h"
 #include "views/CFileListView.h"

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CFileSearchDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CWaitCursor.h"
 #include "gui/CommandIds.h"
-#include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 #include "preview/CTextView.h"
 #include "views/CFileListView.h"

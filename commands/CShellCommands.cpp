@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "catalog/CFileCatalog.h"
 #include "desktop/CShellOperations.h"
 #include "dialogs/CInputDlg.h"
 #include "gui/AppUtil.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CUserInterface.h"
 #include "views/CFileListView.h"

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/DialogHelp.h"
-#include "model/CFileCatalog.h"
 
 CAddTagDlg::CAddTagDlg(const CFileCatalog& catalog, int categoryIndex, QWidget* parent)
     : QDialog(parent), m_catalog(catalog), m_categoryIndex(categoryIndex) {

@@ -12,12 +12,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CFolderComboBox.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/DialogHelp.h"
 #include "gui/AppUtil.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 #include "text/Cp932.h"
 

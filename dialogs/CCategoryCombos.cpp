@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
 
 CCategoryCombos::CCategoryCombos(const CFileCatalog& catalog, QWidget* parent) : QWidget(parent) {
     setObjectName("categories");

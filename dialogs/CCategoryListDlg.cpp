@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CCategoryEditDlg.h"
 #include "dialogs/CListEditColumn.h"
 #include "dialogs/DialogHelp.h"
-#include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 
 namespace {

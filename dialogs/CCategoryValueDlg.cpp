@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/DialogHelp.h"
-#include "model/CFileCatalog.h"
 
 CCategoryValueDlg::CCategoryValueDlg(const CFileCatalog& catalog, int presetCategory, const QString& presetValue,
                                      QWidget* parent)

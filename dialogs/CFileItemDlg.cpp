@@ -15,12 +15,12 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CCategoryCombos.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/DialogHelp.h"
-#include "model/CFileCatalog.h"
-#include "model/CFileItem.h"
 #include "gui/CPageCapture.h"
+#include "model/CFileItem.h"
 #include "platform/CBrowserCapture.h"
 #include "platform/CUserInterface.h"
 

@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CCategoryCombos.h"
 #include "dialogs/DialogHelp.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 
 CFileItemMultiDlg::CFileItemMultiDlg(const CFileCatalog& catalog, std::vector<CFileItem*> items,

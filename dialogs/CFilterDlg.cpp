@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CFilterItemDlg.h"
-#include "dialogs/DialogHelp.h"
 #include "dialogs/CListEditColumn.h"
-#include "model/CFileCatalog.h"
+#include "dialogs/DialogHelp.h"
 #include "platform/CUserInterface.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/DialogHelp.h"
-#include "model/CFileCatalog.h"
 #include "search/CItemFilter.h"
 
 namespace {

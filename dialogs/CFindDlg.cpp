@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/CSearchHistory.h"
+#include "dialogs/CSearchHistoryCombo.h"
 #include "dialogs/DialogHelp.h"
 
 CFindDlg::CFindDlg(CProfile& profile, QWidget* parent) : QDialog(parent), m_profile(profile) {
@@ -20,7 +20,7 @@ CFindDlg::CFindDlg(CProfile& profile, QWidget* parent) : QDialog(parent), m_prof
     m_find->setMinimumWidth(260);
     auto* label = new QLabel(QStringLiteral("検索語(&W):"), this);
     label->setBuddy(m_find);
-    CSearchHistory::fill(*m_find, profile, "Find");
+    CSearchHistoryCombo::fill(*m_find, profile, "Find");
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("開始"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -40,6 +40,6 @@ QString CFindDlg::findText() const {
 }
 
 void CFindDlg::accept() {
-    CSearchHistory::store(*m_find, m_profile, "Find");
+    CSearchHistoryCombo::store(*m_find, m_profile, "Find");
     QDialog::accept();
 }

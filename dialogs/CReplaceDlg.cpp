@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/CSearchHistory.h"
+#include "dialogs/CSearchHistoryCombo.h"
 #include "dialogs/DialogHelp.h"
 
 namespace {
@@ -32,8 +32,8 @@ CReplaceDlg::CReplaceDlg(CProfile& profile, QWidget* parent) : QDialog(parent), 
     findLabel->setBuddy(m_find);
     auto* replaceLabel = new QLabel(QStringLiteral("置換後(&R):"), this);
     replaceLabel->setBuddy(m_replace);
-    CSearchHistory::fill(*m_find, profile, "Find");
-    CSearchHistory::fill(*m_replace, profile, "Replace");
+    CSearchHistoryCombo::fill(*m_find, profile, "Find");
+    CSearchHistoryCombo::fill(*m_replace, profile, "Replace");
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("開始"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -58,7 +58,7 @@ QString CReplaceDlg::replaceText() const {
 }
 
 void CReplaceDlg::accept() {
-    CSearchHistory::store(*m_find, m_profile, "Find");
-    CSearchHistory::store(*m_replace, m_profile, "Replace");
+    CSearchHistoryCombo::store(*m_find, m_profile, "Find");
+    CSearchHistoryCombo::store(*m_replace, m_profile, "Replace");
     QDialog::accept();
 }

@@ -50,7 +50,7 @@ CSearchDlg::CSearchDlg(CProfile& profile, const QStringList& categoryNames, int 
     layout->addWidget(buttons);
 
     const std::vector<std::string> history =
-        CSearchHistory::loadAttributeHistory(m_profile, CFileSearchCondition::kSection);
+        CSearchHistory::load(m_profile, CFileSearchCondition::kSection);
     for (const std::string& entry : history) {
         m_text->addItem(QString::fromStdString(entry));
     }
@@ -68,7 +68,7 @@ void CSearchDlg::accept() {
     for (int i = 0; i < m_text->count(); ++i) {
         history.push_back(m_text->itemText(i).toStdString());
     }
-    CSearchHistory::saveAttributeHistory(m_profile, CFileSearchCondition::kSection,
+    CSearchHistory::save(m_profile, CFileSearchCondition::kSection,
                                          m_chosenText.toStdString(), history);
     QDialog::accept();
 }

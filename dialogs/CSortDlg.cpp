@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/CListEditColumn.h"
 #include "dialogs/CMenuButton.h"
 #include "dialogs/DialogHelp.h"
-#include "dialogs/CListEditColumn.h"
 #include "platform/CUserInterface.h"
 #include "search/CSortArray.h"
 

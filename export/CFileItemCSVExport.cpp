@@ -1,7 +1,7 @@
 #include "export/CFileItemCSVExport.h"
 
-#include "model/CFileCatalog.h"
-#include "model/CItemTexts.h"
+#include "catalog/CFileCatalog.h"
+#include "catalog/CItemTexts.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "catalog/CFileCatalog.h"
 #include "export/CExportFileWriter.h"
-#include "model/CFileCatalog.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "catalog/CFileCatalog.h"
 #include "export/CVXMLElement.h"
-#include "model/CFileCatalog.h"
 
 namespace {
 

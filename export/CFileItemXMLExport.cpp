@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalog/CFileCatalog.h"
+#include "catalog/CItemTexts.h"
 #include "export/CExportFileWriter.h"
 #include "export/CVXMLDocument.h"
 #include "export/XmlEscape.h"
-#include "model/CFileCatalog.h"
-#include "model/CItemTexts.h"
 
 // The document is written as it is produced, item by item, so that a large export holds no tree and no
 // whole text in memory. The layout is the document model's indented layout (see CVXMLElement): the

@@ -3,11 +3,11 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "catalogfile/CCatalogFile.h"
 #include "gui/CQuilloryView.h"
 #include "gui/CWaitCursor.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CCatalogFile.h"
 #include "platform/CProfile.h"
 #include "platform/CUserInterface.h"
 

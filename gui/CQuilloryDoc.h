@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "catalog/CFileCatalog.h"
+#include "catalog/CUndoHistory.h"
 #include "gui/CCommandTarget.h"
-#include "model/CFileCatalog.h"
-#include "model/CUndoHistory.h"
 #include "platform/CFileStamp.h"
 
 class CBrowserCapture;

@@ -5,8 +5,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "model/CFileError.h"
-#include "model/CSafeFileWriter.h"
+#include "catalogfile/CFileError.h"
+#include "catalogfile/CSafeFileWriter.h"
 #include "platform/CUserInterface.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"

@@ -8,8 +8,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "model/CFileError.h"
-#include "model/CSafeFileWriter.h"
+#include "catalogfile/CFileError.h"
+#include "catalogfile/CSafeFileWriter.h"
 #include "platform/CUserInterface.h"
 #include "preview/CRtfReader.h"
 #include "preview/CRtfWriter.h"

@@ -14,8 +14,7 @@ std::string entryName(int i) {
 
 }  // namespace
 
-std::vector<std::string> CSearchHistory::loadAttributeHistory(const CProfile& profile,
-                                                              std::string_view section) {
+std::vector<std::string> CSearchHistory::load(const CProfile& profile, std::string_view section) {
     std::vector<std::string> history;
     for (int i = 0; i < kSize; ++i) {
         std::string value = profile.readString(section, entryName(i), "");
@@ -26,8 +25,8 @@ std::vector<std::string> CSearchHistory::loadAttributeHistory(const CProfile& pr
     return history;
 }
 
-void CSearchHistory::saveAttributeHistory(CProfile& profile, std::string_view section, std::string_view text,
-                                          const std::vector<std::string>& history) {
+void CSearchHistory::save(CProfile& profile, std::string_view section, std::string_view text,
+                          const std::vector<std::string>& history) {
     profile.writeString(section, entryName(0), text);
     int next = 1;
     for (const std::string& entry : history) {

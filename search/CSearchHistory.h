@@ -1,7 +1,7 @@
 #pragma once
 
-// The history of the attribute list search texts in the "Search" section: "Str00" .. "Str09", most recent
-// first.
+// A history of search texts in a settings section ("Search" for the attribute list search, "Find" and
+// "Replace" for the text dialogs): "Str00" .. "Str09", the most recent first.
 
 #include <string>
 #include <string_view>
@@ -14,9 +14,9 @@ public:
     static constexpr int kSize = 10;
 
     // The non-empty entries in order.
-    static std::vector<std::string> loadAttributeHistory(const CProfile& profile, std::string_view section);
+    static std::vector<std::string> load(const CProfile& profile, std::string_view section);
     // "Str00" = text, then every entry of the history that differs from it under 01 .. 09; entries beyond
     // those written stay as they were.
-    static void saveAttributeHistory(CProfile& profile, std::string_view section, std::string_view text,
-                                     const std::vector<std::string>& history);
+    static void save(CProfile& profile, std::string_view section, std::string_view text,
+                     const std::vector<std::string>& history);
 };

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 
 namespace fs = std::filesystem;
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "bench/CLcg.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "model/CFileItem.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "model/CFileItem.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "views/CCategoryListModel.h"
 
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
 
 CCategoryListModel::CCategoryListModel(const CFileCatalog& catalog, int category, QObject* parent)
     : QAbstractListModel(parent), m_catalog(catalog), m_category(category) {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CCategoryEditDlg.h"
 #include "dialogs/CCategoryValueDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 #include "views/CCategoryListModel.h"
 #include "views/CCategoryView.h"

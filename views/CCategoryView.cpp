@@ -15,11 +15,11 @@
 #include <cstdlib>
 #include <unordered_set>
 
+#include "catalog/CFileCatalog.h"
 #include "gui/CCommandActions.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 #include "platform/CProfile.h"
 #include "views/CCategoryListModel.h"
 #include "views/CCategoryPaneCommands.h"

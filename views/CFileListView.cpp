@@ -7,13 +7,10 @@
 
 #include <algorithm>
 
-#include "commands/CItemCommands.h"
-#include "commands/CItemSearchCommands.h"
-#include "commands/CShellCommands.h"
+#include "catalog/CFileCatalog.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CProfile.h"
 #include "views/CItemDropHandler.h"
@@ -45,24 +42,13 @@ CFileListView::CFileListView(CQuilloryDoc& document, QWidget* parent) : CQuillor
     connect(m_grid, &MyCug::commandRequested, this, &CFileListView::commandRequested);
     connect(&document, &CQuilloryDoc::currentItemRequested, this, &CFileListView::setCurrentItem);
 
-    m_itemCommands = std::make_unique<CItemCommands>(document, *this);
-    addCommandFamily(m_itemCommands.get());
+    // The drops are handled by the item commands, which the frame makes for this list.
     m_dropHandler = new CItemDropHandler(this);
     m_dropHandler->watch(this);
     m_dropHandler->watch(m_grid->viewport());
-    connect(m_dropHandler, &CItemDropHandler::filesDropped, this,
-            [this](const std::vector<std::string>& paths) { m_itemCommands->addDroppedFiles(paths); });
-    connect(m_dropHandler, &CItemDropHandler::urlDropped, this,
-            [this](const std::string& url) { m_itemCommands->addDroppedUrl(url); });
-    m_searchCommands = std::make_unique<CItemSearchCommands>(*this);
-    addCommandFamily(m_searchCommands.get());
-    m_shellCommands = std::make_unique<CShellCommands>(*this);
 }
 
-CFileListView::~CFileListView() {
-    removeCommandFamily(m_itemCommands.get());
-    removeCommandFamily(m_searchCommands.get());
-}
+CFileListView::~CFileListView() = default;
 
 QFont CFileListView::readListFont(const CProfile& profile) {
     QFont font(QString::fromStdString(profile.readString(kFontSection, "FaceName", kDefaultFace)));

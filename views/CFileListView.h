@@ -2,17 +2,13 @@
 
 #include <QFont>
 
-#include <memory>
 #include <vector>
 
 #include "gui/CQuilloryView.h"
 
 class CFileItem;
-class CItemCommands;
 class CItemDropHandler;
-class CItemSearchCommands;
 class CProfile;
-class CShellCommands;
 class MyCug;
 
 // The item list: hosts the grid of the displayed items (MyCug) above the preview row, and is the command
@@ -27,11 +23,8 @@ public:
     ~CFileListView() override;
 
     MyCug& grid() const { return *m_grid; }
-    // The item commands (edit, unregister, attributes, additions...) and the drops onto the list.
-    CItemCommands& itemCommands() const { return *m_itemCommands; }
+    // The drops onto the list, for the item commands to handle.
     CItemDropHandler& dropHandler() const { return *m_dropHandler; }
-    // The commands on the files behind the items (open, show, clipboard, copy, rename, delete).
-    CShellCommands& shellCommands() const { return *m_shellCommands; }
 
     // The current item's index among the displayed items: the grid's current row clamped to the last
     // displayed item; -1 before the first fill or when nothing is displayed.
@@ -76,11 +69,7 @@ private:
     void chooseFont();
 
     MyCug* m_grid = nullptr;
-    std::unique_ptr<CItemCommands> m_itemCommands;
     CItemDropHandler* m_dropHandler = nullptr;
     std::vector<CCommandTarget*> m_families;
-    std::unique_ptr<CItemSearchCommands> m_searchCommands;
     bool m_ready = false;
-    // The item list's own command families; declared last, so they leave m_families before it goes.
-    std::unique_ptr<CShellCommands> m_shellCommands;
 };

@@ -1,8 +1,8 @@
 #include "views/CItemGridSource.h"
 
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
+#include "catalog/CItemTexts.h"
 #include "model/CFileItem.h"
-#include "model/CItemTexts.h"
 
 // A colour reference 0xFF8000: red 0x00, green 0x80, blue 0xFF.
 const QColor CItemGridSource::kCheckedColour(0x00, 0x80, 0xFF);

@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "catalog/CItemColumns.h"
 #include "grid/CUGDataSource.h"
-#include "model/CItemColumns.h"
 
 class CFileCatalog;
 class CFileItem;

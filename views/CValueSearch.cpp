@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CSearchDlg.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
-#include "model/CFileCatalog.h"
 #include "platform/CUserInterface.h"
 #include "views/CCategoryListModel.h"
 #include "views/CCategoryView.h"

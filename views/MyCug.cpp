@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "catalog/CFileCatalog.h"
+#include "catalog/CItemTexts.h"
 #include "grid/CUGEdit.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CQuilloryView.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
-#include "model/CItemTexts.h"
 #include "platform/CProfile.h"
 #include "views/CItemTextWidth.h"
 

@@ -4,10 +4,10 @@
 
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "gui/CQuilloryDoc.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "views/CFileListView.h"
 #include "views/MyCug.h"
 

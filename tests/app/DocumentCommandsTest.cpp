@@ -23,6 +23,7 @@
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
+#include "catalog/CCatalogFolder.h"
 #include "commands/CCatalogCommands.h"
 #include "dialogs/CCatalogSetDlg.h"
 #include "dialogs/CExportFileDialog.h"
@@ -31,7 +32,6 @@
 #include "gui/CCommandActions.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
-#include "model/CCatalogFolder.h"
 #include "search/CItemFilter.h"
 #include "support/CRecordingUserInterface.h"
 

@@ -19,6 +19,8 @@
 #include "app/CMainFrame.h"
 #include "app/CQuilloryApp.h"
 #include "app/CRecentFileList.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "dialogs/CCatalogDlg.h"
 #include "dialogs/CFolderComboBox.h"
 #include "dialogs/CNewCatalogWizard.h"
@@ -30,8 +32,6 @@
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
 #include "gui/UpdateHints.h"
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "support/CRecordingUserInterface.h"
 

@@ -9,10 +9,10 @@
 #include <QTest>
 
 #include "DialogDriver.h"
+#include "catalog/CFileCatalog.h"
 #include "dialogs/CCategoryEditDlg.h"
 #include "dialogs/CCategoryListDlg.h"
 #include "dialogs/CCategoryValueDlg.h"
-#include "model/CFileCatalog.h"
 #include "support/CRecordingUserInterface.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <iterator>
 #include <random>
 
+#include "catalog/CFileCatalog.h"
+#include "catalog/CItemTexts.h"
 #include "export/CFileItemCSVExport.h"
 #include "export/CFileItemHtmlExport.h"
 #include "export/CFileItemXMLExport.h"
-#include "model/CFileCatalog.h"
-#include "model/CItemTexts.h"
 #include "search/CSortItem.h"
 #include "support/CRecordingUserInterface.h"
 #include "support/CTempFolder.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/CCatalogFile.h"
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 
 namespace {
 

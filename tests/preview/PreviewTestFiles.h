@@ -14,9 +14,9 @@
 #include <utility>
 
 #include "CTestSession.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "model/CFileItem.h"
 #include "support/CTempFolder.h"
 #include "support/CToolRunner.h"

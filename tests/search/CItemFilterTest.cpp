@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
 #include "search/CFilterArray.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/CFileCatalog.h"
+#include "catalog/CFileCatalog.h"
 #include "search/CSortArray.h"
 #include "search/CSortKeyCache.h"
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "catalog/CFileCatalog.h"
 #include "model/CExtArray.h"
-#include "model/CFileCatalog.h"
 #include "platform/CMemoryProfile.h"
 #include "search/CFileSearchCondition.h"
 #include "search/CSearchHistory.h"
@@ -161,8 +161,8 @@ TEST(FileSearchConditionTest, SearchesInOrderWalksWithoutWrappingAndKeepsItsHist
     loaded.save(profile, "Search", loadedHistory);
     EXPECT_EQ(profile.readString("Search", "FileName01", ""), "old0");
     // The attribute list search keeps its own history the same way.
-    CSearchHistory::saveAttributeHistory(profile, "Search", "tag", {"older", "tag", "oldest"});
-    EXPECT_EQ(CSearchHistory::loadAttributeHistory(profile, "Search"), (Strings{"tag", "older", "oldest"}));
+    CSearchHistory::save(profile, "Search", "tag", {"older", "tag", "oldest"});
+    EXPECT_EQ(CSearchHistory::load(profile, "Search"), (Strings{"tag", "older", "oldest"}));
     EXPECT_EQ(profile.readString("Search", "FileName00", ""), "new");
 
     // Defaults of an empty store: name, path and memo.

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "TextTestHelpers.h"
-#include "support/CTempFolder.h"
 #include "support/CRecordingUserInterface.h"
+#include "support/CTempFolder.h"
 
 using namespace jtext;
 

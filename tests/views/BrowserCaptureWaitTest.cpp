@@ -10,12 +10,12 @@
 #include <thread>
 
 #include "CTestSession.h"
+#include "catalog/CFileCatalog.h"
 #include "dialogs/DialogDriver.h"
 #include "gui/CCaptureWaitDialog.h"
 #include "gui/CPageCapture.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
-#include "model/CFileCatalog.h"
 #include "platform/CBrowserCapture.h"
 
 namespace {

@@ -11,15 +11,15 @@
 #include <QTest>
 
 #include "CTestSession.h"
-#include "dialogs/DialogDriver.h"
 #include "app/CMainFrame.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "dialogs/CCategoryEditDlg.h"
 #include "dialogs/CCategoryValueDlg.h"
+#include "dialogs/DialogDriver.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "views/CCategoryView.h"
 #include "views/CListCtrlBox.h"
 

@@ -21,7 +21,11 @@
 
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
 #include "commands/CItemCommands.h"
+#include "commands/CItemListCommands.h"
 #include "dialogs/CAddTagDlg.h"
 #include "dialogs/CCategoryCombos.h"
 #include "dialogs/CFileItemDlg.h"
@@ -31,9 +35,6 @@
 #include "dialogs/DialogDriver.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "views/CFileListView.h"
 #include "views/MyCug.h"
@@ -540,7 +541,7 @@ void ItemCommandsTest::webAddressesAndCancelledAdditions() {
         makeFile(chosen.back().toStdString());
         std::ofstream(chosen.back().toStdString()) << text;
     }
-    view.itemCommands().setFavouritesChooser([chosen] { return chosen; });
+    session.frame().itemListCommands().itemCommands().setFavouritesChooser([chosen] { return chosen; });
     whenShown<CFileItemMultiDlg>([](CFileItemMultiDlg& dialog) {
         dialog.combos().setText(0, QStringLiteral("青"));
         clickButton(dialog, QDialogButtonBox::Ok);

@@ -19,14 +19,15 @@
 
 #include "CTestSession.h"
 #include "app/CMainFrame.h"
+#include "catalog/CCatalogFolder.h"
+#include "catalog/CFileCatalog.h"
+#include "catalogfile/CCatalogFile.h"
+#include "commands/CItemListCommands.h"
 #include "commands/CShellCommands.h"
 #include "dialogs/CInputDlg.h"
 #include "dialogs/DialogDriver.h"
 #include "gui/CQuilloryDoc.h"
 #include "gui/CommandIds.h"
-#include "model/CCatalogFile.h"
-#include "model/CCatalogFolder.h"
-#include "model/CFileCatalog.h"
 #include "model/CFileItem.h"
 #include "platform/CProfile.h"
 #include "views/CFileListView.h"
@@ -263,7 +264,7 @@ void ShellCommandsTest::copyIntoAFolderTwice() {
 
     QStringList asked;
     std::optional<QString> answer = QString::fromStdString(dest);
-    session.frame().fileListView()->shellCommands().setFolderPicker(
+    session.frame().itemListCommands().shellCommands().setFolderPicker(
         [&](QWidget*, const QString& title, const QString& start) {
             asked << title << start;
             return answer;
