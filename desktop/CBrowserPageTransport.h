@@ -36,7 +36,7 @@ public:
     // True for the addresses a capture may register: web, FTP and file pages that are not the browser's
     // own first-run pages.
     static bool isRegistrable(const std::string& url);
-    // True when a page titled `pageTitle` at `url` is the one a window titled `liveTitle` shows. A page
+    // True when `page` is the one a window showing the page title `liveTitle` shows. A page
     // without a title matches a window that shows no title or shows the address.
     static bool sameTitle(const Page& page, const std::string& liveTitle);
 

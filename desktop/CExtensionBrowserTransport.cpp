@@ -15,12 +15,13 @@ constexpr auto kPollInterval = 50ms;
 
 std::optional<CBrowserHostState::Page> CExtensionBrowserTransport::reported(const CRunningBrowsers::Browser& browser) {
     // The window's process is the browser's main process, which started the host.
-    if (const std::int64_t pid = activeBrowser().windowPid(); pid > 0) {
-        if (auto page = CBrowserHostState::readFor(pid)) {
+    const std::int64_t windowPid = activeBrowser().windowPid();
+    if (windowPid > 0) {
+        if (auto page = CBrowserHostState::readFor(windowPid)) {
             return page;
         }
     }
-    return browser.pid > 0 ? CBrowserHostState::readFor(browser.pid) : std::nullopt;
+    return browser.pid > 0 && browser.pid != windowPid ? CBrowserHostState::readFor(browser.pid) : std::nullopt;
 }
 
 bool CExtensionBrowserTransport::agreesWithWindow(const CBrowserHostState::Page& page) {

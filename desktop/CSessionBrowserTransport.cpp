@@ -1,9 +1,7 @@
 #include "desktop/CSessionBrowserTransport.h"
 
 #include <algorithm>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "desktop/CChromiumSessionReader.h"

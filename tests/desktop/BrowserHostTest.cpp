@@ -62,6 +62,8 @@ private Q_SLOTS:
 private:
     void start(QProcess& host);
     QString statePath(const QProcess& host) const;
+    // Starts the host and gives it one page; `state` is its state file, there once the page has landed.
+    void startWithPage(QProcess& host, const QByteArray& frame, QString& state);
 
     std::unique_ptr<QTemporaryDir> m_runtime;
 };
@@ -81,6 +83,13 @@ void BrowserHostTest::start(QProcess& host) {
 // The host's state file; asked while the host runs (a finished QProcess has no process id).
 QString BrowserHostTest::statePath(const QProcess& host) const {
     return m_runtime->path() + QStringLiteral("/quillory/browser-%1.json").arg(host.processId());
+}
+
+void BrowserHostTest::startWithPage(QProcess& host, const QByteArray& frame, QString& state) {
+    start(host);
+    state = statePath(host);
+    host.write(frame);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(state), 5000);
 }
 
 void BrowserHostTest::keepsTheLatestValidPageAndSkipsTheRest() {
@@ -124,10 +133,8 @@ void BrowserHostTest::keepsTheLatestValidPageAndSkipsTheRest() {
 void BrowserHostTest::aBadLengthEndsTheHostAndRemovesItsFile() {
     for (const std::uint32_t length : {std::uint32_t{0}, std::uint32_t{64 * 1024 + 1}}) {
         QProcess host;
-        start(host);
-        const QString state = statePath(host);
-        host.write(page("https://example.org/", "Example"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(state), 5000);
+        QString state;
+        startWithPage(host, page("https://example.org/", "Example"), state);
         host.write(QByteArray(reinterpret_cast<const char*>(&length), sizeof length) +
                    page("https://late.example/", "late"));
         QVERIFY(host.waitForFinished(5000));
@@ -140,10 +147,8 @@ void BrowserHostTest::aBadLengthEndsTheHostAndRemovesItsFile() {
 
 void BrowserHostTest::theEndOfInputOrATerminationRemovesTheFile() {
     QProcess half;
-    start(half);
-    const QString halfState = statePath(half);
-    half.write(page("https://example.org/", "Example"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(halfState), 5000);
+    QString halfState;
+    startWithPage(half, page("https://example.org/", "Example"), halfState);
     half.write(page("https://example.org/next", "Next").left(12));
     half.closeWriteChannel();
     QVERIFY(half.waitForFinished(5000));
@@ -153,10 +158,8 @@ void BrowserHostTest::theEndOfInputOrATerminationRemovesTheFile() {
 
     for (const int signal : {SIGTERM, SIGINT}) {
         QProcess host;
-        start(host);
-        const QString state = statePath(host);
-        host.write(page("https://example.org/", "Example"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(state), 5000);
+        QString state;
+        startWithPage(host, page("https://example.org/", "Example"), state);
         ::kill(static_cast<pid_t>(host.processId()), signal);
         QVERIFY(host.waitForFinished(5000));
         QCOMPARE(host.exitStatus(), QProcess::CrashExit);
@@ -167,10 +170,8 @@ void BrowserHostTest::theEndOfInputOrATerminationRemovesTheFile() {
 void BrowserHostTest::deadHostsAreIgnoredAndTheirOldFilesRemoved() {
     // A host that wrote its page and was killed before it could remove its file.
     QProcess host;
-    start(host);
-    const QString left = statePath(host);
-    host.write(page("https://example.org/dead", "Dead"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(left), 5000);
+    QString left;
+    startWithPage(host, page("https://example.org/dead", "Dead"), left);
     host.kill();
     QVERIFY(host.waitForFinished(5000));
     QVERIFY(QFile::exists(left));

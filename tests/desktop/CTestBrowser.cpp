@@ -24,47 +24,14 @@ bool writeFile(const QString& path, const QByteArray& content, QIODevice::OpenMo
     return file.open(QIODevice::WriteOnly | mode) && file.write(content) == content.size();
 }
 
-// The second tab comes from the page (Launch::Prepared): it asks for "go.txt" beside it and opens the tab
-// when that file appears, so the test decides when. Firefox allows both through the preferences below.
 const char* const kPage = R"(<!DOCTYPE html>
-<html><head><meta charset="utf-8"><title>%1</title>
-<script>
-setInterval(function () {
-  var request = new XMLHttpRequest();
-  request.onload = function () {
-    var next = request.responseText.trim();
-    if (next && next != location.href && !window.opened) { window.opened = true; window.open(next); }
-  };
-  request.open("GET", "go.txt?" + Date.now());
-  try { request.send(); } catch (e) {}
-}, 200);
-</script></head><body><p>%1</p></body></html>
-)";
-
-const char* const kPreparedFirefoxPreferences = R"(user_pref("browser.sessionstore.interval", 500);
-user_pref("browser.shell.checkDefaultBrowser", false);
-user_pref("browser.startup.homepage_override.mstone", "ignore");
-user_pref("browser.aboutwelcome.enabled", false);
-user_pref("datareporting.policy.dataSubmissionEnabled", false);
-user_pref("toolkit.telemetry.reportingpolicy.firstRun", false);
-user_pref("app.update.enabled", false);
-user_pref("dom.disable_open_during_load", false);
-user_pref("security.fileuri.strict_origin_policy", false);
-user_pref("browser.link.open_newwindow", 3);
-user_pref("browser.link.open_newwindow.restriction", 0);
+<html><head><meta charset="utf-8"><title>%1</title></head><body><p>%1</p></body></html>
 )";
 
 // What an unsigned add-on dropped into the profile needs to be enabled without asking.
 const char* const kExtensionPreferences = R"(user_pref("xpinstall.signatures.required", false);
 user_pref("extensions.autoDisableScopes", 0);
 )";
-
-QStringList preparedChromiumFlags(const QString& userData) {
-    return {QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
-            QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
-            QStringLiteral("--disable-sync"), QStringLiteral("--password-store=basic"),
-            QStringLiteral("--user-data-dir=") + userData};
-}
 
 // Chromium as a user starts it, with what running as root on a display without a GPU or keyring needs.
 // Without --user-data-dir it keeps its data in $XDG_CONFIG_HOME/chromium, in the fresh home.
@@ -111,7 +78,7 @@ void restoreVariable(const char* name, const QByteArray& saved) {
 
 }  // namespace
 
-CTestBrowser::CTestBrowser(Kind kind, Launch launch) : m_kind(kind), m_launch(launch) {
+CTestBrowser::CTestBrowser(Kind kind) : m_kind(kind) {
     m_savedHome = qgetenv("HOME");
     m_savedConfig = qgetenv("XDG_CONFIG_HOME");
     m_savedDisplay = qgetenv("DISPLAY");
@@ -144,9 +111,6 @@ QString CTestBrowser::program() const {
 QString CTestBrowser::profile() const {
     if (m_kind == Kind::Chromium) {
         return home() + QStringLiteral("/.config/chromium/Default");
-    }
-    if (m_launch == Launch::Prepared) {
-        return home() + QStringLiteral("/.mozilla/firefox/test.default");
     }
     // Firefox names the profile it makes at random and records it as this installation's default; ESR
     // 153 makes it under $XDG_CONFIG_HOME/mozilla/firefox, older ones under ~/.mozilla/firefox.
@@ -273,22 +237,6 @@ QString CTestBrowser::start(const QString& firstPage) {
     if (QStandardPaths::findExecutable(program()).isEmpty()) {
         return program() + QStringLiteral(" is not installed (tools/install-deps.sh test)");
     }
-    if (m_launch == Launch::Prepared) {
-        QStringList arguments;
-        if (m_kind == Kind::Firefox) {
-            const QString root = home() + QStringLiteral("/.mozilla/firefox");
-            writeFile(root + QStringLiteral("/profiles.ini"),
-                      "[Profile0]\nName=test\nIsRelative=1\nPath=test.default\nDefault=1\n\n"
-                      "[General]\nStartWithLastProfile=1\nVersion=2\n");
-            writeFile(profile() + QStringLiteral("/user.js"), kPreparedFirefoxPreferences);
-            arguments = {QStringLiteral("--no-remote"), QStringLiteral("--profile"), profile(), firstPage};
-        } else {
-            arguments = preparedChromiumFlags(home() + QStringLiteral("/.config/chromium"));
-            arguments << firstPage;
-        }
-        return startBrowser(arguments);
-    }
-
     if (!m_extensionDir.isEmpty()) {
         // The program's own installer registers the host, as its dialog does for the user.
         const auto installed = CBrowserHostInstaller::install(m_hostProgram.toStdString(), home().toStdString(),
@@ -366,14 +314,6 @@ QString CTestBrowser::runToEnd(const QString& programName, const QStringList& ar
 }
 
 QString CTestBrowser::openTab(const QString& page) {
-    if (m_launch == Launch::Prepared) {
-        if (m_kind == Kind::Firefox) {
-            return writeFile(m_pages + QStringLiteral("/go.txt"), page.toUtf8()) ? QString()
-                                                                                  : QStringLiteral("cannot write go.txt");
-        }
-        return runToEnd(program(), preparedChromiumFlags(home() + QStringLiteral("/.config/chromium")) << page,
-                        QStringLiteral("hand the page over"));
-    }
     // The second instance hands the page to the running one (Firefox over D-Bus, Chromium over its
     // socket in the user data folder) and exits.
     QStringList arguments = m_kind == Kind::Firefox ? QStringList{QStringLiteral("--new-tab")} : userChromiumFlags();

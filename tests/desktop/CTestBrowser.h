@@ -11,17 +11,14 @@
 // DISPLAY, DBUS_SESSION_BUS_ADDRESS) points at that home, display and bus while the object lives, so the
 // capture looks there. Everything started is stopped by the destructor.
 //
-// Launch::AsUser starts the browser as a user does: `firefox-esr PAGE` or `chromium PAGE`, letting it make
-// its own profile with the default session-store interval and its own first-run tabs (Firefox opens its
-// privacy notice beside the page), and opens tabs by starting the browser again with the page, which hands
-// it to the running instance. Launch::Prepared is the fast path: a prepared Firefox profile that writes
-// its session every half second, and the page itself opening the next tab.
+// The browser starts as a user starts it: `firefox-esr PAGE` or `chromium PAGE`, making its own profile with
+// the default session-store interval and its own first-run tabs (Firefox opens its privacy notice beside
+// the page); tabs open by starting the browser again with the page, which hands it to the running instance.
 class CTestBrowser final {
 public:
     enum class Kind { Firefox, Chromium };
-    enum class Launch { AsUser, Prepared };
 
-    explicit CTestBrowser(Kind kind, Launch launch = Launch::AsUser);
+    explicit CTestBrowser(Kind kind);
     ~CTestBrowser();
     CTestBrowser(const CTestBrowser&) = delete;
     CTestBrowser& operator=(const CTestBrowser&) = delete;
@@ -29,14 +26,14 @@ public:
     // Before start(): the browser is to run the WebExtension in `extensionDir` (manifest.json and its
     // scripts) and may start `hostProgram` as the native messaging host "quillory_browser_host". Firefox
     // gets it as a sideloaded add-on in the profile it made itself (start() first starts and quits Firefox
-    // once for that); Chromium loads the folder unpacked. AsUser only.
+    // once for that); Chromium loads the folder unpacked.
     void installExtension(const QString& extensionDir, const QString& hostProgram);
 
     // "" when the browser started and shows a window; otherwise what went wrong.
     QString start(const QString& firstPage);
     // Opens `page` in a new, selected tab of the running browser ("" on success).
     QString openTab(const QString& page);
-    // Opens `page` in a new private (Firefox) or incognito (Chromium) window ("" on success). AsUser only.
+    // Opens `page` in a new private (Firefox) or incognito (Chromium) window ("" on success).
     QString openPrivateWindow(const QString& page);
     // Selects the next tab of the active window with Ctrl+Tab, as a user does ("" on success).
     QString switchTab();
@@ -47,7 +44,7 @@ public:
 
     // A page "<name>.html" in the temporary folder with `title`, as a file:// URL.
     QString writePage(const QString& name, const QString& title);
-    // The profile the browser uses; with Launch::AsUser and Firefox, "" until Firefox has made it.
+    // The profile the browser uses; for Firefox, "" until Firefox has made it.
     QString profile() const;
     QString home() const { return m_dir.path() + QStringLiteral("/home"); }
     // Where the native messaging host manifest for the browser goes.
@@ -64,7 +61,6 @@ private:
     QString program() const;
 
     Kind m_kind;
-    Launch m_launch;
     QTemporaryDir m_dir;
     QString m_pages;
     QString m_extensionDir;

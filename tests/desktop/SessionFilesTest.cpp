@@ -29,7 +29,7 @@ QString hostName() {
 
 void writeFile(const QString& path, const QByteArray& content) { QVERIFY(sessiontest::writeFile(path, content)); }
 
-QByteArray mozLz4(const QByteArray& json) { return sessiontest::mozLz4(json); }
+using sessiontest::mozLz4;
 
 // Two windows, the second selected; in it the second tab, whose history stands at its first entry.
 const char* const kSession = "{\"windows\":[\n"
